@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace grelm {
+
+class MessageSink;
+
+/// The program's pixel buffer: bottom-up rows of BytesPerScanLine() bytes,
+/// 24-bit blue-green-red or 32-bit blue-green-red-unused. Loaded from a bitmap
+/// file it is always 24-bit and bottom-up, whatever the file's own format.
+class cDIBSection {
+public:
+    /// `messages` receives the "Can't load BMP image" box of a failed Load.
+    explicit cDIBSection(MessageSink &messages);
+    ~cDIBSection();
+    cDIBSection(const cDIBSection &) = delete;
+    cDIBSection &operator=(const cDIBSection &) = delete;
+
+    /// Discards any image and makes an empty (black) buffer: 24-bit for 3
+    /// channels, 32-bit for any other count. False when the size is unusable.
+    bool Create(std::int32_t lWidth, std::int32_t lHeight, std::int32_t lChannels);
+    /// Discards any image and loads the bitmap file `Name` into a 24-bit buffer;
+    /// a file that is not a readable bitmap shows "Can't load BMP image" and
+    /// leaves the buffer empty.
+    bool Load(const QString &Name);
+
+    std::int32_t BytesPerScanLine() const;
+    std::int32_t dib_width() const;
+    std::int32_t dib_height() const;   ///< positive: rows are stored bottom-up
+    std::int32_t dib_channels() const; ///< 3, 4, or 0 when empty
+
+    /// A drawing surface over the buffer's memory, rows in memory order (the
+    /// first row of the QImage is the picture's bottom row); null when empty.
+    QImage hdc();
+    /// Identifies the current image; null when empty.
+    const void *hDib() const;
+    /// The first byte of the pixel rows; null when empty.
+    std::uint8_t *DIBSectionBitsPtr();
+    const std::uint8_t *DIBSectionBitsPtr() const;
+
+    /// Returns to the empty state.
+    void CleanUp();
+
+private:
+    MessageSink &m_messages;
+    std::int32_t m_width = 0;
+    std::int32_t m_height = 0;
+    std::int32_t m_bitCount = 0;
+    std::vector<std::uint8_t> m_pixels; // capacity is kept between images
+    bool m_holdsImage = false;
+};
+
+} // namespace grelm

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace grelm {
+
+class cDIBSection;
+class MessageSink;
+
+/// Encodes the buffer as a JPEG file at `path` (quality 75, upright); the file
+/// appears whole or not at all. On failure shows the library's error message
+/// and returns false.
+bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages);
+
+/// Shows "IJL ERROR: [code] - message" with a warning icon, titled with the
+/// JPEG library in use.
+void ShowIJLError(MessageSink &messages, const QString &message, std::int32_t code);
+
+/// The bytes that pad a row of `width` pixels of `channels` bytes to a multiple
+/// of 4; throws OverflowError when the row size does not fit 32 bits.
+std::int32_t ScanLinePadBytes(std::int32_t width, std::int32_t channels);
+
+} // namespace grelm

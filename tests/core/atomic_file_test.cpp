@@ -1,0 +1,43 @@
+#include "core/atomic_file.h"
+#include "core/errors.h"
+
+#include "support/temp_folder.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace grelm;
+using grelm::test::TempFolder;
+
+TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFile)
+{
+    TempFolder dir;
+    dir.write(QStringLiteral("out.jpg"), "old");
+    writeFileAtomically(dir.file(QStringLiteral("out.jpg")), "new contents", true);
+    EXPECT_EQ(dir.read(QStringLiteral("out.jpg")), QByteArray("new contents"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
+{
+    // The target's folder is a regular file: the write fails even for root.
+    TempFolder dir;
+    dir.write(QStringLiteral("blocker"), "x");
+    try {
+        writeFileAtomically(dir.file(QStringLiteral("blocker/out.jpg")), "data");
+        FAIL() << "no error";
+    } catch (const FileError &e) {
+        EXPECT_NE(std::string(e.what()).find("Not a directory"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("blocker")), QByteArray("x"));
+}
+
+TEST(AtomicFile, DeletingAMissingFileFails)
+{
+    TempFolder dir;
+    EXPECT_THROW(deleteFile(dir.file(QStringLiteral("none"))), FileError);
+    dir.write(QStringLiteral("there"), "x");
+    deleteFile(dir.file(QStringLiteral("there")));
+    EXPECT_FALSE(dir.exists(QStringLiteral("there")));
+}

@@ -1,0 +1,76 @@
+#include "core/errors.h"
+#include "core/folder_listing.h"
+
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace grelm;
+using grelm::test::TempFolder;
+
+namespace {
+
+QStringList listAll(FolderListing &listing)
+{
+    QStringList names;
+    while (auto name = listing.next())
+        names << *name;
+    return names;
+}
+
+} // namespace
+
+TEST(Wildcard, MatchesIgnoringCase)
+{
+    struct Row { const char *name; const char *pattern; bool match; };
+    const Row rows[] = {{"shot.bmp", "*.bmp", true}, {"SHOT.BMP", "*.bmp", true}, {"a.b.Bmp", "*.bmp", true},
+                        {"shot.bmpx", "*.bmp", false}, {"bmp", "*.bmp", false}, {".bmp", "*.bmp", true},
+                        {"ab", "a?", true}, {"a", "a?", false}, {"x", "*", true}};
+    for (const Row &r : rows)
+        EXPECT_EQ(matchesWildcard(QString::fromUtf8(r.name), QString::fromUtf8(r.pattern)), r.match)
+            << r.name << " " << r.pattern;
+}
+
+TEST(FolderListing, ListsOnlyOrdinaryVisibleMatchingFiles)
+{
+    TempFolder dir;
+    for (const char *name : {"b.bmp", "A.BMP", "c.Bmp", ".hidden.bmp", "notes.txt", "Thumbs/x.bmp"})
+        dir.write(QString::fromUtf8(name), "x");
+    QDir(dir.path()).mkdir(QStringLiteral("folder.bmp"));
+    QFile::link(dir.file(QStringLiteral("b.bmp")), dir.file(QStringLiteral("link.bmp")));
+    QFile::link(dir.file(QStringLiteral("missing")), dir.file(QStringLiteral("dangling.bmp")));
+
+    FolderListing listing(dir.path(), QStringLiteral("*.bmp"));
+    EXPECT_EQ(listAll(listing), (QStringList{"A.BMP", "b.bmp", "c.Bmp", "link.bmp"}));
+}
+
+TEST(FolderListing, TwoListingsKeepTheirOwnPositions)
+{
+    TempFolder dir;
+    for (const char *name : {"1.bmp", "2.bmp", "3.bmp"})
+        dir.write(QString::fromUtf8(name), "x");
+    FolderListing first(dir.path(), QStringLiteral("*.bmp"));
+    EXPECT_EQ(first.next(), QStringLiteral("1.bmp"));
+    FolderListing second(dir.path(), QStringLiteral("*.bmp"));
+    EXPECT_EQ(listAll(second).size(), 3);
+    EXPECT_EQ(first.next(), QStringLiteral("2.bmp"));
+}
+
+TEST(FolderListing, AMissingFolderListsNothing)
+{
+    TempFolder dir;
+    FolderListing missing(dir.file(QStringLiteral("nope")), QStringLiteral("*.bmp"));
+    EXPECT_FALSE(missing.next());
+    dir.write(QStringLiteral("file"), "x");
+    FolderListing underAFile(dir.file(QStringLiteral("file")), QStringLiteral("*.bmp"));
+    EXPECT_FALSE(underAFile.next());
+}
+
+TEST(JoinPath, ConcatenatesPlainly)
+{
+    EXPECT_EQ(joinPath(QString(), QStringLiteral("x.bmp")), QStringLiteral("/x.bmp"));
+    EXPECT_EQ(joinPath(QStringLiteral("/a/"), QStringLiteral("x")), QStringLiteral("/a//x"));
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace grelm::test {
+
+/// A fresh temporary folder for one test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() { m_dir.setAutoRemove(true); }
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    /// Writes `bytes` to `name` inside the folder (folders on the way are made).
+    QString write(const QString &name, const QByteArray &bytes) const;
+    /// The bytes of `name` inside the folder; empty when it does not exist.
+    QByteArray read(const QString &name) const;
+    bool exists(const QString &name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace grelm::test

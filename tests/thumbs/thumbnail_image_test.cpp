@@ -1,0 +1,110 @@
+#include "thumbs/thumbnail_color.h"
+#include "thumbs/thumbnail_error.h"
+#include "thumbs/thumbnail_image.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+
+#include <gtest/gtest.h>
+
+namespace grelm {
+namespace {
+
+QImage solidImage(int width, int height, QColor color)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// Squares of `square` pixels in alternating black and white.
+QImage checkerboard(int width, int height, int square)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, ((x / square + y / square) % 2) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    return image;
+}
+
+TEST(ThumbnailImage, ReductionAveragesAreas)
+{
+    // Every thumbnail pixel covers 8 x 8 source pixels, half of them white,
+    // so an averaging reduction gives grey where sampling would give black or white.
+    const QImage thumb = makeThumbnailImage(checkerboard(64, 48, 2), {8, 8, 0xFFFFFF, false});
+    ASSERT_EQ(thumb.size(), QSize(8, 6));
+    for (int y = 0; y < thumb.height(); ++y) {
+        for (int x = 0; x < thumb.width(); ++x) {
+            const QRgb p = thumb.pixel(x, y);
+            EXPECT_NEAR(qRed(p), 128, 16) << x << "," << y;
+            EXPECT_NEAR(qGreen(p), 128, 16) << x << "," << y;
+            EXPECT_NEAR(qBlue(p), 128, 16) << x << "," << y;
+        }
+    }
+}
+
+TEST(ThumbnailImage, ForcedDimensionsCentresOnDefaultWhite)
+{
+    const QImage thumb = makeThumbnailImage(solidImage(640, 480, Qt::red), {70, 70, 0x00FFFFFF, true});
+    ASSERT_EQ(thumb.size(), QSize(70, 70));
+    // The 70 x 52 picture covers rows 9 to 60; every column of them.
+    for (int x : {0, 35, 69}) {
+        for (int y : {0, 8, 61, 69})
+            EXPECT_EQ(thumb.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+        for (int y : {9, 35, 60})
+            EXPECT_EQ(thumb.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
+    }
+}
+
+TEST(ThumbnailImage, WithoutForcedDimensionsTheCanvasIsThePicture)
+{
+    const QImage thumb = makeThumbnailImage(solidImage(60, 40, Qt::blue), {70, 70, 0x000000FF, false});
+    ASSERT_EQ(thumb.size(), QSize(60, 40));
+    EXPECT_EQ(thumb.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(thumb.pixel(59, 39), qRgb(0, 0, 255));
+}
+
+TEST(ThumbnailImage, RefusesNullPictureAndEmptyBox)
+{
+    EXPECT_THROW(makeThumbnailImage(QImage(), {}), ThumbnailError);
+    EXPECT_THROW(makeThumbnailImage(solidImage(10, 10, Qt::red), {0, 10, 0, false}), ThumbnailError);
+    EXPECT_THROW(makeThumbnailImage(solidImage(10, 10, Qt::red), {10, -3, 0, true}), ThumbnailError);
+}
+
+TEST(ThumbnailImage, ForcedBackgroundUsesTranslatedColour)
+{
+    // 0x8000000F names the button face colour.
+    const QImage thumb = makeThumbnailImage(solidImage(640, 480, Qt::red), {70, 70, 0x8000000F, true});
+    EXPECT_EQ(thumb.pixel(35, 2), QGuiApplication::palette().color(QPalette::Button).rgb());
+    const QImage black = makeThumbnailImage(solidImage(640, 480, Qt::red), {70, 70, 0x01000000, true});
+    EXPECT_EQ(black.pixel(35, 2), qRgb(0, 0, 0));
+}
+
+TEST(TranslateColor, RgbPassesAndSystemColoursMapThroughThePalette)
+{
+    const QPalette palette = QGuiApplication::palette();
+    const struct {
+        std::uint32_t value;
+        QRgb expected;
+    } cases[] = {
+        {0x00FFFFFF, qRgb(255, 255, 255)},
+        {0x000000FF, qRgb(255, 0, 0)}, // red in the low byte
+        {0x00123456, qRgb(0x56, 0x34, 0x12)},
+        {0x80000005, palette.color(QPalette::Base).rgb()},
+        {0x8000000C, palette.color(QPalette::Dark).rgb()},
+        {0x8000000D, palette.color(QPalette::Highlight).rgb()},
+        {0x8000000E, palette.color(QPalette::HighlightedText).rgb()},
+        {0x8000000F, palette.color(QPalette::Button).rgb()},
+        {0x80000014, palette.color(QPalette::Light).rgb()},
+        {0x80000063, qRgb(0, 0, 0)}, // no such system colour
+        {0x80000105, qRgb(0, 0, 0)}, // index beyond the low byte
+        {0x01000005, qRgb(0, 0, 0)}, // a palette index, with no palette
+        {0xFFFFFFFF, qRgb(0, 0, 0)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(translateColor(c.value), c.expected) << std::hex << c.value;
+}
+
+} // namespace
+} // namespace grelm

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "thumbs/thumbnail_image.h"
+#include "thumbs/thumbnail_picture.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace grelm {
+
+class MessageSink;
+
+/// Turns one picture into a thumbnail file: reduced in proportion to fit
+/// MaxWidth by MaxHeight (never enlarged), optionally centred on BackColor in
+/// a canvas of exactly the box's size, and written in the format that the last
+/// three letters of DestFilePath name ("jpg" or "bmp"; any other ending
+/// writes nothing). Holds only its settings; one object per thread.
+class cThumbnail {
+public:
+    /// `messages` receives the JPEG writer's error boxes.
+    explicit cThumbnail(MessageSink &messages);
+
+    void setForcedDimensions(bool aBool);
+    bool ForcedDimensions() const;
+    void setMaxWidth(std::int32_t aLong);
+    std::int32_t MaxWidth() const;
+    void setMaxHeight(std::int32_t aLong);
+    std::int32_t MaxHeight() const;
+    /// A Windows colour value: RGB with red in the low byte, or 0x80 in the
+    /// high byte and a system-colour index in the low byte.
+    void setBackColor(std::uint32_t aColor);
+    std::uint32_t BackColor() const;
+    void setDestFilePath(const QString &aString);
+    QString DestFilePath() const;
+
+    /// Makes the thumbnail of `aStdPicture` (which is only read) and writes it
+    /// to DestFilePath. Throws ThumbnailError for a null picture or an empty
+    /// or negative box, OverflowError when the fitting leaves 32 bits, and
+    /// FileError when a bitmap cannot be written; nothing is written then.
+    void CreateFromStdPicture(const Picture &aStdPicture);
+    /// Loads the picture file `aFilePath` and makes its thumbnail; throws
+    /// FileError when it cannot be loaded, and whatever CreateFromStdPicture throws.
+    void CreateFromFile(const QString &aFilePath);
+
+    /// The settings that a thumbnail is made with, for work on other threads.
+    const ThumbnailSettings &settings() const { return m_settings; }
+
+private:
+    static Picture BitmapToPicture(QImage canvas);
+
+    MessageSink &m_messages;
+    ThumbnailSettings m_settings;
+    QString m_destFilePath;
+};
+
+} // namespace grelm

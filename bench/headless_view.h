@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/convert_view.h"
+
+#include "bench/measurement.h"
+
+namespace grelm::bench {
+
+/// A window-less ConvertView over a folder: fixed control values, a progress
+/// display that only counts, and event turns that hand over to Qt's event loop
+/// and record the longest time the window's thread went without one.
+class HeadlessConvertView : public ConvertView {
+public:
+    HeadlessConvertView(QString folder, int count, bool thumbs);
+
+    QString gameFolder() const override { return m_folder; }
+    QString countText() const override { return QString::number(m_count); }
+    bool thumbsChecked() const override { return m_thumbs; }
+    bool deleteSourceChecked() const override { return false; }
+    QString thumbWidthText() const override { return QStringLiteral("70"); }
+
+    void showProgress() override {}
+    void setProgressCaption(const QString &) override { ++m_captions; }
+    int progressBarWidth() const override { return 400; }
+    int progressBarHeight() const override { return 20; }
+    void fillProgressBar(int) override {}
+    void hideProgress() override {}
+
+    void processEvents() override;
+    bool stopRequested() const override { return false; }
+
+    /// Starts the clock of the first gap: call right before the command starts.
+    void start();
+    /// Closes the last gap: call right after the command ends.
+    void finish();
+    double longestGapMs() const { return m_longestGap * 1000; }
+    int eventTurns() const { return m_turns; }
+    int captions() const { return m_captions; }
+
+private:
+    void closeGap();
+
+    QString m_folder;
+    int m_count;
+    bool m_thumbs;
+    Stopwatch m_sinceTurn;
+    double m_longestGap = 0;
+    int m_turns = 0;
+    int m_captions = 0;
+};
+
+} // namespace grelm::bench

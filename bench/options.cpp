@@ -1,0 +1,86 @@
+#include "bench/options.h"
+
+#include <stdexcept>
+
+namespace grelm::bench {
+
+namespace {
+
+QString valueOf(const QStringList &args, int &i)
+{
+    if (i + 1 >= args.size())
+        throw std::runtime_error(args[i].toStdString() + " needs a value");
+    return args[++i];
+}
+
+int positiveNumber(const QString &text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n <= 0)
+        throw std::runtime_error("not a positive number: " + text.toStdString());
+    return n;
+}
+
+void parseSize(const QString &text, CorpusPlan &plan)
+{
+    const QStringList parts = text.toLower().split(QLatin1Char('x'));
+    if (parts.size() != 2)
+        throw std::runtime_error("size must be WxH: " + text.toStdString());
+    plan.width = positiveNumber(parts[0]);
+    plan.height = positiveNumber(parts[1]);
+    plan.mixed = false;
+}
+
+} // namespace
+
+Options parseOptions(const QStringList &args)
+{
+    Options o;
+    bool sizeGiven = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--files"))
+            o.plan.count = positiveNumber(valueOf(args, i));
+        else if (a == QLatin1String("--size"))
+            parseSize(valueOf(args, i), o.plan), sizeGiven = true;
+        else if (a == QLatin1String("--mixed"))
+            o.plan.mixed = true;
+        else if (a == QLatin1String("--threads"))
+            o.threads = positiveNumber(valueOf(args, i));
+        else if (a == QLatin1String("--workers"))
+            o.workers = positiveNumber(valueOf(args, i));
+        else if (a == QLatin1String("--repeat"))
+            o.repeat = positiveNumber(valueOf(args, i));
+        else if (a == QLatin1String("--keep"))
+            o.keep = valueOf(args, i);
+        else if (a == QLatin1String("--count"))
+            o.plan.count = positiveNumber(valueOf(args, i)), o.memoryCheck = true;
+        else if (a == QLatin1String("--one"))
+            o.one = valueOf(args, i);
+        else if (a == QLatin1String("--dir"))
+            o.folder = valueOf(args, i);
+        else
+            throw std::runtime_error("unknown argument: " + a.toStdString());
+    }
+    if (o.memoryCheck && !sizeGiven && !o.plan.mixed)
+        o.plan.width = 160, o.plan.height = 120; // many small files: memory must not grow with the count
+    return o;
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "usage: grelm-bench [--files N] [--size WxH | --mixed] [--threads N] [--workers N]\n                   [--repeat N] [--keep DIR]\n"
+        "       grelm-bench --count N [--size WxH]\n"
+        "  --files N    screenshots in the corpus (default 40)\n"
+        "  --size WxH   their size (default 1024x768)\n"
+        "  --mixed      sizes from 640x480 to 1920x1080 instead\n"
+        "  --threads N  threads of the all-cores limit rows (default: one per core)\n"
+        "  --workers N  workers the Convert rows ask for (default: the command's own choice)\n"
+        "  --repeat N   runs of each row, interleaved; the table shows the median (default 5)\n"
+        "  --keep DIR   generate into DIR and keep every measured folder there\n"
+        "  --count N    memory check: N small (160x120) screenshots, Convert rows only\n");
+}
+
+} // namespace grelm::bench

@@ -1,0 +1,103 @@
+#include "bench/report.h"
+
+#include <algorithm>
+
+namespace grelm::bench {
+
+namespace {
+
+const Row *findRow(const std::vector<Row> &rows, const QString &mode)
+{
+    for (const Row &r : rows)
+        if (r.mode == mode)
+            return &r;
+    return nullptr;
+}
+
+Summary summaryOf(const std::vector<Row> &rows, const QString &mode)
+{
+    const Row *r = findRow(rows, mode);
+    return r ? summarize(*r) : Summary{};
+}
+
+QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals); }
+
+QString verdict(bool holds) { return holds ? QStringLiteral("holds") : QStringLiteral("MISSED"); }
+
+} // namespace
+
+Summary summarize(const Row &row)
+{
+    Summary s;
+    std::vector<Measurement> ok;
+    for (const Measurement &m : row.runs) {
+        if (m.unavailable.isEmpty())
+            ok.push_back(m);
+        else
+            s.unavailable = m.unavailable;
+    }
+    if (ok.empty())
+        return s;
+    std::sort(ok.begin(), ok.end(), [](const Measurement &a, const Measurement &b) { return a.seconds < b.seconds; });
+    const Measurement &median = ok[ok.size() / 2];
+    s.available = true;
+    s.files = median.files;
+    s.megapixels = median.megapixels;
+    s.seconds = median.seconds;
+    for (const Measurement &m : ok) {
+        s.peakKiB = std::max(s.peakKiB, m.peakKiB);
+        s.longestGapMs = std::max(s.longestGapMs, m.longestGapMs);
+    }
+    return s;
+}
+
+QString formatTable(const std::vector<Row> &rows, const QString &referenceMode)
+{
+    const Summary reference = summaryOf(rows, referenceMode);
+    QString out = QStringLiteral("| Run | Files | Time (s) | Files/s | MP/s | x limit | Peak MiB | Longest gap (ms) |\n"
+                                 "|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row &row : rows) {
+        const Summary s = summarize(row);
+        if (!s.available) {
+            out += QStringLiteral("| %1 | n/a (%2) |||||||\n").arg(row.label, s.unavailable);
+            continue;
+        }
+        const double ratio = reference.available ? s.filesPerSecond() / reference.filesPerSecond() : 0;
+        out += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 |\n")
+                   .arg(row.label)
+                   .arg(s.files)
+                   .arg(fixed(s.seconds, 3), fixed(s.filesPerSecond(), 1), fixed(s.megapixelsPerSecond(), 1),
+                        reference.available ? fixed(ratio, 2) : QStringLiteral("n/a"),
+                        s.peakKiB >= 0 ? fixed(s.peakKiB / 1024.0, 1) : QStringLiteral("n/a"),
+                        s.longestGapMs >= 0 ? fixed(s.longestGapMs, 1) : QStringLiteral("-"));
+    }
+    return out;
+}
+
+QString formatTargets(const std::vector<Row> &rows, bool memoryCheck)
+{
+    const Summary limit = summaryOf(rows, QStringLiteral("limit-n"));
+    const Summary off = summaryOf(rows, QStringLiteral("convert"));
+    const Summary on = summaryOf(rows, QStringLiteral("convert-thumbs"));
+    const Summary one = summaryOf(rows, QStringLiteral("convert-1worker"));
+    QString out;
+    auto line = [&out](const QString &target, bool measurable, const QString &figure, bool holds) {
+        out += QStringLiteral("- %1: %2\n").arg(target, measurable ? figure + QStringLiteral(" (") + verdict(holds) + ")"
+                                                                 : QStringLiteral("n/a"));
+    };
+    if (!memoryCheck) {
+        const double r1 = off.available && limit.available ? off.filesPerSecond() / limit.filesPerSecond() : 0;
+        line("Convert (thumbnails off) >= 0.9 x all-cores limit", off.available && limit.available, fixed(r1, 2) + " x", r1 >= 0.9);
+        const double r2 = off.available && one.available ? off.filesPerSecond() / one.filesPerSecond() : 0;
+        line("Convert >= 1.5 x its one-worker run", off.available && one.available, fixed(r2, 2) + " x", r2 >= 1.5);
+    }
+    const double r3 = off.available && on.available ? on.seconds / off.seconds : 0;
+    line("Thumbnails on <= 1.35 x the time of off", off.available && on.available, fixed(r3, 2) + " x", r3 <= 1.35);
+    const long peak = std::max(off.peakKiB, on.peakKiB);
+    line("Peak memory <= 64 MiB", off.available || on.available, fixed(peak / 1024.0, 1) + " MiB", peak <= 64 * 1024);
+    const double gap = std::max(off.longestGapMs, on.longestGapMs);
+    line("Longest event gap <= 100 ms", off.available || on.available, fixed(gap, 1) + " ms", gap <= 100);
+    return out;
+}
+
+} // namespace grelm::bench

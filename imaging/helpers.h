@@ -7,12 +7,19 @@
 namespace grelm {
 
 class cDIBSection;
+class JpegEncoder;
 class MessageSink;
+
+/// The title of the JPEG writer's message boxes: the library that writes the files.
+inline const QString kJpegLibraryTitle = QStringLiteral("libjpeg-turbo JPEG Library");
 
 /// Encodes the buffer as a JPEG file at `path` (quality 75, upright); the file
 /// appears whole or not at all. On failure shows the library's error message
 /// and returns false.
 bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages);
+/// As above, encoding with `encoder` (when not null) so that a caller writing
+/// many files reuses one compressor and output buffer.
+bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder);
 
 /// Shows "IJL ERROR: [code] - message" with a warning icon, titled with the
 /// JPEG library in use.

@@ -1,0 +1,139 @@
+#include "imaging/bmp_reader.h"
+
+#include "imaging/bmp_decode.h"
+#include "imaging/bmp_header.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace grelm::BmpReader {
+
+namespace {
+
+BmpResult refuse(const char *why)
+{
+    BmpResult r;
+    r.error = why;
+    return r;
+}
+
+BmpResult sized(const BmpHeader &h)
+{
+    BmpResult r;
+    r.width = h.width;
+    r.height = h.height;
+    return r;
+}
+
+std::uint8_t *prepare(const BmpHeader &h, std::vector<std::uint8_t> &pixels)
+{
+    const std::size_t bytes = std::size_t(h.bufferRowBytes()) * std::size_t(h.height);
+    if (pixels.size() < bytes)
+        pixels.resize(bytes);
+    return pixels.data();
+}
+
+// How many bytes of a run-length pixel array are worth reading: two bytes per
+// pixel (a run of one, or an absolute run) plus an end-of-line per row covers
+// every sensible encoder; a longer stream is cut there, which bounds the read.
+std::uint64_t rleReadLimit(const BmpHeader &h)
+{
+    return 2 * std::uint64_t(h.width) * std::uint64_t(h.height) + 4 * std::uint64_t(h.height) + 4096;
+}
+
+// The bytes of the pixel array a decoder needs; the file may hold more.
+std::uint64_t pixelBytesWanted(const BmpHeader &h, std::uint64_t available)
+{
+    if (h.encoding == BmpEncoding::Rle8 || h.encoding == BmpEncoding::Rle4)
+        return std::min(available, rleReadLimit(h));
+    return h.fileRowBytes() * std::uint64_t(h.height);
+}
+
+// Turns the rows of a top-down 24-bit file, read as they are, bottom-up.
+void flipRows(std::uint8_t *pixels, std::size_t stride, std::int32_t height)
+{
+    std::vector<std::uint8_t> spare(stride);
+    for (std::int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        std::uint8_t *a = pixels + std::size_t(top) * stride;
+        std::uint8_t *b = pixels + std::size_t(bottom) * stride;
+        std::memcpy(spare.data(), a, stride);
+        std::memcpy(a, b, stride);
+        std::memcpy(b, spare.data(), stride);
+    }
+}
+
+void zeroPadding(const BmpHeader &h, std::uint8_t *pixels)
+{
+    const std::size_t stride = std::size_t(h.bufferRowBytes());
+    const std::size_t used = 3 * std::size_t(h.width);
+    if (stride == used)
+        return;
+    for (std::int32_t y = 0; y < h.height; ++y)
+        std::memset(pixels + std::size_t(y) * stride + used, 0, stride - used);
+}
+
+bool readExactly(QFile &file, std::uint64_t offset, std::uint8_t *to, std::uint64_t bytes)
+{
+    return file.seek(qint64(offset)) && file.read(reinterpret_cast<char *>(to), qint64(bytes)) == qint64(bytes);
+}
+
+// The rows of a 24-bit uncompressed file are already laid out as the buffer
+// wants them: one read puts them in place.
+BmpResult loadDirect(QFile &file, const BmpHeader &h, std::vector<std::uint8_t> &pixels)
+{
+    std::uint8_t *dst = prepare(h, pixels);
+    if (!readExactly(file, h.pixelOffset, dst, h.fileRowBytes() * std::uint64_t(h.height)))
+        return refuse("cannot read the pixel array");
+    if (h.topDown)
+        flipRows(dst, std::size_t(h.bufferRowBytes()), h.height);
+    zeroPadding(h, dst);
+    return sized(h);
+}
+
+} // namespace
+
+BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels)
+{
+    BmpHeader h;
+    if (const char *error = parseBmpHeader(file.first(std::min(file.size(), kBmpHeaderReadBytes)), file.size(), h))
+        return refuse(error);
+    std::span<const std::uint8_t> data = file.subspan(std::size_t(h.pixelOffset));
+    data = data.first(std::size_t(std::min<std::uint64_t>(data.size(), pixelBytesWanted(h, data.size()))));
+    if (h.encoding != BmpEncoding::Rle8 && h.encoding != BmpEncoding::Rle4
+        && data.size() < pixelBytesWanted(h, data.size()))
+        return refuse("pixel array shorter than the header says");
+    if (const char *error = decodeBmpPixels(h, data, prepare(h, pixels)))
+        return refuse(error);
+    return sized(h);
+}
+
+BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return refuse("cannot open the file");
+    const std::uint64_t fileSize = std::uint64_t(std::max<qint64>(file.size(), 0));
+    std::vector<std::uint8_t> head(std::size_t(std::min<std::uint64_t>(fileSize, kBmpHeaderReadBytes)));
+    if (!readExactly(file, 0, head.data(), head.size()))
+        return refuse("cannot read the header");
+    BmpHeader h;
+    if (const char *error = parseBmpHeader(head, fileSize, h))
+        return refuse(error);
+    const std::uint64_t available = fileSize - h.pixelOffset;
+    const std::uint64_t wanted = pixelBytesWanted(h, available);
+    if (wanted > available)
+        return refuse("pixel array shorter than the header says");
+    if (h.bitCount == 24 && h.encoding == BmpEncoding::Rgb)
+        return loadDirect(file, h, pixels);
+    // Every other variant is converted from a copy of its pixel array.
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(wanted));
+    if (!readExactly(file, h.pixelOffset, data.data(), wanted))
+        return refuse("cannot read the pixel array");
+    if (const char *error = decodeBmpPixels(h, data, prepare(h, pixels)))
+        return refuse(error);
+    return sized(h);
+}
+
+} // namespace grelm::BmpReader

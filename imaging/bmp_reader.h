@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace grelm {
+
+/// The outcome of reading a bitmap: the picture's size, or why it was refused.
+struct BmpResult {
+    std::int32_t width = 0;
+    std::int32_t height = 0; ///< positive: the rows are bottom-up
+    const char *error = nullptr;
+
+    explicit operator bool() const { return error == nullptr; }
+};
+
+/// Reads bitmap files of every variant Windows reads (1, 4, 8, 16, 24 and 32
+/// bits; RLE4, RLE8; bit-field masks; OS/2 core, info, V2 to V5 headers;
+/// top-down rows) into 24-bit blue-green-red bottom-up rows padded to 4 bytes.
+/// `pixels` is grown when too small and never shrunk, so that one vector
+/// serves a whole batch; after a refusal its contents mean nothing.
+namespace BmpReader {
+
+/// Decodes a whole bitmap file held in memory.
+BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels);
+
+/// Reads the bitmap file at `path`. An uncompressed 24-bit file is read with
+/// one read straight into `pixels`.
+BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels);
+
+} // namespace BmpReader
+
+} // namespace grelm

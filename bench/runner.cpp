@@ -1,5 +1,6 @@
 #include "bench/runner.h"
 
+#include "bench/buffer_runs.h"
 #include "bench/convert_runs.h"
 #include "bench/limit_runs.h"
 
@@ -47,6 +48,8 @@ std::vector<Row> plannedRows(const Options &options, int threads)
             {"limit-n", "In-process limit, " + n + " threads", {}},
             {"encode-1", QStringLiteral("Encode only, 1 thread"), {}},
             {"encode-n", "Encode only, " + n + " threads", {}},
+            {"buffer-load", QStringLiteral("Pixel buffer Load only, 1 thread"), {}},
+            {"buffer-write", QStringLiteral("Load + WriteDIBToJPEG, 1 thread"), {}},
             {"convert", QStringLiteral("Convert, thumbnails off"), {}},
             {"convert-thumbs", QStringLiteral("Convert, thumbnails on"), {}},
             {"convert-1worker", QStringLiteral("Convert, thumbnails off, 1 worker"), {}}};
@@ -64,6 +67,10 @@ Measurement runOneMode(const Options &options, int threads)
         m = runEncodeOnly(options.folder, 1);
     else if (mode == QLatin1String("encode-n"))
         m = runEncodeOnly(options.folder, threads);
+    else if (mode == QLatin1String("buffer-load"))
+        m = runBufferPath(options.folder, false);
+    else if (mode == QLatin1String("buffer-write"))
+        m = runBufferPath(options.folder, true);
     else if (mode == QLatin1String("convert"))
         m = runConvert(options.folder, false, options.workers);
     else if (mode == QLatin1String("convert-thumbs"))

@@ -1,6 +1,11 @@
 #include "thumbs/thumbnail.h"
 
+#include "imaging/dib_section.h"
+#include "imaging/helpers.h"
 #include "thumbs/thumbnail_bmp.h"
+
+#include <QPainter>
+
 
 namespace grelm {
 
@@ -21,13 +26,30 @@ void cThumbnail::CreateFromStdPicture(const Picture &aStdPicture)
 {
     const QImage canvas = makeThumbnailImage(aStdPicture.image(), m_settings);
     const QString format = m_destFilePath.right(3).toLower();
-    if (format == u"bmp")
+    if (format == u"jpg")
+        writeJpeg(canvas);
+    else if (format == u"bmp")
         writeBmp24(m_destFilePath, BitmapToPicture(canvas).image());
 }
 
 void cThumbnail::CreateFromFile(const QString &aFilePath)
 {
     CreateFromStdPicture(loadPicture(aFilePath));
+}
+
+// The JPEG writer reports its own failures in message boxes, so its result
+// needs no further handling here.
+void cThumbnail::writeJpeg(const QImage &canvas) const
+{
+    cDIBSection buffer(m_messages);
+    buffer.Create(canvas.width(), canvas.height(), 1);
+    QImage surface = buffer.hdc();
+    if (!surface.isNull()) {
+        // The surface's first row is the picture's bottom row.
+        QPainter painter(&surface);
+        painter.drawImage(0, 0, canvas.mirrored(false, true));
+    }
+    WriteDIBToJPEG(buffer, m_destFilePath, m_messages);
 }
 
 // Wraps the finished canvas as a picture of its own, so that the bitmap route

@@ -47,6 +47,7 @@ public:
     const ThumbnailSettings &settings() const { return m_settings; }
 
 private:
+    void writeJpeg(const QImage &canvas) const;
     static Picture BitmapToPicture(QImage canvas);
 
     MessageSink &m_messages;

@@ -1,5 +1,6 @@
 #include "core/errors.h"
 #include "core/messages.h"
+#include "imaging/dib_section.h"
 #include "support/temp_folder.h"
 #include "thumbs/thumbnail.h"
 #include "thumbs/thumbnail_bmp.h"
@@ -34,6 +35,34 @@ QImage readBack(const QByteArray &bytes)
     buffer.setData(bytes);
     QImageReader reader(&buffer);
     return reader.read();
+}
+
+// Loads a bitmap file with the program's own reader, as the conversion pass does.
+QImage loadWithDib(const QString &path)
+{
+    RecordingMessageSink messages;
+    cDIBSection dib(messages);
+    if (!dib.Load(path))
+        return {};
+    return dib.hdc().mirrored(false, true).convertToFormat(QImage::Format_RGB32);
+}
+
+void expectNear(QRgb actual, QRgb expected, int tolerance, const char *where)
+{
+    EXPECT_NEAR(qRed(actual), qRed(expected), tolerance) << where;
+    EXPECT_NEAR(qGreen(actual), qGreen(expected), tolerance) << where;
+    EXPECT_NEAR(qBlue(actual), qBlue(expected), tolerance) << where;
+}
+
+// Checks the four quarters of a reduced `quarters` picture.
+void expectQuarters(const QImage &image, int tolerance)
+{
+    const int right = image.width() - 6;
+    const int bottom = image.height() - 6;
+    expectNear(image.pixel(5, 5), qRgb(255, 0, 0), tolerance, "top left");
+    expectNear(image.pixel(right, 5), qRgb(0, 255, 0), tolerance, "top right");
+    expectNear(image.pixel(5, bottom), qRgb(0, 0, 255), tolerance, "bottom left");
+    expectNear(image.pixel(right, bottom), qRgb(255, 255, 0), tolerance, "bottom right");
 }
 
 class Thumbnail : public ::testing::Test {
@@ -71,14 +100,43 @@ TEST_F(Thumbnail, BitmapEndingWritesA24BitBitmapOfTheReducedPicture)
         EXPECT_EQ(bytes.left(2), "BM");
         EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 28), 24); // bits per pixel
         EXPECT_EQ(bytes.size(), 54 + 212 * 52); // 70 * 3 = 210 bytes padded to 212
-        const QImage image = readBack(bytes);
+        const QImage image = loadWithDib(folder.file(name));
         ASSERT_EQ(image.size(), QSize(70, 52));
-        EXPECT_EQ(image.pixel(5, 5), qRgb(255, 0, 0));
-        EXPECT_EQ(image.pixel(64, 5), qRgb(0, 255, 0));
-        EXPECT_EQ(image.pixel(5, 46), qRgb(0, 0, 255));
-        EXPECT_EQ(image.pixel(64, 46), qRgb(255, 255, 0));
+        expectQuarters(image, 0);
     }
     EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(Thumbnail, JpgEndingInAnyCaseWritesAnUprightJpeg)
+{
+    for (const char *name : {"a.jpg", "b.JPG", "c.Jpg"}) {
+        thumb.setMaxWidth(70);
+        thumb.setMaxHeight(70);
+        thumb.setDestFilePath(folder.file(name));
+        thumb.CreateFromStdPicture(Picture(quarters(640, 480)));
+
+        const QByteArray bytes = folder.read(name);
+        ASSERT_TRUE(bytes.startsWith("\xFF\xD8")) << name;
+        const QImage image = readBack(bytes).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), QSize(70, 52)) << name;
+        expectQuarters(image, 40);
+    }
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(Thumbnail, ForcedDimensionsJpegIsTheWholeBox)
+{
+    thumb.setMaxWidth(70);
+    thumb.setMaxHeight(70);
+    thumb.setForcedDimensions(true);
+    thumb.setDestFilePath(folder.file("forced.jpg"));
+    thumb.CreateFromStdPicture(Picture(quarters(480, 640)));
+    const QImage image = readBack(folder.read("forced.jpg")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), QSize(70, 70));
+    // The 53 x 70 picture sits at left 8: white columns on both sides.
+    expectNear(image.pixel(2, 35), qRgb(255, 255, 255), 40, "left margin");
+    expectNear(image.pixel(67, 35), qRgb(255, 255, 255), 40, "right margin");
+    expectNear(image.pixel(14, 5), qRgb(255, 0, 0), 40, "picture");
 }
 
 TEST_F(Thumbnail, OtherEndingsWriteNothing)
@@ -96,7 +154,7 @@ TEST_F(Thumbnail, ExistingFileIsReplaced)
     thumb.setMaxWidth(70);
     thumb.setDestFilePath(folder.file("old.bmp"));
     thumb.CreateFromStdPicture(Picture(quarters(60, 40)));
-    EXPECT_EQ(readBack(folder.read("old.bmp")).size(), QSize(60, 40)); // 40 fits the default 50
+    EXPECT_EQ(loadWithDib(folder.file("old.bmp")).size(), QSize(60, 40)); // 40 fits the default 50
 }
 
 TEST_F(Thumbnail, UnloadableSourceThrowsAndWritesNothing)
@@ -137,9 +195,19 @@ TEST_F(Thumbnail, CreateFromFileReducesTheLoadedPicture)
     thumb.setMaxHeight(70);
     thumb.setDestFilePath(folder.file("thumb.bmp"));
     thumb.CreateFromFile(folder.file("shot.bmp"));
-    const QImage image = readBack(folder.read("thumb.bmp"));
+    const QImage image = loadWithDib(folder.file("thumb.bmp"));
     ASSERT_EQ(image.size(), QSize(70, 52));
-    EXPECT_EQ(image.pixel(5, 46), qRgb(0, 0, 255));
+    expectQuarters(image, 0);
+}
+
+TEST_F(Thumbnail, CreateFromFileReadsOtherPictureFormatsToo)
+{
+    ASSERT_TRUE(quarters(100, 80).save(folder.file("shot.png"), "png"));
+    thumb.setDestFilePath(folder.file("thumb.bmp"));
+    thumb.CreateFromFile(folder.file("shot.png"));
+    const QImage image = loadWithDib(folder.file("thumb.bmp"));
+    ASSERT_EQ(image.size(), QSize(50, 40));
+    expectQuarters(image, 0);
 }
 
 } // namespace

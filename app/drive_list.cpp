@@ -1,0 +1,85 @@
+#include "app/drive_list.h"
+
+#include <QDir>
+#include <QStorageInfo>
+
+#include <algorithm>
+
+namespace grelm {
+
+QList<Drive> mountedDrives()
+{
+    QList<Drive> drives;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady())
+            continue;
+        const Drive drive{volume.rootPath(), volume.name()};
+        if (!drives.contains(drive))
+            drives << drive;
+    }
+    std::sort(drives.begin(), drives.end(),
+              [](const Drive &a, const Drive &b) { return a.rootPath < b.rootPath; });
+    return drives;
+}
+
+QString driveEntryText(const Drive &drive)
+{
+    if (drive.name.isEmpty())
+        return drive.rootPath;
+    return drive.rootPath + QStringLiteral(" [") + drive.name + QLatin1Char(']');
+}
+
+namespace {
+
+// Whether `root` is `path` itself or one of the folders above it.
+bool holds(const QString &root, const QString &path)
+{
+    const QString cleanRoot = QDir::cleanPath(root);
+    const QString cleanPath = QDir::cleanPath(path);
+    if (cleanPath == cleanRoot)
+        return true;
+    const QString prefix = cleanRoot.endsWith(QLatin1Char('/')) ? cleanRoot : cleanRoot + QLatin1Char('/');
+    return cleanPath.startsWith(prefix);
+}
+
+} // namespace
+
+std::optional<qsizetype> driveIndexOf(const QList<Drive> &drives, const QString &path)
+{
+    std::optional<qsizetype> best;
+    for (qsizetype i = 0; i < drives.size(); ++i) {
+        if (!holds(drives[i].rootPath, path))
+            continue;
+        if (!best || drives[i].rootPath.size() > drives[*best].rootPath.size())
+            best = i;
+    }
+    return best;
+}
+
+DriveList::DriveList(QWidget *parent) : QComboBox(parent) {}
+
+void DriveList::setDrives(const QList<Drive> &drives)
+{
+    const QSignalBlocker blocker(this);
+    clear();
+    m_drives = drives;
+    for (const Drive &drive : drives)
+        addItem(driveEntryText(drive));
+    setCurrentIndex(-1);
+}
+
+std::optional<Drive> DriveList::currentDrive() const
+{
+    const int index = currentIndex();
+    if (index < 0 || index >= m_drives.size())
+        return std::nullopt;
+    return m_drives[index];
+}
+
+void DriveList::selectDriveOf(const QString &path)
+{
+    const std::optional<qsizetype> index = driveIndexOf(m_drives, path);
+    setCurrentIndex(index ? int(*index) : (m_drives.isEmpty() ? -1 : 0));
+}
+
+} // namespace grelm

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QComboBox>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace grelm {
+
+/// One mounted file system as the drive list shows it.
+struct Drive {
+    QString rootPath; ///< where it is mounted, for example "/" or "/media/usb"
+    QString name;     ///< the volume's name; empty when it has none
+
+    bool operator==(const Drive &) const = default;
+};
+
+/// Supplies the drives to list; tests inject their own.
+using DriveProvider = std::function<QList<Drive>()>;
+
+/// The mounted, ready file systems of the machine, sorted by root path.
+QList<Drive> mountedDrives();
+
+/// The drive list's entry for a drive: its root path, then " [name]" where it has a name.
+QString driveEntryText(const Drive &drive);
+
+/// The index of the drive holding `path`: the one whose root is the longest
+/// leading part of it; nothing when no drive holds it.
+std::optional<qsizetype> driveIndexOf(const QList<Drive> &drives, const QString &path);
+
+/// A drop-down list of drives whose value is the selected entry's text.
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget *parent = nullptr);
+
+    /// Replaces the entries; selects none until told.
+    void setDrives(const QList<Drive> &drives);
+    const QList<Drive> &drives() const { return m_drives; }
+
+    /// The selected entry's text; empty when none is selected.
+    QString value() const { return currentText(); }
+    /// The selected drive; nothing when none is selected.
+    std::optional<Drive> currentDrive() const;
+    /// Selects the drive holding `path` (the first drive when none holds it).
+    void selectDriveOf(const QString &path);
+
+private:
+    QList<Drive> m_drives;
+};
+
+} // namespace grelm

@@ -1,0 +1,129 @@
+#include "app/folder_list.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyle>
+
+#include <filesystem>
+#include <system_error>
+
+namespace grelm {
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+QString cleanFolder(const QString &folder)
+{
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+QString displayName(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? path : name;
+}
+
+} // namespace
+
+QStringList folderChain(const QString &folder)
+{
+    QStringList chain;
+    QString current = cleanFolder(folder);
+    for (;;) {
+        chain.prepend(current);
+        const QString parent = QFileInfo(current).path();
+        if (parent == current || QDir(current).isRoot())
+            return chain;
+        current = parent;
+    }
+}
+
+std::optional<QStringList> readSubFolders(const QString &folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::directory_iterator it(fs::path(folder.toStdU16String()), error);
+    if (error)
+        return std::nullopt;
+    QStringList names;
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        const QString name = QString::fromStdU16String(it->path().filename().u16string());
+        std::error_code typeError;
+        if (!name.startsWith(QLatin1Char('.')) && it->is_directory(typeError))
+            names << name;
+    }
+    if (error)
+        return std::nullopt;
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+FolderList::FolderList(QWidget *parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setIndentation(10);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) { openItem(item); });
+}
+
+bool FolderList::setPath(const QString &folder)
+{
+    const QString clean = cleanFolder(folder);
+    const std::optional<QStringList> subFolders = readSubFolders(clean);
+    if (!QFileInfo(clean).isDir() || !subFolders)
+        return false;
+    fill(clean, *subFolders);
+    if (clean == m_path)
+        return true;
+    m_path = clean;
+    emit pathChanged(m_path);
+    return true;
+}
+
+void FolderList::fill(const QString &folder, const QStringList &subFolders)
+{
+    clear();
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    QTreeWidgetItem *parent = nullptr;
+    for (const QString &path : folderChain(folder)) {
+        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+        item->setText(0, displayName(path));
+        item->setIcon(0, openIcon);
+        item->setData(0, kPathRole, path);
+        parent = item;
+    }
+    for (const QString &name : subFolders) {
+        auto *item = new QTreeWidgetItem(parent);
+        item->setText(0, name);
+        item->setIcon(0, closedIcon);
+        item->setData(0, kPathRole, QDir(folder).filePath(name));
+    }
+    expandAll();
+    setCurrentItem(parent);
+    scrollToItem(parent);
+}
+
+void FolderList::openItem(QTreeWidgetItem *item)
+{
+    if (item)
+        setPath(item->data(0, kPathRole).toString());
+}
+
+void FolderList::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        openItem(currentItem());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+} // namespace grelm

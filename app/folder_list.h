@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTreeWidget>
+
+#include <optional>
+
+namespace grelm {
+
+/// The folders from the file system's root down to `folder`, each as a full path.
+QStringList folderChain(const QString &folder);
+
+/// The names of the visible sub-folders of `folder`, sorted ignoring letter case;
+/// nothing when the folder cannot be read.
+std::optional<QStringList> readSubFolders(const QString &folder);
+
+/// A folder list in the classic style: the chain of folders from the root down
+/// to the current folder, then the current folder's sub-folders. A double-click
+/// (or Enter) opens an entry, making it the current folder; a single click only
+/// highlights it.
+class FolderList : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit FolderList(QWidget *parent = nullptr);
+
+    /// The current folder as a full path, without a trailing separator except
+    /// at the root; empty until a folder has been set.
+    QString path() const { return m_path; }
+    /// Makes `folder` the current folder and lists it; returns false, changing
+    /// nothing, when it cannot be read. Emits pathChanged when the folder changed.
+    bool setPath(const QString &folder);
+
+signals:
+    void pathChanged(const QString &path);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void fill(const QString &folder, const QStringList &subFolders);
+    void openItem(QTreeWidgetItem *item);
+
+    QString m_path;
+};
+
+} // namespace grelm

@@ -1,0 +1,79 @@
+#include "app/drive_list.h"
+#include "app/folder_list.h"
+
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace grelm;
+using grelm::test::TempFolder;
+
+TEST(DriveList, EntryTextIsTheRootThenTheBracketedName)
+{
+    EXPECT_EQ(driveEntryText({"/", ""}), QStringLiteral("/"));
+    EXPECT_EQ(driveEntryText({"/media/usb", "SYSTEM"}), QStringLiteral("/media/usb [SYSTEM]"));
+}
+
+TEST(DriveList, TheDriveOfAPathIsTheDeepestRootHoldingIt)
+{
+    const QList<Drive> drives = {{"/", ""}, {"/work", ""}, {"/work2", ""}, {"/work/deep", ""}};
+    struct Row { const char *path; std::optional<qsizetype> drive; };
+    const Row rows[] = {{"/", 0}, {"/home/x", 0}, {"/work", 1}, {"/work/", 1}, {"/work/a/b", 1},
+                        {"/workx", 0}, {"/work2/a", 2}, {"/work/deep/er", 3}, {"/work/deeper", 1}};
+    for (const Row &r : rows)
+        EXPECT_EQ(driveIndexOf(drives, QString::fromLatin1(r.path)), r.drive) << r.path;
+    EXPECT_EQ(driveIndexOf({{"/work", ""}}, QStringLiteral("/home")), std::nullopt);
+}
+
+TEST(DriveList, TheMachineHasADriveHoldingTheCurrentFolder)
+{
+    const QList<Drive> drives = mountedDrives();
+    ASSERT_FALSE(drives.isEmpty());
+    EXPECT_TRUE(driveIndexOf(drives, QDir::currentPath()).has_value());
+}
+
+TEST(FolderList, TheChainRunsFromTheRootDown)
+{
+    EXPECT_EQ(folderChain(QStringLiteral("/")), QStringList({"/"}));
+    EXPECT_EQ(folderChain(QStringLiteral("/a/b/")), QStringList({"/", "/a", "/a/b"}));
+}
+
+TEST(FolderList, SubFoldersAreVisibleFoldersSortedIgnoringCase)
+{
+    TempFolder dir;
+    for (const char *name : {"beta", "Alpha", "gamma", ".hidden"})
+        QDir().mkpath(dir.file(QString::fromLatin1(name)));
+    dir.write(QStringLiteral("file.txt"), "x");
+    EXPECT_EQ(readSubFolders(dir.path()), QStringList({"Alpha", "beta", "gamma"}));
+    EXPECT_EQ(readSubFolders(dir.file(QStringLiteral("missing"))), std::nullopt);
+    EXPECT_EQ(readSubFolders(dir.file(QStringLiteral("file.txt"))), std::nullopt);
+}
+
+TEST(FolderList, ListsTheChainThenTheSubFoldersAndRefusesWhatItCannotRead)
+{
+    TempFolder dir;
+    QDir().mkpath(dir.file(QStringLiteral("top/b")));
+    QDir().mkpath(dir.file(QStringLiteral("top/a")));
+    const QString top = QDir(dir.file(QStringLiteral("top"))).canonicalPath();
+    FolderList list;
+    QSignalSpy changes(&list, &FolderList::pathChanged);
+    ASSERT_TRUE(list.setPath(top + QLatin1Char('/')));
+    EXPECT_EQ(list.path(), top);
+    EXPECT_EQ(changes.count(), 1);
+
+    QStringList shown;
+    for (QTreeWidgetItemIterator it(&list); *it; ++it)
+        shown << (*it)->text(0);
+    const QStringList chain = folderChain(top);
+    EXPECT_EQ(shown.size(), chain.size() + 2);
+    EXPECT_EQ(shown.mid(chain.size() - 1), QStringList({"top", "a", "b"}));
+    EXPECT_EQ(list.currentItem()->text(0), QStringLiteral("top"));
+
+    EXPECT_FALSE(list.setPath(dir.file(QStringLiteral("missing"))));
+    EXPECT_EQ(list.path(), top);
+    EXPECT_TRUE(list.setPath(top)); // the same folder again is no change
+    EXPECT_EQ(changes.count(), 1);
+}

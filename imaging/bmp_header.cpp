@@ -204,7 +204,7 @@ const char *parseBmpHeader(std::span<const std::uint8_t> head, std::uint64_t fil
         return error;
     out.pixelOffset = le32(head, 10);
     if (out.pixelOffset < info.paletteStart || out.pixelOffset > fileSize)
-        return "pixel array offset outside the file";
+        return "pixel array offset inside the headers or past the end";
     return readPalette(head, info, out);
 }
 

@@ -150,11 +150,14 @@ TEST_F(Thumbnail, OtherEndingsWriteNothing)
 
 TEST_F(Thumbnail, ExistingFileIsReplaced)
 {
-    folder.write("old.bmp", QByteArray(5000, 'x'));
-    thumb.setMaxWidth(70);
-    thumb.setDestFilePath(folder.file("old.bmp"));
-    thumb.CreateFromStdPicture(Picture(quarters(60, 40)));
-    EXPECT_EQ(loadWithDib(folder.file("old.bmp")).size(), QSize(60, 40)); // 40 fits the default 50
+    thumb.setMaxWidth(70); // 60 x 40 fits 70 x 50 as it is
+    for (const char *name : {"old.bmp", "old.jpg"}) {
+        folder.write(name, QByteArray(5000, 'x'));
+        thumb.setDestFilePath(folder.file(name));
+        thumb.CreateFromStdPicture(Picture(quarters(60, 40)));
+        EXPECT_EQ(readBack(folder.read(name)).size(), QSize(60, 40)) << name;
+    }
+    EXPECT_EQ(loadWithDib(folder.file("old.bmp")).size(), QSize(60, 40));
 }
 
 TEST_F(Thumbnail, UnloadableSourceThrowsAndWritesNothing)

@@ -77,7 +77,7 @@ private:
         if (code == 0) { // end of line
             m_x = 0;
             ++m_y;
-            return nullptr;
+            return m_y > m_h.height ? "run-length data runs past the last row" : nullptr;
         }
         if (code == 2) { // delta: move right and up
             std::uint8_t dx = 0, dy = 0;

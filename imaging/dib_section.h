@@ -34,8 +34,10 @@ public:
     std::int32_t dib_height() const;   ///< positive: rows are stored bottom-up
     std::int32_t dib_channels() const; ///< 3, 4, or 0 when empty
 
-    /// A drawing surface over the buffer's memory, rows in memory order (the
-    /// first row of the QImage is the picture's bottom row); null when empty.
+    /// A drawing surface over the buffer's memory (Format_BGR888 for 24 bits,
+    /// Format_RGB32 for 32 bits), rows in memory order: for a positive height
+    /// the first row of the QImage is the picture's bottom row. Valid until the
+    /// next Create, Load or CleanUp; null when empty.
     QImage hdc();
     /// Identifies the current image; null when empty.
     const void *hDib() const;

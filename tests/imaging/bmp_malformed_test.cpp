@@ -91,6 +91,7 @@ std::vector<Malformed> malformedFiles()
         {"8-bit pixel array one row short", good8().left(good8().size() - 4)},
         {"RLE ends before end of bitmap", rle8(bytes({4, 0, 0, 0}))},
         {"RLE run past the last row", rle8(bytes({0, 0, 0, 0, 2, 0, 0, 1}))},
+        {"RLE line ends past the last row", rle8(bytes({0, 0, 0, 0, 0, 0, 0, 1}))},
         {"RLE delta past the last row", rle8(bytes({0, 2, 0, 3, 0, 1}))},
         {"RLE absolute run cut short", rle8(bytes({0, 4, 0, 0}))},
         {"RLE delta cut short", rle8(bytes({0, 2, 1}))},

@@ -1,0 +1,113 @@
+#include "thumbs/make_thumbnails.h"
+
+#include "core/atomic_file.h"
+#include "core/convert_view.h"
+#include "core/folder_listing.h"
+#include "core/numeric.h"
+#include "imaging/batch_conversion.h"
+#include "imaging/convert_pass_names.h"
+#include "imaging/pipeline.h"
+#include "thumbs/thumbnail_bmp.h"
+#include "thumbs/thumbnail_error.h"
+#include "thumbs/thumbnail_image.h"
+#include "thumbs/thumbnail_picture.h"
+
+#include <QByteArray>
+
+#include <chrono>
+
+namespace grelm {
+
+namespace {
+
+/// A thumbnail made ahead: the bitmap file's bytes and the width it was made for.
+struct PreparedThumbnail {
+    QByteArray bmp;
+    std::int32_t width = 0;
+};
+
+// The width in the thumbnail box; throws for text that is not a number and,
+// since no canvas can have it, for a width of 0 or below.
+std::int32_t thumbnailWidth(const ConvertView &view)
+{
+    const std::int32_t width = textToInt32(view.thumbWidthText());
+    if (width <= 0)
+        throw ThumbnailError("The thumbnail width must be above 0");
+    return width;
+}
+
+void makeThumbnail(const QString &source, std::int32_t width, PreparedThumbnail &slot)
+{
+    ThumbnailSettings settings;
+    settings.maxWidth = width;
+    settings.maxHeight = width;
+    slot.bmp = encodeBmp24(makeThumbnailImage(loadPicture(source).image(), settings));
+    slot.width = width;
+}
+
+QStringList listScreenshots(const QString &folder)
+{
+    FolderListing listing(folder, QStringLiteral("*.bmp"));
+    QStringList names;
+    while (std::optional<QString> name = listing.next())
+        names.append(*name);
+    return names;
+}
+
+// Lets the window handle its events now and then while thumbnails are
+// written back to back, so that it never looks frozen.
+class EventTurns {
+public:
+    explicit EventTurns(ConvertView &view) : m_view(view) {}
+    void maybe()
+    {
+        if (std::chrono::steady_clock::now() - m_last >= std::chrono::milliseconds(20))
+            now();
+    }
+    void now()
+    {
+        m_view.processEvents();
+        m_last = std::chrono::steady_clock::now();
+    }
+
+private:
+    ConvertView &m_view;
+    std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
+};
+
+} // namespace
+
+void MakeThumbnails(ConvertSession &session)
+{
+    ConvertView &view = session.view;
+    const QString folder = view.gameFolder();
+    const QStringList names = listScreenshots(folder);
+    if (names.isEmpty())
+        return;
+    const std::int32_t width = thumbnailWidth(view);
+    const QStringList thumbnails = caseSafeNames(names);
+    const QString thumbsFolder = joinPath(folder, QStringLiteral("Thumbs"));
+    const ConvertThreading &threading = session.threading;
+    OrderedPipeline<PreparedThumbnail> pipeline(
+        std::size_t(names.size()), threading.sequential ? 0 : std::max(threading.workers, 1),
+        std::size_t(std::max(threading.lookAheadPerWorker, 1)),
+        [&](std::size_t i, int, PreparedThumbnail &slot) { makeThumbnail(joinPath(folder, names[qsizetype(i)]), width, slot); });
+    EventTurns turns(view);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        PreparedThumbnail &prepared = pipeline.take(std::size_t(i), [&] { turns.now(); });
+        if (view.stopRequested()) {
+            session.stopped = true;
+            return;
+        }
+        if (!view.thumbsChecked())
+            continue;
+        // The box is read for every file; a width changed meanwhile is honoured.
+        const std::int32_t current = thumbnailWidth(view);
+        if (current != prepared.width)
+            makeThumbnail(joinPath(folder, names[i]), current, prepared);
+        writeFileAtomically(joinPath(thumbsFolder, thumbnails[i]), prepared.bmp);
+        turns.maybe();
+    }
+}
+
+} // namespace grelm

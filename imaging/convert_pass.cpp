@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "core/folder_listing.h"
 #include "core/messages.h"
+#include "imaging/convert_pass_encode.h"
 #include "imaging/convert_pass_files.h"
 #include "imaging/convert_pass_jobs.h"
 #include "imaging/convert_pass_names.h"
@@ -58,7 +59,7 @@ bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messa
     try {
         writeFileAtomically(file.output, prepared.jpeg);
     } catch (const FileError &) {
-        ShowIJLError(messages, QStringLiteral("Failed to save to JPG"), kJpegWriteFailed);
+        ShowIJLError(messages, QStringLiteral("Failed to save to JPG"), jpegWriteFailedStatus());
         return false;
     }
     keepModificationTime(file.output, prepared.sourceTime);

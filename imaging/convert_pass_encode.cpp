@@ -1,30 +1,56 @@
 #include "imaging/convert_pass_encode.h"
 
 #include "imaging/dib_section.h"
-#include "imaging/jpeg_encoder.h"
+#include "imaging/helpers.h"
+#include "imaging/ijl.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace grelm {
 
-std::int32_t encodeDibToJpeg(const cDIBSection &dib, JpegEncoder &encoder, QByteArray &out)
+namespace {
+
+// The record as the JPEG writer fills it: the buffer as it lies in memory (a
+// positive height is bottom-up, marked by a negative source height) and an
+// upright 3-component JPEG of the same size.
+void describe(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
 {
-    if (dib.dib_channels() == 0)
-        return -1;
-    JpegSource source;
-    source.pixels = dib.DIBSectionBitsPtr();
-    source.width = dib.dib_width();
-    source.height = std::abs(dib.dib_height());
-    source.pitch = dib.BytesPerScanLine();
-    source.layout = dib.dib_channels() == 3 ? JpegSource::Layout::Bgr : JpegSource::Layout::Bgrx;
-    source.bottomUp = dib.dib_height() > 0;
-    if (encoder.encode(source, 75, JpegChroma::Quarter420) != JpegEncoder::Status::Ok)
-        return -3;
-    const auto bytes = encoder.output();
-    out.resize(qsizetype(bytes.size()));
-    std::memcpy(out.data(), bytes.data(), bytes.size());
-    return 0;
+    p.DIBBytes = buffer.DIBSectionBitsPtr();
+    p.DIBWidth = buffer.dib_width();
+    p.DIBHeight = -buffer.dib_height();
+    p.DIBPadBytes = ScanLinePadBytes(buffer.dib_width(), buffer.dib_channels());
+    p.DIBChannels = buffer.dib_channels();
+    p.DIBColor = IJL_BGR;
+    p.JPGWidth = buffer.dib_width();
+    p.JPGHeight = buffer.dib_height() < 0 ? -buffer.dib_height() : buffer.dib_height();
+    p.JPGChannels = 3;
+    p.JPGColor = IJL_YCBCR;
+    p.JPGSubSampling = IJL_411;
+    p.jquality = 75;
+}
+
+} // namespace
+
+std::int32_t jpegWriteFailedStatus()
+{
+    return IJL_FILE_WRITE_FAILED;
+}
+
+std::int32_t encodeDibToJpeg(cDIBSection &dib, JpegEncoder &encoder, QByteArray &out)
+{
+    JPEG_CORE_PROPERTIES props;
+    IJLERR status = ijlInit(&props);
+    if (status != IJL_OK)
+        return status;
+    describe(props, dib);
+    props.encoder = &encoder;
+    status = ijlWrite(&props, IJL_JBUFF_WRITEWHOLEIMAGE);
+    if (status == IJL_OK) {
+        out.resize(qsizetype(props.JPGSizeBytes));
+        std::memcpy(out.data(), props.JPGBytes, props.JPGSizeBytes);
+    }
+    ijlFree(&props);
+    return status;
 }
 
 } // namespace grelm

@@ -1,0 +1,192 @@
+// The folder pass on its own: output names, progress steps, reported
+// failures, kept modification times, and the same results on worker threads.
+#include "core/messages.h"
+#include "imaging/batch_conversion.h"
+#include "imaging/convert_pass.h"
+#include "imaging/convert_pass_names.h"
+#include "imaging/convert_pass_progress.h"
+#include "imaging/dib_section.h"
+#include "support/recording_convert_view.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace grelm;
+using grelm::test::bmpFile;
+using grelm::test::testPicture;
+
+namespace {
+
+struct PassRun {
+    explicit PassRun(bool sequential, int workers = 2)
+        : session(view, messages, buffer, ConvertThreading{sequential, workers, 2})
+    {
+        view.folder = dir.path();
+    }
+    void run(std::int16_t mode = kScreenshotPass) { ConvertFolder(dir.path(), mode, session); }
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const Message &m : messages.messages)
+            t << m.text;
+        return t;
+    }
+
+    test::TempFolder dir;
+    test::RecordingConvertView view;
+    RecordingMessageSink messages;
+    cDIBSection buffer{messages};
+    ConvertSession session;
+};
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+TEST(ConvertPassNames, BaseNamesDropOnlyTheLastExtensionAndKeepCaseOnlyInAClash)
+{
+    const struct {
+        QStringList listed;
+        QStringList bases;
+    } rows[] = {
+        {{"Shot01.BMP"}, {"shot01"}},
+        {{"a.b.bmp", "shot.1.bmp", "shot.2.bmp"}, {"a.b", "shot.1", "shot.2"}},
+        {{"Shot.bmp", "shot.BMP", "other.bmp"}, {"Shot", "shot", "other"}},
+        // Names that differ only in the extension's case keep the whole name.
+        {{"shot.bmp", "shot.BMP"}, {"shot.bmp", "shot.BMP"}},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(outputBaseNames(row.listed), row.bases) << row.listed.join(u',').toStdString();
+    EXPECT_EQ(caseSafeNames({"Shot.bmp", "shot.BMP", "Other.BMP"}), QStringList({"Shot.bmp", "shot.BMP", "other.bmp"}));
+}
+
+TEST(ConvertPassProgress, FillIsRoundedHalfToEvenAndStaysInTheBar)
+{
+    const struct {
+        std::size_t done;
+        double count;
+        int width;
+        int fill;
+    } rows[] = {
+        {11, 12, 120, 110},
+        {1, 8, 100, 12},   // 12.5 rounds to even
+        {3, 8, 100, 38},   // 37.5 rounds to even
+        {5, 3, 120, 120},  // a count below the real number of files
+        {2, 0, 120, 120},  // a count of 0 or no number at all
+        {2, -4, 120, 0},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(progressFill(row.done, row.count, row.width), row.fill) << row.done << " of " << row.count;
+}
+
+TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
+{
+    PassRun run(true);
+    run.dir.write("Shot01.BMP", bmpFile(testPicture(32, 24, 1)));
+    run.dir.write("shot02.bmp", bmpFile(testPicture(32, 24, 2)));
+    run.dir.write("a.b.bmp", bmpFile(testPicture(8, 6, 3)));
+    run.dir.write("notes.txt", "not a picture");
+    run.view.count = "3";
+    run.run();
+
+    EXPECT_EQ(filesIn(run.dir.path()), QStringList({"Shot01.BMP", "a.b.bmp", "a.b.jpg", "notes.txt", "shot01.jpg",
+                                                    "shot02.bmp", "shot02.jpg"}));
+    EXPECT_EQ(QImage(run.dir.file("shot01.jpg")).size(), QSize(32, 24));
+    EXPECT_TRUE(run.messages.messages.empty());
+    EXPECT_EQ(run.view.steps, QStringList({"show", "caption:Creating thumbnails... (0 of 3)",
+                                           "caption:Converting (1 of 3)", "fill:40", "yield",
+                                           "caption:Converting (2 of 3)", "fill:80", "yield", "hide"}));
+}
+
+TEST(ConvertPass, ABadCountNeverEndsThePassAndShowsAsWritten)
+{
+    for (const QString count : {"0", "abc", "1"}) {
+        PassRun run(true);
+        for (int i = 0; i < 3; ++i)
+            run.dir.write(QStringLiteral("s%1.bmp").arg(i), bmpFile(testPicture(4, 4, i)));
+        run.view.count = count;
+        run.run();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(run.dir.exists(QStringLiteral("s%1.jpg").arg(i))) << count.toStdString();
+        EXPECT_TRUE(run.view.steps.contains("caption:Converting (2 of " + count + ")"));
+        EXPECT_TRUE(run.view.steps.contains("fill:120")) << count.toStdString();
+    }
+}
+
+TEST(ConvertPass, AFolderWithoutBitmapsShowsNoProgress)
+{
+    PassRun run(false);
+    run.dir.write("readme.txt", "x");
+    QDir(run.dir.path()).mkdir("folder.bmp");
+    run.run();
+    EXPECT_TRUE(run.view.steps.isEmpty());
+    EXPECT_EQ(filesIn(run.dir.path()), QStringList({"folder.bmp", "readme.txt"}));
+}
+
+TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
+{
+    for (const bool sequential : {true, false}) {
+        PassRun run(sequential);
+        run.dir.write("a.bmp", "BM this is no bitmap");
+        run.dir.write("b.bmp", bmpFile(testPicture(16, 16, 1)));
+        QDir(run.dir.path()).mkdir("b.jpg"); // the output name is taken by a folder
+        run.dir.write("c.bmp", bmpFile(testPicture(16, 16, 2)));
+        run.dir.write("c.jpg", "an older file of that name is replaced");
+        run.run();
+
+        ASSERT_EQ(run.texts().size(), 3);
+        EXPECT_EQ(run.texts()[0], "Can't load BMP image");
+        EXPECT_TRUE(run.texts()[1].startsWith("IJL ERROR: [")) << run.texts()[1].toStdString();
+        EXPECT_TRUE(run.texts()[2].endsWith("] - Failed to save to JPG")) << run.texts()[2].toStdString();
+        EXPECT_EQ(run.messages.messages[2].icon, MessageIcon::Exclamation);
+        // No partial or temporary file anywhere, the folder in the way untouched.
+        EXPECT_EQ(filesIn(run.dir.path()), QStringList({"a.bmp", "b.bmp", "b.jpg", "c.bmp", "c.jpg"}));
+        EXPECT_TRUE(QFileInfo(run.dir.file("b.jpg")).isDir());
+        EXPECT_EQ(QImage(run.dir.file("c.jpg")).size(), QSize(16, 16));
+        EXPECT_EQ(run.session.writtenJpegs.keys(), QStringList({"c.bmp"}));
+    }
+}
+
+TEST(ConvertPass, EachJpegKeepsItsScreenshotsModificationTime)
+{
+    PassRun run(false);
+    const QString source = run.dir.write("shot.bmp", bmpFile(testPicture(8, 8, 1)));
+    const std::timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, source.toUtf8().constData(), times, 0), 0);
+    run.run();
+    struct stat info {};
+    ASSERT_EQ(::stat(run.dir.file("shot.jpg").toUtf8().constData(), &info), 0);
+    EXPECT_EQ(info.st_mtim.tv_sec, 1234567890);
+    EXPECT_EQ(info.st_mtim.tv_nsec, 123456789);
+}
+
+TEST(ConvertPass, StopsAfterTheCurrentFileWhenTheWindowCloses)
+{
+    for (const bool sequential : {true, false}) {
+        PassRun run(sequential);
+        for (int i = 0; i < 8; ++i)
+            run.dir.write(QStringLiteral("s%1.bmp").arg(i), bmpFile(testPicture(64, 48, i)));
+        run.view.onYield = [&](int) {
+            if (run.view.steps.contains("caption:Converting (1 of 0)"))
+                run.view.stop = true;
+        };
+        run.run();
+        EXPECT_TRUE(run.session.stopped);
+        // The first yield follows the second file.
+        EXPECT_TRUE(run.dir.exists("s0.jpg"));
+        EXPECT_TRUE(run.dir.exists("s1.jpg"));
+        EXPECT_FALSE(run.dir.exists("s7.jpg"));
+        for (const QString &name : filesIn(run.dir.path()))
+            EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+    }
+}

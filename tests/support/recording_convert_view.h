@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/convert_view.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QStringList>
+
+#include <functional>
+#include <ostream>
+
+// Lets test failures print texts and lists of texts readably.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace grelm::test {
+
+/// A headless window for the Convert command: controls are plain fields, and
+/// every progress step is recorded as text ("show", "caption:...", "fill:N",
+/// "yield", "hide") in the order it happened.
+class RecordingConvertView : public ConvertView {
+public:
+    QString folder;
+    QString count = QStringLiteral("0");
+    bool thumbs = false;
+    bool deleteSource = false;
+    QString width = QStringLiteral("70");
+    int barWidth = 120;
+    int barHeight = 12;
+
+    QStringList steps;
+    int widthReads = 0;
+    int yields = 0;
+    bool stop = false;
+    /// Runs at every yield, with the number of yields so far.
+    std::function<void(int)> onYield;
+
+    QString gameFolder() const override { return folder; }
+    QString countText() const override { return count; }
+    bool thumbsChecked() const override { return thumbs; }
+    bool deleteSourceChecked() const override { return deleteSource; }
+    QString thumbWidthText() const override
+    {
+        ++const_cast<RecordingConvertView *>(this)->widthReads;
+        return width;
+    }
+    void showProgress() override { steps << QStringLiteral("show"); }
+    void setProgressCaption(const QString &caption) override { steps << QStringLiteral("caption:") + caption; }
+    int progressBarWidth() const override { return barWidth; }
+    int progressBarHeight() const override { return barHeight; }
+    void fillProgressBar(int fill) override { steps << QStringLiteral("fill:%1").arg(fill); }
+    void hideProgress() override { steps << QStringLiteral("hide"); }
+    void processEvents() override
+    {
+        ++yields;
+        steps << QStringLiteral("yield");
+        if (onYield)
+            onYield(yields);
+    }
+    bool stopRequested() const override { return stop; }
+
+    /// The recorded steps without the event turns, which the threaded mode
+    /// also takes while it waits for work.
+    QStringList stepsWithoutYields() const
+    {
+        QStringList result = steps;
+        result.removeAll(QStringLiteral("yield"));
+        return result;
+    }
+};
+
+/// A 24-bit bottom-up Windows bitmap file of `image` (no palette).
+QByteArray bmpFile(const QImage &image);
+
+/// A w x h picture whose pixels depend on `seed`: gradients and shapes, so
+/// that each seed encodes to a different JPEG.
+QImage testPicture(int width, int height, int seed);
+
+} // namespace grelm::test

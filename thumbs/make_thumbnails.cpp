@@ -7,14 +7,17 @@
 #include "imaging/batch_conversion.h"
 #include "imaging/convert_pass_names.h"
 #include "imaging/pipeline.h"
-#include "thumbs/thumbnail_bmp.h"
+#include "core/messages.h"
+#include "imaging/dib_section.h"
+#include "thumbs/make_thumbnails_reduce.h"
 #include "thumbs/thumbnail_error.h"
-#include "thumbs/thumbnail_image.h"
-#include "thumbs/thumbnail_picture.h"
+#include "thumbs/thumbnail_fit.h"
 
 #include <QByteArray>
 
 #include <chrono>
+#include <memory>
+#include <vector>
 
 namespace grelm {
 
@@ -36,12 +39,27 @@ std::int32_t thumbnailWidth(const ConvertView &view)
     return width;
 }
 
-void makeThumbnail(const QString &source, std::int32_t width, PreparedThumbnail &slot)
+// What one thread makes thumbnails with, kept from file to file.
+struct ThumbnailWorker {
+    RecordingMessageSink messages; // a picture that cannot be loaded is an error here, not a message
+    cDIBSection dib{messages};
+    ReductionScratch scratch;
+};
+
+// Loads the screenshot and reduces it to fit a square box of `width`; the
+// reduction runs straight on the loaded rows, without a converted copy.
+void makeThumbnail(const QString &source, std::int32_t width, ThumbnailWorker &worker, PreparedThumbnail &slot)
 {
-    ThumbnailSettings settings;
-    settings.maxWidth = width;
-    settings.maxHeight = width;
-    slot.bmp = encodeBmp24(makeThumbnailImage(loadPicture(source).image(), settings));
+    if (!worker.dib.Load(source)) {
+        worker.messages.messages.clear();
+        throw FileError("Cannot load the picture " + source.toStdString());
+    }
+    cDIBSection &dib = worker.dib;
+    const ThumbnailLayout fit = fitThumbnail(dib.dib_width(), dib.dib_height(), width, width, false);
+    if (fit.fittedWidth <= 0 || fit.fittedHeight <= 0)
+        throw ThumbnailError("The thumbnail would be empty");
+    const BottomUpPicture picture{dib.DIBSectionBitsPtr(), dib.dib_width(), dib.dib_height(), dib.BytesPerScanLine()};
+    reduceToBmp24(picture, fit.fittedWidth, fit.fittedHeight, slot.bmp, worker.scratch);
     slot.width = width;
 }
 
@@ -88,10 +106,15 @@ void MakeThumbnails(ConvertSession &session)
     const QStringList thumbnails = caseSafeNames(names);
     const QString thumbsFolder = joinPath(folder, QStringLiteral("Thumbs"));
     const ConvertThreading &threading = session.threading;
+    const int workers = threading.sequential ? 0 : std::max(threading.workers, 1);
+    std::vector<std::unique_ptr<ThumbnailWorker>> states;
+    for (int w = 0; w <= workers; ++w) // one more for the window's thread
+        states.push_back(std::make_unique<ThumbnailWorker>());
     OrderedPipeline<PreparedThumbnail> pipeline(
-        std::size_t(names.size()), threading.sequential ? 0 : std::max(threading.workers, 1),
-        std::size_t(std::max(threading.lookAheadPerWorker, 1)),
-        [&](std::size_t i, int, PreparedThumbnail &slot) { makeThumbnail(joinPath(folder, names[qsizetype(i)]), width, slot); });
+        std::size_t(names.size()), workers, std::size_t(std::max(threading.lookAheadPerWorker, 1)),
+        [&](std::size_t i, int w, PreparedThumbnail &slot) {
+            makeThumbnail(joinPath(folder, names[qsizetype(i)]), width, *states[std::size_t(w)], slot);
+        });
     EventTurns turns(view);
     for (qsizetype i = 0; i < names.size(); ++i) {
         PreparedThumbnail &prepared = pipeline.take(std::size_t(i), [&] { turns.now(); });
@@ -104,7 +127,7 @@ void MakeThumbnails(ConvertSession &session)
         // The box is read for every file; a width changed meanwhile is honoured.
         const std::int32_t current = thumbnailWidth(view);
         if (current != prepared.width)
-            makeThumbnail(joinPath(folder, names[i]), current, prepared);
+            makeThumbnail(joinPath(folder, names[i]), current, *states.back(), prepared);
         writeFileAtomically(joinPath(thumbsFolder, thumbnails[i]), prepared.bmp);
         turns.maybe();
     }

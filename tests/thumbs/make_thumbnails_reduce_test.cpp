@@ -1,0 +1,89 @@
+// The thumbnail branch's area-averaging reduction of loaded screenshot rows.
+#include "support/recording_convert_view.h"
+#include "thumbs/make_thumbnails_reduce.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace grelm;
+
+namespace {
+
+// A picture's rows in memory order (bottom row first), 24-bit blue-green-red.
+struct Rows {
+    explicit Rows(const QImage &image) : width(image.width()), height(image.height()), pitch((width * 3 + 3) & ~3)
+    {
+        bytes.resize(std::size_t(pitch) * std::size_t(height));
+        const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    bytes[std::size_t((height - 1 - y) * pitch + 3 * x + c)] = rgb.constScanLine(y)[3 * x + 2 - c];
+    }
+    BottomUpPicture picture() const { return {bytes.data(), width, height, pitch}; }
+
+    int width, height, pitch;
+    std::vector<std::uint8_t> bytes;
+};
+
+QImage reduce(const QImage &image, int w, int h)
+{
+    const Rows rows(image);
+    QByteArray bmp;
+    ReductionScratch scratch;
+    reduceToBmp24(rows.picture(), w, h, bmp, scratch);
+    return QImage::fromData(bmp, "BMP");
+}
+
+QImage filled(int w, int h, const std::function<QColor(int, int)> &colour)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixelColor(x, y, colour(x, y));
+    return image;
+}
+
+} // namespace
+
+TEST(ThumbnailReduction, EachPixelIsTheMeanOfTheAreaItCovers)
+{
+    const struct {
+        const char *what;
+        QImage source;
+        QSize size;
+        QPoint at;
+        QColor expected;
+    } rows[] = {
+        {"a 2x2 checkerboard reduced by 8 is mid-grey", filled(64, 64, [](int x, int y) {
+             return ((x / 2 + y / 2) % 2) ? Qt::white : Qt::black; }), {8, 8}, {3, 5}, QColor(128, 128, 128)},
+        {"one colour stays exactly", filled(50, 30, [](int, int) { return QColor(10, 200, 77); }), {7, 5}, {6, 4},
+         QColor(10, 200, 77)},
+        {"a third of a pixel is weighed as a third", filled(3, 1, [](int x, int) {
+             return x == 1 ? Qt::white : Qt::black; }), {2, 1}, {0, 0}, QColor(85, 85, 85)},
+        {"rows stay upright", filled(4, 4, [](int, int y) { return y < 2 ? Qt::red : Qt::blue; }), {2, 2}, {1, 0},
+         QColor(Qt::red)},
+        {"the same size copies", filled(5, 3, [](int x, int y) { return QColor(x * 50, y * 100, 9); }), {5, 3},
+         {4, 2}, QColor(200, 200, 9)},
+    };
+    for (const auto &row : rows) {
+        const QImage out = reduce(row.source, row.size.width(), row.size.height());
+        ASSERT_EQ(out.size(), row.size) << row.what;
+        EXPECT_EQ(out.pixelColor(row.at), row.expected) << row.what;
+    }
+}
+
+TEST(ThumbnailReduction, LooksLikeQtsSmoothReduction)
+{
+    const QImage source = test::testPicture(640, 480, 3);
+    const QImage ours = reduce(source, 70, 52);
+    const QImage qt = source.scaled(70, 52, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double error = 0;
+    for (int y = 0; y < 52; ++y)
+        for (int x = 0; x < 70; ++x) {
+            const QColor a = ours.pixelColor(x, y), b = qt.pixelColor(x, y);
+            error += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+        }
+    EXPECT_LT(error / (70 * 52 * 3), 3.0);
+}

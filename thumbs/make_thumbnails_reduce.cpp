@@ -1,0 +1,127 @@
+#include "thumbs/make_thumbnails_reduce.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace grelm {
+
+namespace {
+
+constexpr int kHeaderBytes = 54;
+
+// How source pixels spread over the destination along one axis: in units of
+// 1/`to` of a source pixel, source pixel i covers [i*to, (i+1)*to) and
+// destination pixel j covers [j*from, (j+1)*from). As `to` <= `from`, a
+// source pixel falls on at most two destination pixels: `first` gets
+// `share` units of it and first + 1 the rest.
+struct Axis {
+    const std::int32_t *first;
+    const std::int32_t *share;
+    std::int32_t to;
+};
+
+Axis spreadAxis(std::int32_t from, std::int32_t to, std::vector<std::int32_t> &store)
+{
+    store.resize(std::size_t(from) * 2);
+    for (std::int64_t i = 0; i < from; ++i) {
+        const std::int64_t start = i * to;
+        const std::int64_t first = start / from;
+        const std::int64_t end = std::min((i + 1) * to, (first + 1) * from);
+        store[std::size_t(i)] = std::int32_t(first);
+        store[std::size_t(from + i)] = std::int32_t(end - start);
+    }
+    return {store.data(), store.data() + from, to};
+}
+
+void writeHeader(QByteArray &bmp, std::int32_t width, std::int32_t height, std::int32_t pitch)
+{
+    char *h = bmp.data();
+    std::memset(h, 0, kHeaderBytes);
+    h[0] = 'B';
+    h[1] = 'M';
+    qToLittleEndian<quint32>(quint32(bmp.size()), h + 2);
+    qToLittleEndian<quint32>(kHeaderBytes, h + 10);
+    qToLittleEndian<quint32>(40, h + 14);
+    qToLittleEndian<qint32>(width, h + 18);
+    qToLittleEndian<qint32>(height, h + 22);
+    qToLittleEndian<quint16>(1, h + 26);
+    qToLittleEndian<quint16>(24, h + 28);
+    qToLittleEndian<quint32>(quint32(pitch) * quint32(height), h + 34);
+}
+
+// Sums the source rows of each destination row column by column (weighted by
+// how much of each row falls on it), then reduces each finished row across.
+template <typename Acc>
+void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &down, std::uint8_t *out,
+                std::int32_t outPitch, std::vector<Acc> &sumsStore, std::vector<std::uint64_t> &rowStore)
+{
+    const std::size_t n = std::size_t(source.width) * 3;
+    const std::size_t outValues = std::size_t(across.to) * 3;
+    sumsStore.assign(2 * n, 0);
+    Acc *sums[2] = {sumsStore.data(), sumsStore.data() + n};
+    const std::uint64_t total = std::uint64_t(source.width) * std::uint64_t(source.height);
+
+    auto finish = [&](std::int32_t row, const Acc *columnSums) {
+        rowStore.assign(outValues + 3, 0);
+        for (std::int32_t x = 0; x < source.width; ++x) {
+            std::uint64_t *a = rowStore.data() + std::size_t(across.first[x]) * 3;
+            const std::uint64_t share = std::uint64_t(across.share[x]);
+            const std::uint64_t rest = std::uint64_t(across.to) - share;
+            for (int c = 0; c < 3; ++c) {
+                const std::uint64_t v = columnSums[3 * std::size_t(x) + std::size_t(c)];
+                a[c] += share * v;
+                a[c + 3] += rest * v;
+            }
+        }
+        std::uint8_t *line = out + std::size_t(row) * std::size_t(outPitch);
+        for (std::size_t v = 0; v < outValues; ++v)
+            line[v] = std::uint8_t((rowStore[v] + total / 2) / total);
+    };
+
+    std::int32_t current = 0;
+    for (std::int32_t y = 0; y < source.height; ++y) {
+        if (down.first[y] != current) { // no later source row reaches `current`
+            finish(current, sums[0]);
+            std::swap(sums[0], sums[1]);
+            std::fill(sums[1], sums[1] + n, Acc(0));
+            current = down.first[y];
+        }
+        const std::uint8_t *in = source.pixels + std::size_t(y) * std::size_t(source.pitch);
+        const Acc share = Acc(down.share[y]);
+        const Acc rest = Acc(down.to) - share;
+        Acc *a = sums[0];
+        for (std::size_t v = 0; v < n; ++v)
+            a[v] += share * in[v];
+        if (rest != 0) {
+            Acc *b = sums[1];
+            for (std::size_t v = 0; v < n; ++v)
+                b[v] += rest * in[v];
+        }
+    }
+    finish(current, sums[0]);
+}
+
+} // namespace
+
+void reduceToBmp24(const BottomUpPicture &source, std::int32_t width, std::int32_t height, QByteArray &bmp,
+                   ReductionScratch &scratch)
+{
+    const Axis across = spreadAxis(source.width, width, scratch.across);
+    const Axis down = spreadAxis(source.height, height, scratch.down);
+    const std::int32_t outPitch = (width * 3 + 3) & ~3;
+    bmp.resize(kHeaderBytes + qsizetype(outPitch) * height);
+    writeHeader(bmp, width, height, outPitch);
+    auto *out = reinterpret_cast<std::uint8_t *>(bmp.data()) + kHeaderBytes;
+    std::memset(out, 0, std::size_t(outPitch) * std::size_t(height));
+    // A column sums at most height * 255 per channel: 32 bits hold that for
+    // any screenshot; only a picture millions of rows tall needs 64.
+    if (std::uint64_t(source.height) * 255 <= std::numeric_limits<std::uint32_t>::max())
+        reduceRows(source, across, down, out, outPitch, scratch.narrowRows, scratch.row);
+    else
+        reduceRows(source, across, down, out, outPitch, scratch.wideRows, scratch.row);
+}
+
+} // namespace grelm

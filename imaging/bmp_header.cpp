@@ -85,14 +85,14 @@ const char *readInfo(std::span<const std::uint8_t> head, RawInfo &info)
     return nullptr;
 }
 
-const char *checkSize(const RawInfo &info, BmpHeader &out)
+const char *checkSize(const RawInfo &info, std::uint64_t maxPixels, BmpHeader &out)
 {
     if (info.planes != 1)
         return "planes is not 1";
     if (info.width <= 0 || info.height == 0 || info.height == std::numeric_limits<std::int32_t>::min())
         return "impossible size";
     const std::uint64_t rows = std::uint64_t(info.height < 0 ? -info.height : info.height);
-    if (std::uint64_t(info.width) * rows > kBmpMaxPixels)
+    if (std::uint64_t(info.width) * rows > std::min(maxPixels, kBmpMaxPixels))
         return "image too large";
     out.width = std::int32_t(info.width);
     out.height = std::int32_t(rows);
@@ -190,13 +190,14 @@ std::uint64_t BmpHeader::bufferRowBytes() const
     return (std::uint64_t(width) * 3 + 3) & ~std::uint64_t(3);
 }
 
-const char *parseBmpHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize, BmpHeader &out)
+const char *parseBmpHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize, BmpHeader &out,
+                           std::uint64_t maxPixels)
 {
     out = BmpHeader();
     RawInfo info;
     if (const char *error = readInfo(head, info))
         return error;
-    if (const char *error = checkSize(info, out))
+    if (const char *error = checkSize(info, maxPixels, out))
         return error;
     if (const char *error = checkEncoding(info, out))
         return error;

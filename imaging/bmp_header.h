@@ -45,7 +45,9 @@ inline constexpr std::uint64_t kBmpMaxPixels = 256ull * 1024 * 1024;
 
 /// Parses the headers and palette from `head`, the first bytes of a file of
 /// `fileSize` bytes (at least kBmpHeaderReadBytes of them, or the whole file).
-/// Returns nullptr on success, otherwise why the file is refused.
-const char *parseBmpHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize, BmpHeader &out);
+/// Pictures of more than `maxPixels` are refused. Returns nullptr on success,
+/// otherwise why the file is refused.
+const char *parseBmpHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize, BmpHeader &out,
+                           std::uint64_t maxPixels = kBmpMaxPixels);
 
 } // namespace grelm

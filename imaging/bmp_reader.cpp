@@ -94,17 +94,17 @@ BmpResult loadDirect(QFile &file, const BmpHeader &h, std::vector<std::uint8_t> 
 
 } // namespace
 
-BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels)
+BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels, std::uint64_t maxPixels)
 {
     BmpHeader h;
-    if (const char *error = parseBmpHeader(file.first(std::min(file.size(), kBmpHeaderReadBytes)), file.size(), h))
+    const auto head = file.first(std::min(file.size(), kBmpHeaderReadBytes));
+    if (const char *error = parseBmpHeader(head, file.size(), h, maxPixels))
         return refuse(error);
-    std::span<const std::uint8_t> data = file.subspan(std::size_t(h.pixelOffset));
-    data = data.first(std::size_t(std::min<std::uint64_t>(data.size(), pixelBytesWanted(h, data.size()))));
-    if (h.encoding != BmpEncoding::Rle8 && h.encoding != BmpEncoding::Rle4
-        && data.size() < pixelBytesWanted(h, data.size()))
+    const std::span<const std::uint8_t> data = file.subspan(std::size_t(h.pixelOffset));
+    const std::uint64_t wanted = pixelBytesWanted(h, data.size());
+    if (wanted > data.size())
         return refuse("pixel array shorter than the header says");
-    if (const char *error = decodeBmpPixels(h, data, prepare(h, pixels)))
+    if (const char *error = decodeBmpPixels(h, data.first(std::size_t(wanted)), prepare(h, pixels)))
         return refuse(error);
     return sized(h);
 }

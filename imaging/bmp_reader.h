@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/bmp_header.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -24,8 +26,10 @@ struct BmpResult {
 /// serves a whole batch; after a refusal its contents mean nothing.
 namespace BmpReader {
 
-/// Decodes a whole bitmap file held in memory.
-BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels);
+/// Decodes a whole bitmap file held in memory. `maxPixels` lowers the size
+/// limit, e.g. for a fuzzer that must not spend its time filling huge pictures.
+BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels,
+                 std::uint64_t maxPixels = kBmpMaxPixels);
 
 /// Reads the bitmap file at `path`. An uncompressed 24-bit file is read with
 /// one read straight into `pixels`.

@@ -160,5 +160,15 @@ TEST(BmpReader, EveryTruncationOfValidFilesIsHandled)
         }
 }
 
+TEST(BmpReader, CallerCanLowerTheSizeLimit)
+{
+    const QByteArray file = test::make24BitBmp(test::gradientImage(20, 10));
+    const std::span data(reinterpret_cast<const std::uint8_t *>(file.constData()), std::size_t(file.size()));
+    std::vector<std::uint8_t> pixels;
+    EXPECT_FALSE(BmpReader::decode(data, pixels, 199));
+    EXPECT_TRUE(pixels.empty());
+    EXPECT_TRUE(BmpReader::decode(data, pixels, 200));
+}
+
 } // namespace
 } // namespace grelm

@@ -4,6 +4,7 @@
 #include "imaging/bmp_header.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -111,6 +112,9 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
 
 BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels)
 {
+    // Only ordinary files: opening a pipe or device could block or never end.
+    if (!QFileInfo(path).isFile())
+        return refuse("not an ordinary file");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return refuse("cannot open the file");

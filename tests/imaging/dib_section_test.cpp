@@ -95,6 +95,9 @@ TEST(cDIBSection, FailedLoadShowsMessageAndEmptiesTheBuffer)
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0], kCantLoad);
     expectEmpty(dib);
+    EXPECT_FALSE(dib.Load(folder.path())); // a folder is no bitmap
+    ASSERT_EQ(messages.messages.size(), 2u);
+    expectEmpty(dib);
 }
 
 // One pixel memory serves every load: once it has held the largest picture it

@@ -26,6 +26,7 @@ Measurement runBufferPath(const QString &folder, bool write)
             WriteDIBToJPEG(buffer, dir.filePath(name.chopped(4) + QStringLiteral(".jpg")), messages, &encoder);
     }
     m.seconds = clock.seconds();
+    m.cpuSeconds = clock.cpuSeconds();
     m.files = int(names.size());
     m.megapixels = pixels / 1e6;
     if (!messages.messages.empty())

@@ -64,6 +64,7 @@ Measurement runInProcessLimit(const QString &folder, int threads)
         return (long long)view.width * view.height;
     });
     m.seconds = clock.seconds();
+    m.cpuSeconds = clock.cpuSeconds();
     m.files = int(paths.size());
     return m;
 }
@@ -81,6 +82,7 @@ Measurement runEncodeOnly(const QString &folder, int threads)
         return (long long)view.width * view.height;
     });
     m.seconds = clock.seconds();
+    m.cpuSeconds = clock.cpuSeconds();
     m.files = int(files.size());
     return m;
 }

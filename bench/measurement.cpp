@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <sys/resource.h>
+
 namespace grelm::bench {
 
 namespace {
@@ -13,12 +15,13 @@ QString resultLine(const Measurement &m)
 {
     if (!m.unavailable.isEmpty())
         return kTag + QStringLiteral(" unavailable=") + QString(m.unavailable).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return kTag + QStringLiteral(" files=%1 mp=%2 seconds=%3 peak_kib=%4 gap_ms=%5")
+    return kTag + QStringLiteral(" files=%1 mp=%2 seconds=%3 peak_kib=%4 gap_ms=%5 cpu=%6")
                       .arg(m.files)
                       .arg(m.megapixels, 0, 'f', 4)
                       .arg(m.seconds, 0, 'f', 6)
                       .arg(m.peakKiB)
-                      .arg(m.longestGapMs, 0, 'f', 3);
+                      .arg(m.longestGapMs, 0, 'f', 3)
+                      .arg(m.cpuSeconds, 0, 'f', 6);
 }
 
 std::optional<Measurement> parseResultOutput(const QString &output)
@@ -40,10 +43,20 @@ std::optional<Measurement> parseResultOutput(const QString &output)
             else if (key == QLatin1String("seconds")) m.seconds = value.toDouble();
             else if (key == QLatin1String("peak_kib")) m.peakKiB = value.toLong();
             else if (key == QLatin1String("gap_ms")) m.longestGapMs = value.toDouble();
+            else if (key == QLatin1String("cpu")) m.cpuSeconds = value.toDouble();
         }
         return m;
     }
     return std::nullopt;
+}
+
+double processCpuSeconds()
+{
+    rusage usage {};
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 long peakResidentKiB()

@@ -12,6 +12,7 @@ struct Measurement {
     int files = 0;
     double megapixels = 0;
     double seconds = 0;
+    double cpuSeconds = 0;      ///< CPU time of all the process's threads over the same span
     long peakKiB = -1;          ///< VmHWM of the process that ran it; -1 when unknown
     double longestGapMs = -1;   ///< longest wait between event-handling turns; -1 when not a windowed run
     QString unavailable;        ///< why the row could not be measured; empty when it was
@@ -25,15 +26,20 @@ std::optional<Measurement> parseResultOutput(const QString &output);
 /// This process's peak resident memory (VmHWM) in KiB; -1 when unknown.
 long peakResidentKiB();
 
-/// Seconds since it was made, on the monotonic clock.
+/// CPU time (user and system) of all of this process's threads so far, in seconds.
+double processCpuSeconds();
+
+/// Seconds since it was made, on the monotonic clock, and the process's CPU time since then.
 class Stopwatch {
 public:
     double seconds() const { return std::chrono::duration<double>(Clock::now() - m_start).count(); }
+    double cpuSeconds() const { return processCpuSeconds() - m_cpuStart; }
     void restart() { m_start = Clock::now(); }
 
 private:
     using Clock = std::chrono::steady_clock;
     Clock::time_point m_start = Clock::now();
+    double m_cpuStart = processCpuSeconds();
 };
 
 } // namespace grelm::bench

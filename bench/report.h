@@ -15,17 +15,19 @@ struct Summary {
     int files = 0;
     double megapixels = 0;
     double seconds = 0;
+    double cpuSeconds = 0;
     long peakKiB = -1;
     double longestGapMs = -1;
 
     double filesPerSecond() const { return seconds > 0 ? files / seconds : 0; }
     double megapixelsPerSecond() const { return seconds > 0 ? megapixels / seconds : 0; }
+    double cpuMsPerFile() const { return files > 0 ? cpuSeconds * 1000 / files : 0; }
 };
 
 Summary summarize(const Row &row);
 
 /// The table as Markdown: files/s, MP/s, ratio to the row `referenceMode`,
-/// peak memory and longest event gap.
+/// CPU time per file, peak memory and longest event gap.
 QString formatTable(const std::vector<Row> &rows, const QString &referenceMode);
 
 /// Each target with the measured figure and whether it holds; rows that are

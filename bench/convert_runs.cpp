@@ -2,17 +2,71 @@
 
 #include "bench/headless_view.h"
 
+#include "core/messages.h"
+#include "imaging/batch_conversion.h"
+#include "imaging/dib_section.h"
+#include "thumbs/convert_command.h"
+
 #include <QDir>
+#include <QtEndian>
+
+#include <cstdlib>
 
 namespace grelm::bench {
 
-Measurement runConvert(const QString &folder, bool thumbnails, int workers)
+namespace {
+
+int countFiles(const QString &folder, const QString &pattern)
 {
-    Q_UNUSED(folder);
-    Q_UNUSED(thumbnails);
-    Q_UNUSED(workers);
+    return int(QDir(folder).entryList({pattern}, QDir::Files).size());
+}
+
+// Why the run does not count: a message the command showed, or JPEGs missing.
+QString checkOutcome(const QString &folder, bool thumbnails, int bitmaps, const RecordingMessageSink &messages)
+{
+    if (!messages.messages.empty())
+        return QStringLiteral("Convert showed \"%1\"").arg(messages.messages.front().text);
+    const int jpegs = countFiles(folder, QStringLiteral("*.jpg"));
+    const int thumbs = countFiles(QDir(folder).filePath(QStringLiteral("Thumbs")), QStringLiteral("th_*.jpg"));
+    if (jpegs != bitmaps || (thumbnails && thumbs != bitmaps))
+        return QStringLiteral("Convert wrote %1 JPEGs and %2 thumbnails for %3 screenshots").arg(jpegs).arg(thumbs).arg(bitmaps);
+    return {};
+}
+
+} // namespace
+
+Measurement runConvert(const QString &folder, const ConvertSetup &setup)
+{
+    const int bitmaps = countFiles(folder, QStringLiteral("*.bmp"));
+    double pixels = 0;
+    for (const QFileInfo &f : QDir(folder).entryInfoList({QStringLiteral("*.bmp")}, QDir::Files)) {
+        QFile file(f.filePath());
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray header = file.read(26);
+            pixels += double(qFromLittleEndian<qint32>(header.constData() + 18)) *
+                      std::abs(qFromLittleEndian<qint32>(header.constData() + 22));
+        }
+    }
+    HeadlessConvertView view(folder, bitmaps, setup.thumbnails);
+    RecordingMessageSink messages;
+    cDIBSection buffer(messages);
+    ConvertThreading threading = ConvertThreading::fromEnvironment();
+    if (setup.workers > 0)
+        threading.workers = setup.workers;
+    threading.sequential = setup.sequential;
+    ConvertSession session(view, messages, buffer, threading);
+
     Measurement m;
-    m.unavailable = QStringLiteral("the Convert command is not built yet");
+    const Stopwatch clock;
+    view.start();
+    runConvertCommand(session);
+    view.finish();
+    m.seconds = clock.seconds();
+    m.cpuSeconds = clock.cpuSeconds();
+    m.files = bitmaps;
+    m.megapixels = pixels / 1e6;
+    m.longestGapMs = view.longestGapMs();
+    m.unavailable = checkOutcome(folder, setup.thumbnails, bitmaps, messages);
     return m;
 }
 

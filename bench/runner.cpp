@@ -52,7 +52,8 @@ std::vector<Row> plannedRows(const Options &options, int threads)
             {"buffer-write", QStringLiteral("Load + WriteDIBToJPEG, 1 thread"), {}},
             {"convert", QStringLiteral("Convert, thumbnails off"), {}},
             {"convert-thumbs", QStringLiteral("Convert, thumbnails on"), {}},
-            {"convert-1worker", QStringLiteral("Convert, thumbnails off, 1 worker"), {}}};
+            {"convert-1worker", QStringLiteral("Convert, thumbnails off, 1 worker"), {}},
+            {"convert-sequential", QStringLiteral("Convert, thumbnails off, sequential"), {}}};
 }
 
 Measurement runOneMode(const Options &options, int threads)
@@ -72,11 +73,13 @@ Measurement runOneMode(const Options &options, int threads)
     else if (mode == QLatin1String("buffer-write"))
         m = runBufferPath(options.folder, true);
     else if (mode == QLatin1String("convert"))
-        m = runConvert(options.folder, false, options.workers);
+        m = runConvert(options.folder, {false, options.workers, false});
     else if (mode == QLatin1String("convert-thumbs"))
-        m = runConvert(options.folder, true, options.workers);
+        m = runConvert(options.folder, {true, options.workers, false});
     else if (mode == QLatin1String("convert-1worker"))
-        m = runConvert(options.folder, false, 1);
+        m = runConvert(options.folder, {false, 1, false});
+    else if (mode == QLatin1String("convert-sequential"))
+        m = runConvert(options.folder, {false, 0, true});
     else
         throw std::runtime_error("unknown mode " + mode.toStdString());
     m.peakKiB = peakResidentKiB();

@@ -7,6 +7,7 @@
 #include "imaging/convert_pass_progress.h"
 #include "imaging/dib_section.h"
 #include "support/recording_convert_view.h"
+#include "support/test_picture.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -19,8 +20,7 @@
 #include <sys/stat.h>
 
 using namespace grelm;
-using grelm::test::bmpFile;
-using grelm::test::testPicture;
+using grelm::test::screenshotFile;
 
 namespace {
 
@@ -92,9 +92,9 @@ TEST(ConvertPassProgress, FillIsRoundedHalfToEvenAndStaysInTheBar)
 TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
 {
     PassRun run(true);
-    run.dir.write("Shot01.BMP", bmpFile(testPicture(32, 24, 1)));
-    run.dir.write("shot02.bmp", bmpFile(testPicture(32, 24, 2)));
-    run.dir.write("a.b.bmp", bmpFile(testPicture(8, 6, 3)));
+    run.dir.write("Shot01.BMP", screenshotFile(32, 24, 1));
+    run.dir.write("shot02.bmp", screenshotFile(32, 24, 2));
+    run.dir.write("a.b.bmp", screenshotFile(8, 6, 3));
     run.dir.write("notes.txt", "not a picture");
     run.view.count = "3";
     run.run();
@@ -113,7 +113,7 @@ TEST(ConvertPass, ABadCountNeverEndsThePassAndShowsAsWritten)
     for (const QString count : {"0", "abc", "1"}) {
         PassRun run(true);
         for (int i = 0; i < 3; ++i)
-            run.dir.write(QStringLiteral("s%1.bmp").arg(i), bmpFile(testPicture(4, 4, i)));
+            run.dir.write(QStringLiteral("s%1.bmp").arg(i), screenshotFile(4, 4, i));
         run.view.count = count;
         run.run();
         for (int i = 0; i < 3; ++i)
@@ -138,9 +138,9 @@ TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
     for (const bool sequential : {true, false}) {
         PassRun run(sequential);
         run.dir.write("a.bmp", "BM this is no bitmap");
-        run.dir.write("b.bmp", bmpFile(testPicture(16, 16, 1)));
+        run.dir.write("b.bmp", screenshotFile(16, 16, 1));
         QDir(run.dir.path()).mkdir("b.jpg"); // the output name is taken by a folder
-        run.dir.write("c.bmp", bmpFile(testPicture(16, 16, 2)));
+        run.dir.write("c.bmp", screenshotFile(16, 16, 2));
         run.dir.write("c.jpg", "an older file of that name is replaced");
         run.run();
 
@@ -160,7 +160,7 @@ TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
 TEST(ConvertPass, EachJpegKeepsItsScreenshotsModificationTime)
 {
     PassRun run(false);
-    const QString source = run.dir.write("shot.bmp", bmpFile(testPicture(8, 8, 1)));
+    const QString source = run.dir.write("shot.bmp", screenshotFile(8, 8, 1));
     const std::timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
     ASSERT_EQ(::utimensat(AT_FDCWD, source.toUtf8().constData(), times, 0), 0);
     run.run();
@@ -175,7 +175,7 @@ TEST(ConvertPass, StopsAfterTheCurrentFileWhenTheWindowCloses)
     for (const bool sequential : {true, false}) {
         PassRun run(sequential);
         for (int i = 0; i < 8; ++i)
-            run.dir.write(QStringLiteral("s%1.bmp").arg(i), bmpFile(testPicture(64, 48, i)));
+            run.dir.write(QStringLiteral("s%1.bmp").arg(i), screenshotFile(64, 48, i));
         run.view.onYield = [&](int) {
             if (run.view.steps.contains("caption:Converting (1 of 0)"))
                 run.view.stop = true;

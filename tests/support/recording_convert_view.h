@@ -2,8 +2,6 @@
 
 #include "core/convert_view.h"
 
-#include <QByteArray>
-#include <QImage>
 #include <QStringList>
 
 #include <functional>
@@ -67,12 +65,5 @@ public:
         return result;
     }
 };
-
-/// A 24-bit bottom-up Windows bitmap file of `image` (no palette).
-QByteArray bmpFile(const QImage &image);
-
-/// A w x h picture whose pixels depend on `seed`: gradients and shapes, so
-/// that each seed encodes to a different JPEG.
-QImage testPicture(int width, int height, int seed);
 
 } // namespace grelm::test

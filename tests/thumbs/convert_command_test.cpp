@@ -5,6 +5,7 @@
 #include "imaging/batch_conversion.h"
 #include "imaging/dib_section.h"
 #include "support/recording_convert_view.h"
+#include "support/test_picture.h"
 #include "support/temp_folder.h"
 #include "thumbs/convert_command.h"
 
@@ -17,8 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace grelm;
-using grelm::test::bmpFile;
-using grelm::test::testPicture;
+using grelm::test::screenshotFile;
 
 namespace {
 
@@ -38,7 +38,7 @@ struct CommandRun {
     }
     QString screenshot(const QString &name, int w = 64, int h = 48, int seed = 1) const
     {
-        return dir.write(name, bmpFile(testPicture(w, h, seed)));
+        return dir.write(name, screenshotFile(w, h, seed));
     }
     bool ended() const { return !messages.messages.empty() && messages.messages.back() == kWrongPath; }
 
@@ -152,7 +152,7 @@ TEST(ConvertCommand, ASourceIsDeletedOnlyWhenBothItsJpegsWereWritten)
     QDir(run.dir.path()).mkpath("nojpeg.jpg");          // its screenshot JPEG cannot be written
     run.screenshot("nothumb.bmp");
     QDir(run.dir.path()).mkpath("Thumbs/th_nothumb.jpg"); // its thumbnail JPEG cannot be written
-    run.dir.write("Thumbs/orphan.bmp", bmpFile(testPicture(8, 8, 5))); // left over, no namesake
+    run.dir.write("Thumbs/orphan.bmp", screenshotFile(8, 8, 5)); // left over, no namesake
     run.view.thumbs = true;
     run.view.deleteSource = true;
     run.run();

@@ -1,5 +1,6 @@
 // The thumbnail branch's area-averaging reduction of loaded screenshot rows.
 #include "support/recording_convert_view.h"
+#include "support/test_picture.h"
 #include "thumbs/make_thumbnails_reduce.h"
 
 #include <QImage>

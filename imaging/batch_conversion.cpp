@@ -1,10 +1,43 @@
 #include "imaging/batch_conversion.h"
 
+#include "imaging/dib_section.h"
+#include "imaging/jpeg_encoder.h"
+
 #include <QByteArray>
 
+#include <algorithm>
 #include <thread>
 
 namespace grelm {
+
+ConvertWorker::ConvertWorker() : dib(std::make_unique<cDIBSection>(messages)), encoder(std::make_unique<JpegEncoder>()) {}
+
+ConvertWorker::~ConvertWorker() = default;
+
+ConvertSession::ConvertSession(ConvertView &v, MessageSink &m, cDIBSection &buffer, ConvertThreading t)
+    : view(v), messages(m), inlineBuffer(buffer), threading(t)
+{
+}
+
+ConvertSession::~ConvertSession() = default;
+
+int ConvertSession::pipelineWorkers() const
+{
+    return threading.sequential ? 0 : std::max(threading.workers, 1);
+}
+
+void ConvertSession::prepareWorkers(int count)
+{
+    while (int(m_workers.size()) < count)
+        m_workers.push_back(std::make_unique<ConvertWorker>());
+}
+
+JpegEncoder &ConvertSession::inlineEncoder()
+{
+    if (!m_inlineEncoder)
+        m_inlineEncoder = std::make_unique<JpegEncoder>();
+    return *m_inlineEncoder;
+}
 
 ConvertThreading ConvertThreading::fromEnvironment()
 {

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "core/messages.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
 namespace grelm {
 
 class ConvertView;
-class MessageSink;
+class JpegEncoder;
 class cDIBSection;
 
 /// How a Convert command spreads its work: on `workers` threads that prepare
@@ -22,11 +27,30 @@ struct ConvertThreading {
     static ConvertThreading fromEnvironment();
 };
 
+/// What one thread loads and encodes with. Kept for a whole command, so that
+/// its buffers are reused by every file of every pass.
+struct ConvertWorker {
+    ConvertWorker();
+    ~ConvertWorker();
+    RecordingMessageSink messages; ///< what loads report, handed on in order by the window's thread
+    std::unique_ptr<cDIBSection> dib;
+    std::unique_ptr<JpegEncoder> encoder;
+};
+
 /// What one Convert command carries from step to step: the window it drives,
 /// where its messages go, the window's pixel buffer, and what it has written.
 struct ConvertSession {
-    ConvertSession(ConvertView &v, MessageSink &m, cDIBSection &buffer, ConvertThreading t)
-        : view(v), messages(m), inlineBuffer(buffer), threading(t) {}
+    ConvertSession(ConvertView &v, MessageSink &m, cDIBSection &buffer, ConvertThreading t);
+    ~ConvertSession();
+
+    /// The worker threads a pass starts: 0 in the sequential mode.
+    int pipelineWorkers() const;
+    /// Makes sure `count` worker states exist; call before threads use them.
+    void prepareWorkers(int count);
+    /// The state of worker `index`, made earlier by prepareWorkers.
+    ConvertWorker &worker(int index) { return *m_workers[std::size_t(index)]; }
+    /// The encoder of the sequential mode, which works on inlineBuffer.
+    JpegEncoder &inlineEncoder();
 
     ConvertView &view;
     MessageSink &messages;
@@ -40,6 +64,10 @@ struct ConvertSession {
     QHash<QString, QString> writtenJpegs;
 
     bool stopped = false; ///< the window was closed: the command ends quietly
+
+private:
+    std::vector<std::unique_ptr<ConvertWorker>> m_workers;
+    std::unique_ptr<JpegEncoder> m_inlineEncoder;
 };
 
 } // namespace grelm

@@ -126,10 +126,11 @@ void ConvertFolder(const QString &folder, std::int16_t mode, ConvertSession &ses
         session.writtenJpegs.clear();
     }
     const std::vector<PassFile> files = planPass(folder, names, mode);
-    JpegJobs jobs(session);
-    OrderedPipeline<PreparedJpeg> pipeline(files.size(), jobs.workerCount(), jobs.lookAhead(),
+    const int workers = session.pipelineWorkers();
+    session.prepareWorkers(workers);
+    OrderedPipeline<PreparedJpeg> pipeline(files.size(), workers, std::size_t(session.threading.lookAheadPerWorker),
                                            [&](std::size_t i, int worker, PreparedJpeg &slot) {
-                                               jobs.prepare(files[i].source, worker, slot);
+                                               prepareJpeg(session, files[i].source, worker, slot);
                                            });
     for (std::size_t i = 0; i < files.size(); ++i) {
         PreparedJpeg &prepared = pipeline.take(i, [&] { session.view.processEvents(); });

@@ -39,10 +39,10 @@ std::int32_t thumbnailWidth(const ConvertView &view)
     return width;
 }
 
-// What one thread makes thumbnails with, kept from file to file.
+// What one thread makes thumbnails with: the command's buffer of that thread
+// and the reduction's working memory.
 struct ThumbnailWorker {
-    RecordingMessageSink messages; // a picture that cannot be loaded is an error here, not a message
-    cDIBSection dib{messages};
+    ConvertWorker &state;
     ReductionScratch scratch;
 };
 
@@ -50,11 +50,11 @@ struct ThumbnailWorker {
 // reduction runs straight on the loaded rows, without a converted copy.
 void makeThumbnail(const QString &source, std::int32_t width, ThumbnailWorker &worker, PreparedThumbnail &slot)
 {
-    if (!worker.dib.Load(source)) {
-        worker.messages.messages.clear();
+    cDIBSection &dib = *worker.state.dib;
+    if (!dib.Load(source)) {
+        worker.state.messages.messages.clear(); // here a picture that cannot be loaded is an error
         throw FileError("Cannot load the picture " + source.toStdString());
     }
-    cDIBSection &dib = worker.dib;
     const ThumbnailLayout fit = fitThumbnail(dib.dib_width(), dib.dib_height(), width, width, false);
     if (fit.fittedWidth <= 0 || fit.fittedHeight <= 0)
         throw ThumbnailError("The thumbnail would be empty");
@@ -106,10 +106,11 @@ void MakeThumbnails(ConvertSession &session)
     const QStringList thumbnails = caseSafeNames(names);
     const QString thumbsFolder = joinPath(folder, QStringLiteral("Thumbs"));
     const ConvertThreading &threading = session.threading;
-    const int workers = threading.sequential ? 0 : std::max(threading.workers, 1);
+    const int workers = session.pipelineWorkers();
+    session.prepareWorkers(workers + 1); // one more for the window's thread
     std::vector<std::unique_ptr<ThumbnailWorker>> states;
-    for (int w = 0; w <= workers; ++w) // one more for the window's thread
-        states.push_back(std::make_unique<ThumbnailWorker>());
+    for (int w = 0; w <= workers; ++w)
+        states.push_back(std::make_unique<ThumbnailWorker>(ThumbnailWorker{session.worker(w), {}}));
     OrderedPipeline<PreparedThumbnail> pipeline(
         std::size_t(names.size()), workers, std::size_t(std::max(threading.lookAheadPerWorker, 1)),
         [&](std::size_t i, int w, PreparedThumbnail &slot) {

@@ -30,11 +30,10 @@ struct CommandRun {
     {
         view.folder = dir.path();
     }
-    ConvertSession run()
+    void run()
     {
         ConvertSession session(view, messages, buffer, threading);
         runConvertCommand(session);
-        return session;
     }
     QString screenshot(const QString &name, int w = 64, int h = 48, int seed = 1) const
     {

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "core/messages.h"
+#include "imaging/convert_pass_files.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace grelm {
@@ -62,6 +66,22 @@ struct ConvertSession {
     QString screenshotFolder;
     QStringList screenshots;
     QHash<QString, QString> writtenJpegs;
+
+    /// Work the screenshot pass's worker threads do on each screenshot while
+    /// it is loaded anyway, so that a later step need not load it again: fills
+    /// the bytes from the buffer of worker `worker`. Its failures are ignored;
+    /// the later step then does the work itself.
+    std::function<void(const cDIBSection &, int worker, QByteArray &)> whileLoaded;
+    /// What whileLoaded made, by screenshot name, with the stamp of the file it
+    /// was made from; bounded by kByproductBudget bytes.
+    struct Byproduct {
+        QByteArray bytes;
+        std::optional<FileStamp> stamp;
+    };
+    QHash<QString, Byproduct> byproducts;
+    std::int32_t byproductSetting = 0; ///< what whileLoaded was made for (the thumbnail width)
+    qsizetype byproductBytes = 0;
+    static constexpr qsizetype kByproductBudget = 16 * 1024 * 1024;
 
     bool stopped = false; ///< the window was closed: the command ends quietly
 

@@ -104,12 +104,21 @@ void deleteAfterThumbnail(const PassFile &file, ConvertSession &session)
     deleteFile(path);
 }
 
+void keepByproduct(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
+{
+    if (!prepared.hasByproduct || session.byproductBytes + prepared.byproduct.size() > ConvertSession::kByproductBudget)
+        return;
+    session.byproducts.insert(file.name, {prepared.byproduct, prepared.stamp});
+    session.byproductBytes += prepared.byproduct.size();
+}
+
 void commitFile(const PassFile &file, PreparedJpeg &prepared, std::int16_t mode, ConvertSession &session)
 {
     const bool written = commitJpeg(file, prepared, session.messages);
     if (mode == kScreenshotPass) {
         if (written)
             session.writtenJpegs.insert(file.name, file.output);
+        keepByproduct(file, prepared, session);
     } else if (written) {
         deleteAfterThumbnail(file, session);
     }
@@ -124,6 +133,8 @@ void ConvertFolder(const QString &folder, std::int16_t mode, ConvertSession &ses
         session.screenshotFolder = folder;
         session.screenshots = names;
         session.writtenJpegs.clear();
+        session.byproducts.clear();
+        session.byproductBytes = 0;
     }
     const std::vector<PassFile> files = planPass(folder, names, mode);
     const int workers = session.pipelineWorkers();

@@ -7,6 +7,14 @@
 
 namespace grelm {
 
+std::optional<FileStamp> fileStamp(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+}
+
 std::optional<FileTime> modificationTime(const QString &path)
 {
     struct stat info {};

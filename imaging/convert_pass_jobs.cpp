@@ -16,10 +16,20 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
         return;
     }
     ConvertWorker &w = session.worker(worker);
-    w.dib->Load(source);
+    slot.stamp = session.whileLoaded ? fileStamp(source) : std::nullopt;
+    const bool loaded = w.dib->Load(source);
     slot.messages.swap(w.messages.messages);
     w.messages.messages.clear();
     slot.status = encodeDibToJpeg(*w.dib, *w.encoder, slot.jpeg);
+    slot.hasByproduct = false;
+    if (loaded && session.whileLoaded) {
+        try {
+            session.whileLoaded(*w.dib, worker, slot.byproduct);
+            slot.hasByproduct = true;
+        } catch (const std::exception &) {
+            // The step that wanted it makes it again, and reports its failure then.
+        }
+    }
 }
 
 } // namespace grelm

@@ -22,6 +22,9 @@ struct PreparedJpeg {
     QByteArray jpeg;
     std::int32_t status = 0;
     std::optional<FileTime> sourceTime;
+    bool hasByproduct = false; ///< what the session's whileLoaded made is in `byproduct`
+    QByteArray byproduct;
+    std::optional<FileStamp> stamp; ///< the source's stamp before it was loaded
 };
 
 /// Loads `source` and encodes it into `slot` with the pixel buffer and encoder

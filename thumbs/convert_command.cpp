@@ -36,10 +36,13 @@ void runSteps(ConvertSession &session)
     ConvertView &view = session.view;
     const QString gameFolder = view.gameFolder();
     ensureThumbsFolder(gameFolder);
+    planThumbnailsAhead(session);
     ConvertFolder(gameFolder, kScreenshotPass, session);
+    session.whileLoaded = nullptr;
     if (session.stopped || !view.thumbsChecked())
         return;
     MakeThumbnails(session);
+    session.byproducts.clear();
     if (session.stopped)
         return;
     ConvertFolder(joinPath(view.gameFolder(), QStringLiteral("Thumbs")), kThumbnailPass, session);

@@ -46,21 +46,35 @@ struct ThumbnailWorker {
     ReductionScratch scratch;
 };
 
-// Loads the screenshot and reduces it to fit a square box of `width`; the
-// reduction runs straight on the loaded rows, without a converted copy.
-void makeThumbnail(const QString &source, std::int32_t width, ThumbnailWorker &worker, PreparedThumbnail &slot)
+// Reduces a loaded screenshot to fit a square box of `width`, straight from
+// its rows, without a converted copy.
+void reduceLoaded(const cDIBSection &dib, std::int32_t width, ReductionScratch &scratch, QByteArray &bmp)
 {
+    const ThumbnailLayout fit = fitThumbnail(dib.dib_width(), dib.dib_height(), width, width, false);
+    if (fit.fittedWidth <= 0 || fit.fittedHeight <= 0)
+        throw ThumbnailError("The thumbnail would be empty");
+    const BottomUpPicture picture{dib.DIBSectionBitsPtr(), dib.dib_width(), dib.dib_height(), dib.BytesPerScanLine()};
+    reduceToBmp24(picture, fit.fittedWidth, fit.fittedHeight, bmp, scratch);
+}
+
+// The thumbnail of `source`: the one the screenshot pass made when the file
+// is still the same, else loaded and reduced now.
+void makeThumbnail(const ConvertSession &session, const QString &name, const QString &source, std::int32_t width,
+                   ThumbnailWorker &worker, PreparedThumbnail &slot)
+{
+    slot.width = width;
+    const auto made = session.byproducts.constFind(name);
+    if (made != session.byproducts.cend() && session.byproductSetting == width && made->stamp
+        && made->stamp == fileStamp(source)) {
+        slot.bmp = made->bytes;
+        return;
+    }
     cDIBSection &dib = *worker.state.dib;
     if (!dib.Load(source)) {
         worker.state.messages.messages.clear(); // here a picture that cannot be loaded is an error
         throw FileError("Cannot load the picture " + source.toStdString());
     }
-    const ThumbnailLayout fit = fitThumbnail(dib.dib_width(), dib.dib_height(), width, width, false);
-    if (fit.fittedWidth <= 0 || fit.fittedHeight <= 0)
-        throw ThumbnailError("The thumbnail would be empty");
-    const BottomUpPicture picture{dib.DIBSectionBitsPtr(), dib.dib_width(), dib.dib_height(), dib.BytesPerScanLine()};
-    reduceToBmp24(picture, fit.fittedWidth, fit.fittedHeight, slot.bmp, worker.scratch);
-    slot.width = width;
+    reduceLoaded(dib, width, worker.scratch, slot.bmp);
 }
 
 QStringList listScreenshots(const QString &folder)
@@ -114,7 +128,8 @@ void MakeThumbnails(ConvertSession &session)
     OrderedPipeline<PreparedThumbnail> pipeline(
         std::size_t(names.size()), workers, std::size_t(std::max(threading.lookAheadPerWorker, 1)),
         [&](std::size_t i, int w, PreparedThumbnail &slot) {
-            makeThumbnail(joinPath(folder, names[qsizetype(i)]), width, *states[std::size_t(w)], slot);
+            const QString &name = names[qsizetype(i)];
+            makeThumbnail(session, name, joinPath(folder, name), width, *states[std::size_t(w)], slot);
         });
     EventTurns turns(view);
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -128,10 +143,28 @@ void MakeThumbnails(ConvertSession &session)
         // The box is read for every file; a width changed meanwhile is honoured.
         const std::int32_t current = thumbnailWidth(view);
         if (current != prepared.width)
-            makeThumbnail(joinPath(folder, names[i]), current, *states.back(), prepared);
+            makeThumbnail(session, names[i], joinPath(folder, names[i]), current, *states.back(), prepared);
         writeFileAtomically(joinPath(thumbsFolder, thumbnails[i]), prepared.bmp);
         turns.maybe();
     }
+}
+
+void planThumbnailsAhead(ConvertSession &session)
+{
+    const int workers = session.pipelineWorkers();
+    if (workers == 0 || !session.view.thumbsChecked())
+        return;
+    if (FolderListing(session.view.gameFolder(), QStringLiteral("*.bmp")).size() == 0)
+        return;
+    try {
+        session.byproductSetting = thumbnailWidth(session.view);
+    } catch (const AppError &) {
+        return;
+    }
+    auto scratch = std::make_shared<std::vector<ReductionScratch>>(std::size_t(workers));
+    session.whileLoaded = [scratch, width = session.byproductSetting](const cDIBSection &dib, int worker, QByteArray &bmp) {
+        reduceLoaded(dib, width, (*scratch)[std::size_t(worker)], bmp);
+    };
 }
 
 } // namespace grelm

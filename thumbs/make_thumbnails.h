@@ -4,6 +4,13 @@ namespace grelm {
 
 struct ConvertSession;
 
+/// With "Create Thumbnails" checked and worker threads in use, lets the
+/// screenshot pass reduce each screenshot while it has it loaded, for the
+/// width in the thumbnail box, so that MakeThumbnails need not load it again.
+/// The box is read only when the game folder has screenshots; a width that
+/// is no use leaves all the work to MakeThumbnails.
+void planThumbnailsAhead(ConvertSession &session);
+
 /// Writes a thumbnail bitmap of every screenshot of the game folder into its
 /// Thumbs folder, reduced to fit a square of the width in the thumbnail box
 /// and named like the screenshot in lower case (names that differ only in

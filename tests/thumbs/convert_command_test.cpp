@@ -272,3 +272,35 @@ TEST(ConvertCommand, WorkerThreadsMatchOneThreadThroughTheThumbnailPass)
         EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << workers;
     }
 }
+
+TEST(ConvertCommand, ThumbnailsFollowChangesMadeWhileTheScreenshotPassRuns)
+{
+    // Worker threads reduce each screenshot while the screenshot pass has it
+    // loaded; a screenshot rewritten or a width changed afterwards must win.
+    const struct {
+        const char *what;
+        bool rewrite;
+        QString width;
+        QSize expected;
+    } rows[] = {
+        {"nothing changes", false, "70", {64, 48}},
+        {"the screenshot is rewritten", true, "70", {70, 52}},
+        {"the width is changed", false, "32", {32, 24}},
+    };
+    for (const auto &row : rows) {
+        CommandRun run(false, 2);
+        for (int i = 0; i < 6; ++i)
+            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
+        run.view.thumbs = true;
+        run.view.onYield = [&](int) {
+            if (!run.view.steps.contains("caption:Converting (5 of 0)"))
+                return;
+            if (row.rewrite)
+                run.dir.write("s0.bmp", screenshotFile(640, 480, 9));
+            run.view.width = row.width;
+        };
+        run.run();
+        EXPECT_TRUE(run.messages.messages.empty()) << row.what;
+        EXPECT_EQ(QImage(run.dir.file("Thumbs/th_s0.jpg")).size(), row.expected) << row.what;
+    }
+}

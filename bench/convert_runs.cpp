@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QtEndian>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace grelm::bench {
@@ -66,6 +67,9 @@ Measurement runConvert(const QString &folder, const ConvertSetup &setup)
     m.files = bitmaps;
     m.megapixels = pixels / 1e6;
     m.longestGapMs = view.longestGapMs();
+    // For whoever runs a child by hand: where the window waited longest.
+    std::fprintf(stderr, "longest gap %.1f ms %s; %d turns in all\n", m.longestGapMs,
+                 view.longestGapPlace().toLocal8Bit().constData(), view.eventTurns());
     m.unavailable = checkOutcome(folder, setup.thumbnails, bitmaps, messages);
     return m;
 }

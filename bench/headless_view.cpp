@@ -23,12 +23,21 @@ void HeadlessConvertView::processEvents()
 void HeadlessConvertView::start()
 {
     m_longestGap = 0;
+    m_longestGapPlace.clear();
+    m_caption.clear();
     m_turns = 0;
     m_sinceTurn.restart();
 }
 
 void HeadlessConvertView::finish() { closeGap(); }
 
-void HeadlessConvertView::closeGap() { m_longestGap = std::max(m_longestGap, m_sinceTurn.seconds()); }
+void HeadlessConvertView::closeGap()
+{
+    const double gap = m_sinceTurn.seconds();
+    if (gap <= m_longestGap)
+        return;
+    m_longestGap = gap;
+    m_longestGapPlace = QStringLiteral("after %1 turns, caption \"%2\"").arg(m_turns).arg(m_caption);
+}
 
 } // namespace grelm::bench

@@ -20,7 +20,7 @@ public:
     QString thumbWidthText() const override { return QStringLiteral("70"); }
 
     void showProgress() override {}
-    void setProgressCaption(const QString &) override { ++m_captions; }
+    void setProgressCaption(const QString &caption) override { ++m_captions, m_caption = caption; }
     int progressBarWidth() const override { return 400; }
     int progressBarHeight() const override { return 20; }
     void fillProgressBar(int) override {}
@@ -36,6 +36,8 @@ public:
     double longestGapMs() const { return m_longestGap * 1000; }
     int eventTurns() const { return m_turns; }
     int captions() const { return m_captions; }
+    /// Where the longest gap began: the caption shown then and the turns before it.
+    QString longestGapPlace() const { return m_longestGapPlace; }
 
 private:
     void closeGap();
@@ -47,6 +49,8 @@ private:
     double m_longestGap = 0;
     int m_turns = 0;
     int m_captions = 0;
+    QString m_caption;
+    QString m_longestGapPlace;
 };
 
 } // namespace grelm::bench

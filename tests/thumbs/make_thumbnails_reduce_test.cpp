@@ -5,6 +5,9 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <random>
+
 #include <gtest/gtest.h>
 
 using namespace grelm;
@@ -87,4 +90,60 @@ TEST(ThumbnailReduction, LooksLikeQtsSmoothReduction)
             error += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
         }
     EXPECT_LT(error / (70 * 52 * 3), 3.0);
+}
+
+namespace {
+
+// The exact area mean by the definition, pixel by pixel: source pixel i spans
+// [i*to, (i+1)*to) and destination pixel j spans [j*from, (j+1)*from) in units
+// of 1/to of a source pixel; a destination pixel is its overlap-weighted sum
+// divided by the whole area, rounded half up.
+std::uint8_t exactMean(const Rows &rows, int w, int h, int x, int y, int c)
+{
+    auto overlap = [](std::int64_t i, std::int64_t j, std::int64_t from, std::int64_t to) {
+        return std::max<std::int64_t>(0, std::min((i + 1) * to, (j + 1) * from) - std::max(i * to, j * from));
+    };
+    std::uint64_t sum = 0;
+    for (int sy = int(std::int64_t(y) * rows.height / h); sy < rows.height && sy * std::int64_t(h) < (y + 1) * std::int64_t(rows.height); ++sy)
+        for (int sx = int(std::int64_t(x) * rows.width / w); sx < rows.width && sx * std::int64_t(w) < (x + 1) * std::int64_t(rows.width); ++sx)
+            sum += std::uint64_t(overlap(sx, x, rows.width, w) * overlap(sy, y, rows.height, h)) *
+                   rows.bytes[std::size_t(sy) * rows.pitch + 3 * sx + c];
+    const std::uint64_t total = std::uint64_t(rows.width) * rows.height;
+    return std::uint8_t((sum + total / 2) / total);
+}
+
+} // namespace
+
+TEST(ThumbnailReduction, EqualsTheExactAreaMeanEverywhere)
+{
+    const struct {
+        QSize from, to;
+        bool white;
+    } cases[] = {
+        {{1024, 768}, {70, 53}, false},
+        {{641, 479}, {70, 52}, false},
+        {{300, 1100}, {7, 3}, false}, // hundreds of whole rows fall on one destination row
+        {{3, 3000}, {1, 1}, true},    // the largest sums a column can reach
+        {{9, 7}, {9, 7}, false},
+        {{5, 600}, {2, 599}, false},  // almost every row straddles two destination rows
+    };
+    std::mt19937 random(7);
+    for (const auto &c : cases) {
+        Rows rows(QImage(1, 1, QImage::Format_RGB32));
+        rows.width = c.from.width(), rows.height = c.from.height(), rows.pitch = (rows.width * 3 + 3) & ~3;
+        rows.bytes.resize(std::size_t(rows.pitch) * rows.height);
+        for (std::uint8_t &b : rows.bytes)
+            b = c.white ? 255 : std::uint8_t(random());
+        QByteArray bmp;
+        ReductionScratch scratch;
+        reduceToBmp24(rows.picture(), c.to.width(), c.to.height(), bmp, scratch);
+        const int pitch = (c.to.width() * 3 + 3) & ~3;
+        ASSERT_EQ(bmp.size(), 54 + pitch * c.to.height());
+        int wrong = 0;
+        for (int y = 0; y < c.to.height(); ++y)
+            for (int x = 0; x < c.to.width(); ++x)
+                for (int ch = 0; ch < 3; ++ch)
+                    wrong += std::uint8_t(bmp[54 + y * pitch + 3 * x + ch]) != exactMean(rows, c.to.width(), c.to.height(), x, y, ch);
+        EXPECT_EQ(wrong, 0) << c.from.width() << "x" << c.from.height() << " to " << c.to.width() << "x" << c.to.height();
+    }
 }

@@ -4,7 +4,9 @@
 
 #include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,9 +22,19 @@ namespace {
 
 QString temporaryPathFor(const QString &path)
 {
+    static std::atomic<unsigned> serial{0};
     const QFileInfo info(path);
     // Hidden, so that a listing never counts or converts a half-written file.
-    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".%1.tmp").arg(::getpid());
+    QByteArray name = '.' + QFile::encodeName(info.fileName());
+    const QByteArray mark = QStringLiteral(".%1.%2.tmp").arg(::getpid()).arg(serial++).toUtf8();
+    // A name near the file system's limit leaves no room for the marks: keep
+    // its start, without a cut multi-byte character at the end.
+    if (name.size() + mark.size() > NAME_MAX) {
+        name.truncate(NAME_MAX - mark.size());
+        while (name.size() > 1 && (static_cast<unsigned char>(name.back()) & 0x80))
+            name.chop(1);
+    }
+    return info.path() + QLatin1Char('/') + QFile::decodeName(name + mark);
 }
 
 bool writeAll(int fd, const QByteArray &data)

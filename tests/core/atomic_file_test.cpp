@@ -41,3 +41,17 @@ TEST(AtomicFile, DeletingAMissingFileFails)
     deleteFile(dir.file(QStringLiteral("there")));
     EXPECT_FALSE(dir.exists(QStringLiteral("there")));
 }
+
+TEST(AtomicFile, WritesNamesAsLongAsTheFileSystemAllows)
+{
+    // 255 bytes is the longest name; the hidden file beside it must still fit.
+    const QString names[] = {QString(251, QLatin1Char('a')) + QStringLiteral(".jpg"),
+                             QString(125, QChar(0xE9)) + QStringLiteral("x.jpg")};
+    for (const QString &name : names) {
+        TempFolder dir;
+        ASSERT_EQ(QFile::encodeName(name).size(), 255);
+        writeFileAtomically(dir.file(name), "whole", true);
+        EXPECT_EQ(dir.read(name), QByteArray("whole"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+}

@@ -1,0 +1,179 @@
+// grelm-headless-convert: runs the real Convert command on a folder through a
+// console window and prints every message box it would show, one a line:
+//   message: <title> | <text>
+// Usage: grelm-headless-convert <folder> [--thumbs] [--delete] [--width N]
+//        [--captions] [--at-yield N COMMAND] [--kill-after US] [--stats]
+// --at-yield runs COMMAND through /bin/sh when the pass hands the window its
+// N-th event turn, so another program can change the folder mid-pass.
+// --captions prints "caption: <ms since start> <caption>" at every progress
+// step, "caption: <ms> start" as the command starts and "caption: <ms> end".
+// --kill-after sends the process SIGKILL US microseconds after the command
+// starts: a crash at a moment chosen to the microsecond.
+// --stats prints the files counted, the messages and the peak memory.
+// Exit status: 0 when no message was shown, 3 when one was, 2 on bad usage.
+// SIGTERM asks the window to close: the pass stops after the current file.
+
+#include "core/convert_view.h"
+#include "core/folder_listing.h"
+#include "core/messages.h"
+#include "imaging/batch_conversion.h"
+#include "imaging/dib_section.h"
+#include "thumbs/convert_command.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_closeRequested = 0;
+
+struct Options {
+    QString folder;
+    bool thumbs = false;
+    bool deleteSource = false;
+    QString width = QStringLiteral("70");
+    bool captions = false;
+    int yieldNumber = 0;
+    QByteArray yieldCommand;
+    bool stats = false;
+    long killAfterUs = -1;
+};
+
+class ConsoleConvertView : public grelm::ConvertView {
+public:
+    ConsoleConvertView(const Options &options, int count) : m_options(options), m_count(count)
+    {
+        m_clock.start();
+        setProgressCaption(QStringLiteral("start"));
+    }
+
+    QString gameFolder() const override { return m_options.folder; }
+    QString countText() const override { return QString::number(m_count); }
+    bool thumbsChecked() const override { return m_options.thumbs; }
+    bool deleteSourceChecked() const override { return m_options.deleteSource; }
+    QString thumbWidthText() const override { return m_options.width; }
+
+    void showProgress() override {}
+    void setProgressCaption(const QString &caption) override
+    {
+        if (!m_options.captions)
+            return;
+        std::printf("caption: %lld %s\n", m_clock.elapsed(), caption.toUtf8().constData());
+        std::fflush(stdout);
+    }
+    int progressBarWidth() const override { return 400; }
+    int progressBarHeight() const override { return 20; }
+    void fillProgressBar(int) override {}
+    void hideProgress() override {}
+
+    void processEvents() override
+    {
+        QCoreApplication::processEvents();
+        if (++m_turns == m_options.yieldNumber && !m_options.yieldCommand.isEmpty()) {
+            std::fflush(stdout);
+            if (std::system(m_options.yieldCommand.constData()) != 0)
+                std::printf("note: the --at-yield command failed\n");
+        }
+    }
+    bool stopRequested() const override { return g_closeRequested != 0; }
+
+private:
+    const Options &m_options;
+    int m_count;
+    int m_turns = 0;
+    QElapsedTimer m_clock;
+};
+
+class PrintingMessageSink : public grelm::MessageSink {
+public:
+    void show(const grelm::Message &m) override
+    {
+        const QString title = m.title.isEmpty() ? grelm::kApplicationTitle : m.title;
+        std::printf("message: %s | %s\n", title.toUtf8().constData(), m.text.toUtf8().constData());
+        std::fflush(stdout);
+        ++shown;
+    }
+    int shown = 0;
+};
+
+bool parse(int argc, char **argv, Options &o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--thumbs")
+            o.thumbs = true;
+        else if (a == "--delete")
+            o.deleteSource = true;
+        else if (a == "--captions")
+            o.captions = true;
+        else if (a == "--stats")
+            o.stats = true;
+        else if (a == "--kill-after" && i + 1 < argc)
+            o.killAfterUs = std::atol(argv[++i]);
+        else if (a == "--width" && i + 1 < argc)
+            o.width = QString::fromLocal8Bit(argv[++i]);
+        else if (a == "--at-yield" && i + 2 < argc) {
+            o.yieldNumber = std::atoi(argv[++i]);
+            o.yieldCommand = argv[++i];
+        } else if (!a.starts_with("--") && o.folder.isEmpty())
+            o.folder = QString::fromLocal8Bit(argv[i]);
+        else
+            return false;
+    }
+    return !o.folder.isEmpty();
+}
+
+// The most resident memory the process has held, from the kernel's account.
+long peakResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr, "usage: grelm-headless-convert <folder> [--thumbs] [--delete] [--width N] "
+                             "[--captions] [--at-yield N COMMAND] [--kill-after US] [--stats]\n");
+        return 2;
+    }
+    std::signal(SIGTERM, [](int) { g_closeRequested = 1; });
+
+    // The window counts the screenshots before Convert can be pressed.
+    const int count = int(grelm::FolderListing(options.folder, QStringLiteral("*.bmp")).size());
+    ConsoleConvertView view(options, count);
+    PrintingMessageSink messages;
+    grelm::cDIBSection buffer(messages);
+    grelm::ConvertSession session(view, messages, buffer, grelm::ConvertThreading::fromEnvironment());
+    if (options.killAfterUs >= 0)
+        std::thread([us = options.killAfterUs] {
+            std::this_thread::sleep_for(std::chrono::microseconds(us));
+            ::kill(::getpid(), SIGKILL);
+        }).detach();
+    grelm::runConvertCommand(session);
+    view.setProgressCaption(QStringLiteral("end"));
+
+    if (options.stats)
+        std::printf("stats: counted %d, messages %d, peak memory %ld KiB%s\n", count, messages.shown,
+                    peakResidentKiB(), session.stopped ? ", stopped" : "");
+    return messages.shown == 0 ? 0 : 3;
+}

@@ -143,12 +143,17 @@ odd_names() {
   local left; left=$(ls "$game" | grep -c '\.bmp$' || true)
   if [ "$left" -ne 2 ]; then fail "odd names" "$left bitmaps left, expected the two 255-byte ones"; return; fi
   convert "$game"
-  verify "$game" "$root/odd.orig" || { fail "odd names" "later Convert: $report"; return; }
-  pass "odd names" "no thumbnails: all converted ($plain); with thumbnails and deletion: $first; nothing lost ($with_thumbs); a later Convert ran to its end with the same message"
+  if [ "$rc" -ne 3 ] || [ "$(messages)" -ne 2 ] || ! verify "$game" "$root/odd.orig"; then
+    fail "odd names" "later Convert (exit $rc, $(messages) messages): $report"; return
+  fi
+  pass "odd names" "no thumbnails: all converted ($plain); with thumbnails and deletion: $first; nothing lost ($with_thumbs); a later Convert ran to its end with the same 2 messages"
 }
 
+# In memory where possible: on a disk the time goes to the flushes before each
+# deletion, which says nothing about the count, the pass or the memory.
 five_thousand() {
   local game="$root/many"
+  if [ "$can_mount" = yes ]; then mkdir -p "$game" && mount -t tmpfs -o size=256m tmpfs "$game"; fi
   "$check" make "$game" 5000 32 24 && cp -r "$game" "$root/many.orig"
   local start=$SECONDS
   convert "$game" --stats

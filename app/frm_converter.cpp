@@ -1,0 +1,117 @@
+#include "app/frm_converter.h"
+
+#include "app/progress_picture.h"
+#include "app/striped_background.h"
+#include "core/errors.h"
+#include "core/messages.h"
+#include "settings/screenshot_counter.h"
+#include "settings/setting_file.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace grelm {
+
+Frm_Converter::Frm_Converter(MessageSink &messages, const QString &programFolder, QWidget *parent)
+    : QWidget(parent), m_messages(messages), m_programFolder(programFolder)
+{
+    setUpWindow();
+    createControls();
+    setTabOrder();
+    connectHandlers();
+    Form_Load();
+}
+
+Frm_Converter::~Frm_Converter() = default;
+
+void Frm_Converter::Form_Load()
+{
+    LblDefaultF->setText(QStringLiteral("Half-Life installation Folder (Defaults to C:\\SIERRA\\Half-Life\\): "));
+    ReadPathFile();
+    SFindDir();
+}
+
+void Frm_Converter::ReadPathFile()
+{
+    if (const std::optional<QString> folder = readSettingFile(m_programFolder))
+        TxtSetFolder->setText(*folder);
+    else
+        m_messages.show(settingFileMissingMessage());
+}
+
+void Frm_Converter::SWritePath()
+{
+    try {
+        writeSettingFile(m_programFolder, TxtSetFolder->text());
+    } catch (const FileError &error) {
+        m_messages.show(settingFileNotSavedMessage(QString::fromStdString(error.what())));
+    }
+}
+
+void Frm_Converter::SFindDir()
+{
+    const int count = countScreenshots(TxtSetFolder->text(), [this](int found) {
+        txtPicturesFound->setText(QString::number(found));
+    });
+    if (count == 0)
+        txtPicturesFound->setText(QStringLiteral("0"));
+}
+
+void Frm_Converter::cmdConvert_Click() {}
+
+void Frm_Converter::CmdSetFolder_Click() {}
+
+void Frm_Converter::Aboutbox_Click() {}
+
+void Frm_Converter::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Dark));
+    painter.drawImage(0, 0, stripedBackground());
+}
+
+void Frm_Converter::closeEvent(QCloseEvent *event)
+{
+    m_closeRequested = true;
+    event->accept();
+}
+
+QString Frm_Converter::gameFolder() const { return TxtSetFolder->text(); }
+
+QString Frm_Converter::countText() const { return txtPicturesFound->text(); }
+
+bool Frm_Converter::thumbsChecked() const { return chkThumbs->isChecked(); }
+
+bool Frm_Converter::deleteSourceChecked() const { return chkDelSource->isChecked(); }
+
+QString Frm_Converter::thumbWidthText() const { return txtThumbs->text(); }
+
+void Frm_Converter::showProgress()
+{
+    picProgress->clear();
+    picProgress->show();
+    lblProgress->show();
+}
+
+void Frm_Converter::setProgressCaption(const QString &caption) { lblProgress->setText(caption); }
+
+int Frm_Converter::progressBarWidth() const { return picProgress->width(); }
+
+int Frm_Converter::progressBarHeight() const { return picProgress->height(); }
+
+void Frm_Converter::fillProgressBar(int fill) { picProgress->fill(fill); }
+
+void Frm_Converter::hideProgress()
+{
+    picProgress->hide();
+    lblProgress->hide();
+}
+
+void Frm_Converter::processEvents() { QCoreApplication::processEvents(); }
+
+bool Frm_Converter::stopRequested() const { return m_closeRequested; }
+
+} // namespace grelm

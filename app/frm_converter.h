@@ -1,0 +1,97 @@
+#pragma once
+
+#include "core/convert_view.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace grelm {
+
+class LineShape;
+class MessageSink;
+class ProgressPicture;
+
+/// The main window: the game folder, the screenshot count, the thumbnail and
+/// delete options, the progress display and the commands. Its start-up runs in
+/// the constructor, before the window is first shown.
+class Frm_Converter : public QWidget, public ConvertView {
+    Q_OBJECT
+public:
+    /// `programFolder` holds the setting file; messages go to `messages`.
+    explicit Frm_Converter(MessageSink &messages,
+                           const QString &programFolder = QCoreApplication::applicationDirPath(),
+                           QWidget *parent = nullptr);
+    ~Frm_Converter() override;
+
+    /// Counts the screenshots of the game folder into txtPicturesFound.
+    void SFindDir();
+    /// Stores the game folder in the setting file; says so when it cannot.
+    void SWritePath();
+
+    // ConvertView
+    QString gameFolder() const override;
+    QString countText() const override;
+    bool thumbsChecked() const override;
+    bool deleteSourceChecked() const override;
+    QString thumbWidthText() const override;
+    void showProgress() override;
+    void setProgressCaption(const QString &caption) override;
+    int progressBarWidth() const override;
+    int progressBarHeight() const override;
+    void fillProgressBar(int fill) override;
+    void hideProgress() override;
+    void processEvents() override;
+    bool stopRequested() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void cmdConvert_Click();
+    void CmdSetFolder_Click();
+    void Aboutbox_Click();
+
+private:
+    void Form_Load();
+    void ReadPathFile();
+
+    // Building the controls (frm_converter_controls.cpp).
+    void setUpWindow();
+    void createControls();
+    QLabel *createLblIpGrelm();
+    void setTabOrder();
+    void connectHandlers();
+
+    MessageSink &m_messages;
+    QString m_programFolder;
+    bool m_closeRequested = false;
+
+    LineShape *Line1 = nullptr;
+    LineShape *Line2 = nullptr;
+    LineShape *Line3 = nullptr;
+    QLabel *PLogo = nullptr;
+    QLabel *LblDefaultF = nullptr;
+    QLineEdit *TxtSetFolder = nullptr;
+    QPushButton *CmdSetFolder = nullptr;
+    QLabel *lblPictures = nullptr;
+    QLineEdit *txtPicturesFound = nullptr;
+    QLabel *Label1 = nullptr;
+    QCheckBox *chkThumbs = nullptr;
+    QLabel *lblThumbsSize = nullptr;
+    QLineEdit *txtThumbs = nullptr;
+    QLabel *lblProgress = nullptr;
+    ProgressPicture *picProgress = nullptr;
+    QCheckBox *chkDelSource = nullptr;
+    QPushButton *cmdConvert = nullptr;
+    QPushButton *Aboutbox = nullptr;
+    QLabel *LblIpGrelm = nullptr;
+};
+
+} // namespace grelm

@@ -1,0 +1,9 @@
+#include "resources/resources.h"
+
+namespace grelm {
+
+const QString kBannerPicture = QStringLiteral(":/grelm/banner.jpg");
+const QString kIconFile = QStringLiteral(":/grelm/grelm.ico");
+const QString kIconPicture = QStringLiteral(":/grelm/grelm.png");
+
+} // namespace grelm

@@ -1,0 +1,73 @@
+#include "main_window_fixture.h"
+
+#include "settings/screenshot_counter.h"
+#include "settings/setting_file.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace grelm::test {
+namespace {
+
+using StartupTest = MainWindowTest;
+
+TEST_F(StartupTest, StoredFolderIsShownAndCounted)
+{
+    m_game.write(QStringLiteral("a.bmp"), "BM");
+    m_game.write(QStringLiteral("b.BMP"), "BM");
+    storeGameFolder();
+    Frm_Converter &window = start();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(m_messages.messages.empty());
+    EXPECT_EQ(text("TxtSetFolder"), m_game.path());
+    EXPECT_EQ(text("txtPicturesFound"), QStringLiteral("2"));
+}
+
+TEST_F(StartupTest, MissingFileIsReportedBeforeTheWindowShows)
+{
+    Frm_Converter &window = start();
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_EQ(m_messages.messages.size(), 1u);
+    EXPECT_EQ(m_messages.messages[0], settingFileMissingMessage());
+    EXPECT_EQ(m_messages.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(m_messages.messages[0].title, QStringLiteral("File Not Found!"));
+    EXPECT_EQ(text("TxtSetFolder"), QString());
+    // An empty folder box counts the root folder, whatever it holds.
+    EXPECT_EQ(text("txtPicturesFound"), QString::number(countScreenshots(QString())));
+}
+
+TEST_F(StartupTest, FileOfTwoLinesGivesTheSecondFolder)
+{
+    m_game.write(QStringLiteral("a.bmp"), "BM");
+    m_program.write(QStringLiteral("SLoadPath.txt"), "\"/first/folder\"\r\n\"" + m_game.path().toUtf8() + "\"\r\n");
+    start();
+    EXPECT_TRUE(m_messages.messages.empty());
+    EXPECT_EQ(text("TxtSetFolder"), m_game.path());
+    EXPECT_EQ(text("txtPicturesFound"), QStringLiteral("1"));
+}
+
+TEST_F(StartupTest, FileWithLfLineEndsGivesTheFolderWithoutQuotes)
+{
+    m_program.write(QStringLiteral("SLoadPath.txt"), "\"" + m_game.path().toUtf8() + "\"\n");
+    start();
+    EXPECT_TRUE(m_messages.messages.empty());
+    EXPECT_EQ(text("TxtSetFolder"), m_game.path());
+    EXPECT_EQ(text("txtPicturesFound"), QStringLiteral("0"));
+}
+
+TEST_F(StartupTest, FreshStateIsIdle)
+{
+    storeGameFolder();
+    start();
+    EXPECT_FALSE(control("lblProgress")->isVisibleTo(m_window.get()));
+    EXPECT_FALSE(control("picProgress")->isVisibleTo(m_window.get()));
+    EXPECT_FALSE(control<QCheckBox>("chkThumbs")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("chkDelSource")->isChecked());
+    EXPECT_EQ(text("txtThumbs"), QStringLiteral("70"));
+    const QString hint = control<QLabel>("LblDefaultF")->text();
+    EXPECT_EQ(hint.size(), 66);
+    EXPECT_TRUE(hint.endsWith(QStringLiteral(": ")));
+}
+
+} // namespace
+} // namespace grelm::test

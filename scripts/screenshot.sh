@@ -10,7 +10,9 @@ if [ -n "${missing[*]:-}" ]; then
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-work=$(mktemp -d /tmp/grelm-screenshot.XXXXXX)
+# A fixed folder, so the folder box shows the same text every time.
+work=/tmp/grelm-screenshot
+rm -rf "$work"; mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 program="$work/program"
 mkdir -p "$program" "$work/Half-Life"

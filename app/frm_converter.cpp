@@ -6,12 +6,14 @@
 #include "core/messages.h"
 #include "settings/screenshot_counter.h"
 #include "settings/setting_file.h"
+#include "thumbs/convert_command.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 
 namespace grelm {
 
@@ -60,7 +62,23 @@ void Frm_Converter::SFindDir()
         txtPicturesFound->setText(QStringLiteral("0"));
 }
 
-void Frm_Converter::cmdConvert_Click() {}
+void Frm_Converter::cmdConvert_Click()
+{
+    // The pass lets the window handle events between files: nothing may start
+    // a second batch or change the game folder meanwhile.
+    setCommandsEnabled(false);
+    m_closeRequested = false;
+    ConvertSession session(*this, m_messages, m_cDib, m_convertThreading);
+    runConvertCommand(session);
+    setCommandsEnabled(true);
+}
+
+void Frm_Converter::setCommandsEnabled(bool enabled)
+{
+    cmdConvert->setEnabled(enabled);
+    CmdSetFolder->setEnabled(enabled);
+    Aboutbox->setEnabled(enabled);
+}
 
 void Frm_Converter::CmdSetFolder_Click() {}
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/convert_view.h"
+#include "imaging/batch_conversion.h"
+#include "imaging/dib_section.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -34,6 +36,9 @@ public:
     /// Stores the game folder in the setting file; says so when it cannot.
     void SWritePath();
 
+    /// How Convert spreads its work over threads (for tests and measurements).
+    void setConvertThreading(const ConvertThreading &threading) { m_convertThreading = threading; }
+
     // ConvertView
     QString gameFolder() const override;
     QString countText() const override;
@@ -61,6 +66,7 @@ private slots:
 private:
     void Form_Load();
     void ReadPathFile();
+    void setCommandsEnabled(bool enabled);
 
     // Building the controls (frm_converter_controls.cpp).
     void setUpWindow();
@@ -72,6 +78,8 @@ private:
     MessageSink &m_messages;
     QString m_programFolder;
     bool m_closeRequested = false;
+    cDIBSection m_cDib{m_messages};
+    ConvertThreading m_convertThreading = ConvertThreading::fromEnvironment();
 
     LineShape *Line1 = nullptr;
     LineShape *Line2 = nullptr;

@@ -1,0 +1,156 @@
+// The Convert button clicked in the main window: files written, progress
+// shown and hidden, commands blocked during the pass, the one wrong-path
+// message, and closing the window in the middle of a pass.
+#include "main_window_fixture.h"
+#include "qt_print.h"
+#include "support/test_picture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace grelm::test {
+
+namespace {
+
+const Message kWrongPath{"The path you are currently using is incorrect!", "Wrong Path!", MessageIcon::Question};
+
+// Runs `look` at every turn of the window's event handling until stopped.
+class EveryTurn {
+public:
+    explicit EveryTurn(std::function<void()> look)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, std::move(look));
+        m_timer.start(0);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+int threadCount()
+{
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("Threads:"))
+            return line.mid(8).trimmed().toInt();
+    return -1;
+}
+
+} // namespace
+
+class ConvertClickTest : public MainWindowTest {
+protected:
+    void screenshots(int count, int w = 160, int h = 120)
+    {
+        for (int i = 0; i < count; ++i)
+            m_game.write(QStringLiteral("Shot%1.BMP").arg(i, 2, 10, QChar(u'0')), screenshotFile(w, h, i));
+    }
+    Frm_Converter &startOver()
+    {
+        storeGameFolder();
+        return start();
+    }
+    void click() { QTest::mouseClick(control<QPushButton>("cmdConvert"), Qt::LeftButton); }
+    QStringList gameFiles() const { return QDir(m_game.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+};
+
+TEST_F(ConvertClickTest, ConvertsWithProgressAndBlocksTheCommandsMeanwhile)
+{
+    screenshots(4);
+    startOver().show();
+    QStringList captions;
+    bool commandsBlocked = true;
+    bool optionsLive = true;
+    EveryTurn look([&] {
+        auto *caption = control<QLabel>("lblProgress");
+        if (!caption->isVisible())
+            return;
+        if (captions.isEmpty() || captions.back() != caption->text())
+            captions << caption->text();
+        commandsBlocked = commandsBlocked && !control<QPushButton>("cmdConvert")->isEnabled()
+                          && !control<QPushButton>("CmdSetFolder")->isEnabled()
+                          && !control<QPushButton>("Aboutbox")->isEnabled();
+        optionsLive = optionsLive && control<QCheckBox>("chkThumbs")->isEnabled()
+                      && control<QCheckBox>("chkDelSource")->isEnabled();
+    });
+    click();
+
+    EXPECT_TRUE(m_messages.messages.empty());
+    EXPECT_EQ(gameFiles(), QStringList({"Shot00.BMP", "Shot01.BMP", "Shot02.BMP", "Shot03.BMP", "shot00.jpg",
+                                        "shot01.jpg", "shot02.jpg", "shot03.jpg"}));
+    // The first caption is replaced before the window can show it.
+    EXPECT_EQ(captions, QStringList({"Converting (1 of 4)", "Converting (2 of 4)", "Converting (3 of 4)"}));
+    EXPECT_TRUE(commandsBlocked);
+    EXPECT_TRUE(optionsLive);
+    EXPECT_FALSE(control<QLabel>("lblProgress")->isVisibleTo(m_window.get()));
+    EXPECT_FALSE(control<QWidget>("picProgress")->isVisibleTo(m_window.get()));
+    EXPECT_TRUE(control<QPushButton>("cmdConvert")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("CmdSetFolder")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("Aboutbox")->isEnabled());
+    EXPECT_EQ(text("txtPicturesFound"), "4"); // not refreshed
+}
+
+TEST_F(ConvertClickTest, MakesThumbnailsAndDeletesSourcesWhenAsked)
+{
+    screenshots(3, 640, 480);
+    startOver();
+    control<QCheckBox>("chkThumbs")->setChecked(true);
+    control<QCheckBox>("chkDelSource")->setChecked(true);
+    control<QLineEdit>("txtThumbs")->setText("35");
+    click();
+    EXPECT_TRUE(m_messages.messages.empty());
+    EXPECT_EQ(gameFiles(), QStringList({"shot00.jpg", "shot01.jpg", "shot02.jpg"}));
+    EXPECT_EQ(QDir(m_game.file("Thumbs")).entryList(QDir::Files), QStringList({"th_shot00.jpg", "th_shot01.jpg",
+                                                                              "th_shot02.jpg"}));
+    EXPECT_EQ(QImage(m_game.file("Thumbs/th_shot01.jpg")).size(), QSize(35, 26));
+}
+
+TEST_F(ConvertClickTest, AGameFolderThatIsGoneGivesTheWrongPathMessage)
+{
+    screenshots(1);
+    startOver();
+    control<QLineEdit>("TxtSetFolder")->setText(m_game.file("gone"));
+    click();
+    EXPECT_EQ(m_messages.messages, std::vector<Message>({kWrongPath}));
+    EXPECT_FALSE(QFile::exists(m_game.file("gone")));
+    EXPECT_EQ(gameFiles(), QStringList({"Shot00.BMP"}));
+    EXPECT_TRUE(control<QPushButton>("cmdConvert")->isEnabled());
+}
+
+TEST_F(ConvertClickTest, ClosingTheWindowMidPassStopsCleanly)
+{
+    screenshots(40, 320, 240);
+    Frm_Converter &window = startOver();
+    window.show();
+    const int threadsBefore = threadCount();
+    bool closed = false;
+    EveryTurn look([&] {
+        if (!closed && control<QLabel>("lblProgress")->text().startsWith("Converting (2 of")) {
+            closed = true;
+            window.close();
+        }
+    });
+    click();
+
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(m_messages.messages.empty());
+    const QStringList files = gameFiles();
+    EXPECT_TRUE(files.contains("shot02.jpg"));
+    EXPECT_FALSE(files.contains("shot39.jpg"));
+    for (const QString &name : files)
+        EXPECT_FALSE(name.startsWith('.')) << name.toStdString(); // no half-written file
+    for (const QString &name : files.filter(".jpg"))
+        EXPECT_FALSE(QImage(m_game.file(name)).isNull()) << name.toStdString();
+    EXPECT_EQ(threadCount(), threadsBefore);
+}
+
+} // namespace grelm::test

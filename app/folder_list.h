@@ -36,6 +36,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    /// Draws no expand marks: every entry is always open, as in a classic folder list.
+    void drawBranches(QPainter *, const QRect &, const QModelIndex &) const override {}
 
 private:
     void fill(const QString &folder, const QStringList &subFolders);

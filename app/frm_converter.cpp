@@ -1,5 +1,7 @@
 #include "app/frm_converter.h"
 
+#include "app/frm_path.h"
+#include "app/frm_splash.h"
 #include "app/progress_picture.h"
 #include "app/striped_background.h"
 #include "core/errors.h"
@@ -80,9 +82,20 @@ void Frm_Converter::setCommandsEnabled(bool enabled)
     Aboutbox->setEnabled(enabled);
 }
 
-void Frm_Converter::CmdSetFolder_Click() {}
+void Frm_Converter::setGameFolderText(const QString &folder)
+{
+    TxtSetFolder->setText(folder);
+}
 
-void Frm_Converter::Aboutbox_Click() {}
+void Frm_Converter::CmdSetFolder_Click()
+{
+    Frm_Path::load(*this, m_messages);
+}
+
+void Frm_Converter::Aboutbox_Click()
+{
+    frmSplash::load(this);
+}
 
 void Frm_Converter::paintEvent(QPaintEvent *)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/folder_picker_host.h"
 #include "core/convert_view.h"
 #include "imaging/batch_conversion.h"
 #include "imaging/dib_section.h"
@@ -22,7 +23,7 @@ class ProgressPicture;
 /// The main window: the game folder, the screenshot count, the thumbnail and
 /// delete options, the progress display and the commands. Its start-up runs in
 /// the constructor, before the window is first shown.
-class Frm_Converter : public QWidget, public ConvertView {
+class Frm_Converter : public QWidget, public ConvertView, public FolderPickerHost {
     Q_OBJECT
 public:
     /// `programFolder` holds the setting file; messages go to `messages`.
@@ -32,9 +33,13 @@ public:
     ~Frm_Converter() override;
 
     /// Counts the screenshots of the game folder into txtPicturesFound.
-    void SFindDir();
+    void SFindDir() override;
     /// Stores the game folder in the setting file; says so when it cannot.
-    void SWritePath();
+    void SWritePath() override;
+
+    // FolderPickerHost
+    QWidget *hostWindow() override { return this; }
+    void setGameFolderText(const QString &folder) override;
 
     /// How Convert spreads its work over threads (for tests and measurements).
     void setConvertThreading(const ConvertThreading &threading) { m_convertThreading = threading; }

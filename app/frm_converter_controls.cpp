@@ -5,6 +5,7 @@
 #include "app/line_shape.h"
 #include "app/progress_picture.h"
 #include "app/web_address.h"
+#include "app/web_link_label.h"
 #include "resources/resources.h"
 
 #include <QCheckBox>
@@ -143,10 +144,12 @@ void Frm_Converter::createControls()
                        QStringLiteral("Start the conversion process."));
 }
 
-// The web link: white text showing the makers' address.
+// The web link: the makers' address, white at rest, blue under the pointer.
 QLabel *Frm_Converter::createLblIpGrelm()
 {
-    return label(kMakersWebAddress, Qt::white, this);
+    auto *link = new WebLinkLabel(kMakersWebAddress, this);
+    link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return link;
 }
 
 void Frm_Converter::setTabOrder()

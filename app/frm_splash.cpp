@@ -1,6 +1,7 @@
 #include "app/frm_splash.h"
 
 #include "app/secondary_window.h"
+#include "resources/resources.h"
 
 #include <QCloseEvent>
 #include <QImage>
@@ -17,7 +18,7 @@ constexpr int kBorder = 1; // the thin frame drawn around the picture area
 
 const QImage &aboutPicture()
 {
-    static const QImage image(QStringLiteral(":/grelm/about.jpg"));
+    static const QImage image(kAboutPicture);
     return image;
 }
 

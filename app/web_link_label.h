@@ -10,9 +10,6 @@ namespace grelm {
 /// Opens an address with the desktop's default handler; tests record instead.
 using UrlOpener = std::function<void(const QUrl &)>;
 
-/// The makers' web-site address, shown and opened by the web link.
-inline const QString kHomePageAddress = QStringLiteral("http://www.grelm.example/");
-
 /// A label that behaves as a hyperlink: white at rest, blue under the pointer,
 /// never underlined; a click turns it white and opens exactly its text.
 class WebLinkLabel : public QLabel {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Photographs the main window under Xvfb into docs/main-window.png, with a
-# game folder of three screenshots. Needs a build (scripts/build.sh) first.
+# game folder of three screenshots, then the folder picker (docs/set-path.png)
+# and the about window (docs/about.png), opened by clicking their buttons.
+# Needs a build (scripts/build.sh) first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for p in xvfb xauth imagemagick; do
+for p in xvfb xauth imagemagick xdotool; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ -n "${missing[*]:-}" ]; then
@@ -15,22 +17,40 @@ work=/tmp/grelm-screenshot
 rm -rf "$work"; mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 program="$work/program"
-mkdir -p "$program" "$work/Half-Life"
+mkdir -p "$program" "$work/Half-Life/"{cstrike,valve}
 cp build/bin/grelm-converter "$program/"
 [ -d build/bin/fonts ] && cp -r build/bin/fonts "$program/"
 touch "$work/Half-Life/"{de_dust0000,de_dust0001,cs_office0000}.bmp
 printf '"%s"\r\n' "$work/Half-Life" > "$program/SLoadPath.txt"
 
+# The program runs in the game folder, where the folder picker opens. Buttons
+# are clicked at their centres: the window's client area starts at (310, 249).
 cat > "$work/shoot.sh" <<SHOOT
 #!/bin/sh
+cd "$work/Half-Life"
 "$program/grelm-converter" &
 pid=\$!
 sleep 3
 import -window root "$work/screen.png"
+xdotool mousemove 650 377 click 1 mousemove 0 0
+sleep 2
+import -window root "$work/set-path.png"
+xdotool search --name '^Set Path\$' getwindowgeometry --shell > "$work/set-path.geometry"
+. "$work/set-path.geometry"
+xdotool mousemove \$((X + 372)) \$((Y + 200)) click 1 mousemove 0 0
+sleep 1
+xdotool mousemove 374 585 click 1 mousemove 0 0
+sleep 2
+import -window root "$work/about.png"
 kill \$pid
 SHOOT
 chmod +x "$work/shoot.sh"
 xvfb-run -a -s '-screen 0 1024x768x24' "$work/shoot.sh"
 # The client area lies at (310, 249), 504 x 373 pixels.
 convert "$work/screen.png" -crop 504x373+310+249 +repage docs/main-window.png
-echo "docs/main-window.png written"
+# The folder picker's client area, 423 x 221 pixels, where the window system put it.
+. "$work/set-path.geometry"
+convert "$work/set-path.png" -crop "423x221+$X+$Y" +repage docs/set-path.png
+# The about window: its 511 x 254 picture area at (309, 217) inside a one-pixel border.
+convert "$work/about.png" -crop 513x256+308+216 +repage docs/about.png
+echo "docs/main-window.png, docs/set-path.png and docs/about.png written"

@@ -11,4 +11,7 @@ QImage icon(int size, bool smooth = true);
 /// The banner across the top of the main window: 512 x 80 pixels.
 QImage banner();
 
+/// The about window's picture: 512 x 256 pixels.
+QImage about();
+
 } // namespace grelm::artwork

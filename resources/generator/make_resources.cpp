@@ -1,5 +1,5 @@
-// Draws the program's pictures into the resources folder: the banner, the icon
-// file and the icon as PNG. Run it after changing the artwork, then commit the files.
+// Draws the program's pictures into the resources folder: the banner, the about
+// picture, the icon file and the icon as PNG. Run it after changing the artwork, then commit the files.
 #include "artwork.h"
 #include "ico_writer.h"
 
@@ -55,6 +55,7 @@ int main(int argc, char **argv)
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const bool ok = saveImage(folder + "/banner.jpg", grelm::artwork::banner(), 92)
+                    && saveImage(folder + "/about.jpg", grelm::artwork::about(), 92)
                     && saveImage(folder + "/grelm.png", grelm::artwork::icon(256), -1)
                     && save(folder + "/grelm.ico", iconFile());
     return ok ? 0 : 1;

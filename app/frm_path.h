@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/drive_list.h"
+
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+namespace grelm {
+
+class FolderList;
+class FolderPickerHost;
+class MessageSink;
+
+/// The folder picker dialog: a drive list and a folder list pick the game
+/// folder, Ok hands it to the main window, which it disables while open.
+/// It always starts on the process's current drive and folder.
+class Frm_Path : public QWidget {
+    Q_OBJECT
+public:
+    /// Opens the dialog, or brings the one already open to the front.
+    /// `drives` lists the drives; empty means the machine's mounted drives.
+    static Frm_Path *load(FolderPickerHost &host, MessageSink &messages, DriveProvider drives = {});
+    /// The dialog that is open, if any.
+    static Frm_Path *current();
+
+    ~Frm_Path() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Frm_Path(FolderPickerHost &host, MessageSink &messages, const DriveProvider &drives);
+    void createControls();
+    void placeNearHost();
+
+    void Form_Load();
+    void Form_Unload();
+    void DrvPath_Change();
+    void DirFolders_Change();
+    void CmdConfirm_Click();
+    void CmdExit_Click();
+    void CloseDialog();
+    QString folderForDrive(const Drive &drive) const;
+
+    FolderPickerHost &m_host;
+    MessageSink &m_messages;
+    QPushButton *CmdConfirm = nullptr;
+    QPushButton *CmdExit = nullptr;
+    QLineEdit *TxtPath = nullptr;
+    DriveList *DrvPath = nullptr;
+    FolderList *DirFolders = nullptr;
+    bool m_closed = false;   // CloseDialog has run
+    bool m_unloading = false; // the close event is under way
+    bool m_hostGone = false;  // the main window was destroyed first
+};
+
+} // namespace grelm

@@ -1,0 +1,261 @@
+#include "app/drive_list.h"
+#include "app/folder_list.h"
+#include "app/frm_path.h"
+#include "main_window_fixture.h"
+#include "qt_print.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using namespace grelm;
+using grelm::test::TempFolder;
+
+namespace {
+
+// The main window over a stored game folder of two screenshots; the process's
+// current folder is a game install whose Half-Life folder holds three.
+class FolderPicker : public grelm::test::MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        for (const char *folder : {"game/Half-Life/valve", "game/cstrike", "game/.hidden", "other/x"})
+            ASSERT_TRUE(QDir().mkpath(m_sandbox.file(QString::fromLatin1(folder))));
+        for (const char *shot : {"game/Half-Life/a.bmp", "game/Half-Life/b.BMP", "game/Half-Life/c.bmp"})
+            m_sandbox.write(QString::fromLatin1(shot), "BM");
+        m_game.write(QStringLiteral("old1.bmp"), "BM");
+        m_game.write(QStringLiteral("old2.bmp"), "BM");
+        m_install = QDir(m_sandbox.file(QStringLiteral("game"))).canonicalPath();
+        m_other = QDir(m_sandbox.file(QStringLiteral("other"))).canonicalPath();
+        m_drives = {{QDir(m_sandbox.path()).canonicalPath(), QStringLiteral("GAME")},
+                    {m_other, QString()},
+                    {m_sandbox.file(QStringLiteral("no-medium")), QStringLiteral("CD")}};
+        m_previousFolder = QDir::currentPath();
+        QDir::setCurrent(m_install);
+        storeGameFolder();
+        start().show();
+        QCoreApplication::processEvents();
+        m_storedBytes = m_program.read(QStringLiteral("SLoadPath.txt"));
+    }
+
+    void TearDown() override
+    {
+        if (Frm_Path *dialog = Frm_Path::current())
+            dialog->close();
+        settle();
+        QDir::setCurrent(m_previousFolder);
+    }
+
+    // Opens the dialog with the Set Folder button, over the machine's drives.
+    Frm_Path *clickSetFolder()
+    {
+        QTest::mouseClick(control<QPushButton>("CmdSetFolder"), Qt::LeftButton);
+        QCoreApplication::processEvents(); // lets the window system activate it
+        return Frm_Path::current();
+    }
+
+    // Opens the dialog over the sandbox's own drives.
+    Frm_Path *openOverSandboxDrives()
+    {
+        Frm_Path *dialog = Frm_Path::load(*m_window, m_messages, [this] { return m_drives; });
+        QCoreApplication::processEvents();
+        return dialog;
+    }
+
+    static void settle()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    static void doubleClick(FolderList *list, const QString &name)
+    {
+        const QList<QTreeWidgetItem *> items = list->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        const QPoint centre = list->visualItemRect(items.first()).center();
+        // A double-click arrives after the single click of its first press.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    }
+
+    void expectMainWindowBack()
+    {
+        EXPECT_EQ(Frm_Path::current(), nullptr);
+        EXPECT_TRUE(m_window->isEnabled());
+        EXPECT_EQ(QApplication::activeWindow(), m_window.get());
+        EXPECT_TRUE(m_window->hasFocus());
+    }
+
+    void expectNothingChanged()
+    {
+        EXPECT_EQ(text("TxtSetFolder"), m_game.path());
+        EXPECT_EQ(text("txtPicturesFound"), QStringLiteral("2"));
+        EXPECT_EQ(m_program.read(QStringLiteral("SLoadPath.txt")), m_storedBytes);
+    }
+
+    void expectStored(const QString &folder, const char *count)
+    {
+        EXPECT_EQ(text("TxtSetFolder"), folder);
+        EXPECT_EQ(text("txtPicturesFound"), QString::fromLatin1(count));
+        EXPECT_EQ(m_program.read(QStringLiteral("SLoadPath.txt")), '"' + folder.toUtf8() + "\"\r\n");
+    }
+
+    TempFolder m_sandbox;
+    QString m_install, m_other, m_previousFolder;
+    QByteArray m_storedBytes;
+    QList<Drive> m_drives;
+};
+
+template <typename T>
+T *child(QWidget *dialog, const char *name)
+{
+    T *widget = dialog->findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+} // namespace
+
+TEST_F(FolderPicker, OpensOnTheCurrentFolderWithOkFocusedAndTheMainWindowDisabled)
+{
+    Frm_Path *dialog = clickSetFolder();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Set Path"));
+    EXPECT_EQ(dialog->size(), QSize(423, 221));
+    EXPECT_FALSE(m_window->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(dialog, "CmdConfirm")->hasFocus());
+    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), m_install);
+    EXPECT_FALSE(child<QLineEdit>(dialog, "TxtPath")->isEnabled());
+
+    const QStringList tabOrder = {"CmdConfirm", "CmdExit", "DrvPath", "DirFolders"}; // TxtPath is disabled
+    QWidget *focus = child<QPushButton>(dialog, "CmdConfirm");
+    for (const QString &name : tabOrder) {
+        EXPECT_EQ(focus->objectName(), name);
+        do
+            focus = focus->nextInFocusChain();
+        while (focus->focusPolicy() == Qt::NoFocus || !focus->isEnabled());
+    }
+}
+
+TEST_F(FolderPicker, OkStraightAfterOpeningStoresTheCurrentFolderAsAFullPath)
+{
+    Frm_Path *dialog = clickSetFolder();
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install);
+    QTest::mouseClick(child<QPushButton>(dialog, "CmdConfirm"), Qt::LeftButton);
+    settle();
+    expectStored(m_install, "0");
+    expectMainWindowBack();
+}
+
+TEST_F(FolderPicker, OkAfterOpeningAFolderStoresCountsAndWritesIt)
+{
+    Frm_Path *dialog = clickSetFolder();
+    auto *folders = child<FolderList>(dialog, "DirFolders");
+    doubleClick(folders, QStringLiteral("Half-Life"));
+    const QString chosen = m_install + QStringLiteral("/Half-Life");
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), chosen);
+    QTest::mouseClick(child<QPushButton>(dialog, "CmdConfirm"), Qt::LeftButton);
+    settle();
+    expectStored(chosen, "3");
+    expectMainWindowBack();
+}
+
+TEST_F(FolderPicker, CancelAndTheCloseBoxChangeNothing)
+{
+    for (const bool closeBox : {false, true}) {
+        QPointer<Frm_Path> dialog = clickSetFolder();
+        doubleClick(child<FolderList>(dialog, "DirFolders"), QStringLiteral("Half-Life"));
+        if (closeBox)
+            dialog->close();
+        else
+            QTest::mouseClick(child<QPushButton>(dialog, "CmdExit"), Qt::LeftButton);
+        settle();
+        EXPECT_TRUE(dialog.isNull()) << closeBox;
+        expectNothingChanged();
+        expectMainWindowBack();
+    }
+}
+
+TEST_F(FolderPicker, EnterAndEscapeAreBoundToNeitherButton)
+{
+    Frm_Path *dialog = clickSetFolder();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QTest::keyClick(child<QPushButton>(dialog, "CmdConfirm"), key);
+        QTest::keyClick(child<QPushButton>(dialog, "CmdExit"), key);
+    }
+    settle();
+    EXPECT_EQ(Frm_Path::current(), dialog);
+    expectNothingChanged();
+}
+
+TEST_F(FolderPicker, ASingleClickOnlyHighlights)
+{
+    Frm_Path *dialog = clickSetFolder();
+    auto *folders = child<FolderList>(dialog, "DirFolders");
+    QTreeWidgetItem *item = folders->findItems(QStringLiteral("cstrike"), Qt::MatchExactly | Qt::MatchRecursive).first();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(item).center());
+    EXPECT_TRUE(item->isSelected());
+    EXPECT_EQ(folders->path(), m_install);
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install);
+}
+
+TEST_F(FolderPicker, ADriveOpensOnTheCurrentFolderOnlyWhenItHoldsIt)
+{
+    Frm_Path *dialog = openOverSandboxDrives();
+    auto *drives = child<QComboBox>(dialog, "DrvPath");
+    auto *path = child<QLineEdit>(dialog, "TxtPath");
+    EXPECT_EQ(drives->currentText(), m_drives[0].rootPath + QStringLiteral(" [GAME]"));
+    drives->setCurrentIndex(1);
+    EXPECT_EQ(path->text(), m_other); // the current folder lies elsewhere: the drive's root
+    drives->setCurrentIndex(0);
+    EXPECT_EQ(path->text(), m_install);
+    EXPECT_TRUE(m_messages.messages.empty());
+}
+
+TEST_F(FolderPicker, ADriveThatCannotBeReadShowsItsMessageAndKeepsTheDialog)
+{
+    Frm_Path *dialog = openOverSandboxDrives();
+    auto *drives = child<QComboBox>(dialog, "DrvPath");
+    doubleClick(child<FolderList>(dialog, "DirFolders"), QStringLiteral("cstrike"));
+    drives->setCurrentIndex(2);
+    const Message expected{"There is nothing to read in your drive!", "Wrong Drive!", MessageIcon::Question};
+    EXPECT_EQ(m_messages.messages, std::vector<Message>({expected}));
+    EXPECT_EQ(drives->currentIndex(), 0);
+    EXPECT_EQ(Frm_Path::current(), dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(m_window->isEnabled());
+    // Setting the list back points the folder list at that drive again.
+    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), m_install);
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install);
+}
+
+TEST_F(FolderPicker, ReopeningStartsFromTheCurrentFolderNotTheLastChoice)
+{
+    Frm_Path *first = clickSetFolder();
+    doubleClick(child<FolderList>(first, "DirFolders"), QStringLiteral("Half-Life"));
+    QTest::mouseClick(child<QPushButton>(first, "CmdConfirm"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(QDir::currentPath(), m_install);
+    Frm_Path *second = clickSetFolder();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(child<QLineEdit>(second, "TxtPath")->text(), m_install);
+    EXPECT_EQ(child<FolderList>(second, "DirFolders")->path(), m_install);
+}
+
+TEST_F(FolderPicker, OnlyOneDialogAtATime)
+{
+    Frm_Path *first = clickSetFolder();
+    EXPECT_EQ(openOverSandboxDrives(), first);
+}
+
+TEST_F(FolderPicker, ClosingTheMainWindowFirstLeavesNoDialogBehind)
+{
+    QPointer<Frm_Path> dialog = clickSetFolder();
+    m_window.reset();
+    settle();
+    EXPECT_TRUE(dialog.isNull());
+}

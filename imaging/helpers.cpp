@@ -9,13 +9,7 @@
 
 namespace grelm {
 
-namespace {
-
-// Fills the record from the buffer: the source as it lies in memory (a
-// positive buffer height is bottom-up, which the record marks by a negative
-// height) and an upright 3-component JPEG of the same size. A 4-channel
-// buffer's fourth byte carries nothing and is left out of the JPEG.
-void describe(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
+void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
 {
     p.DIBBytes = buffer.DIBSectionBitsPtr();
     p.DIBWidth = buffer.dib_width();
@@ -31,8 +25,6 @@ void describe(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
     p.jquality = 75;
 }
 
-} // namespace
-
 bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages)
 {
     return WriteDIBToJPEG(buffer, std::move(path), messages, nullptr);
@@ -46,7 +38,7 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, Jp
         ShowIJLError(messages, QStringLiteral("Failed to initialise the IJL library"), status);
         return false;
     }
-    describe(props, buffer);
+    DescribeDIBForJPEG(props, buffer);
     props.encoder = encoder;
     const QByteArray name = QFile::encodeName(path); // lives until the write is done
     props.JPGFile = name.constData();

@@ -9,6 +9,7 @@ namespace grelm {
 class cDIBSection;
 class JpegEncoder;
 class MessageSink;
+struct JPEG_CORE_PROPERTIES;
 
 /// The title of the JPEG writer's message boxes: the library that writes the files.
 inline const QString kJpegLibraryTitle = QStringLiteral("libjpeg-turbo JPEG Library");
@@ -20,6 +21,12 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages);
 /// As above, encoding with `encoder` (when not null) so that a caller writing
 /// many files reuses one compressor and output buffer.
 bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder);
+
+/// Fills the record from the buffer: the source as it lies in memory (a
+/// positive buffer height is bottom-up, which the record marks by a negative
+/// height) and an upright 3-component JPEG of the same size at quality 75. A
+/// 4-channel buffer's fourth byte carries nothing and is left out of the JPEG.
+void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &props, cDIBSection &buffer);
 
 /// Shows "IJL ERROR: [code] - message" with a warning icon, titled with the
 /// JPEG library in use.

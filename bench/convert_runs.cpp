@@ -59,11 +59,13 @@ Measurement runConvert(const QString &folder, const ConvertSetup &setup)
 
     Measurement m;
     const Stopwatch clock;
+    const double windowCpuStart = threadCpuSeconds();
     view.start();
     runConvertCommand(session);
     view.finish();
     m.seconds = clock.seconds();
     m.cpuSeconds = clock.cpuSeconds();
+    m.windowCpuSeconds = threadCpuSeconds() - windowCpuStart;
     m.files = bitmaps;
     m.megapixels = pixels / 1e6;
     m.longestGapMs = view.longestGapMs();

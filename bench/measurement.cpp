@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <sys/resource.h>
+#include <time.h>
 
 namespace grelm::bench {
 
@@ -15,13 +16,14 @@ QString resultLine(const Measurement &m)
 {
     if (!m.unavailable.isEmpty())
         return kTag + QStringLiteral(" unavailable=") + QString(m.unavailable).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return kTag + QStringLiteral(" files=%1 mp=%2 seconds=%3 peak_kib=%4 gap_ms=%5 cpu=%6")
+    return kTag + QStringLiteral(" files=%1 mp=%2 seconds=%3 peak_kib=%4 gap_ms=%5 cpu=%6 window_cpu=%7")
                       .arg(m.files)
                       .arg(m.megapixels, 0, 'f', 4)
                       .arg(m.seconds, 0, 'f', 6)
                       .arg(m.peakKiB)
                       .arg(m.longestGapMs, 0, 'f', 3)
-                      .arg(m.cpuSeconds, 0, 'f', 6);
+                      .arg(m.cpuSeconds, 0, 'f', 6)
+                      .arg(m.windowCpuSeconds, 0, 'f', 6);
 }
 
 std::optional<Measurement> parseResultOutput(const QString &output)
@@ -44,6 +46,7 @@ std::optional<Measurement> parseResultOutput(const QString &output)
             else if (key == QLatin1String("peak_kib")) m.peakKiB = value.toLong();
             else if (key == QLatin1String("gap_ms")) m.longestGapMs = value.toDouble();
             else if (key == QLatin1String("cpu")) m.cpuSeconds = value.toDouble();
+            else if (key == QLatin1String("window_cpu")) m.windowCpuSeconds = value.toDouble();
         }
         return m;
     }
@@ -57,6 +60,14 @@ double processCpuSeconds()
         return 0;
     auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double threadCpuSeconds()
+{
+    timespec t {};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t) != 0)
+        return 0;
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 long peakResidentKiB()

@@ -13,6 +13,7 @@ struct Measurement {
     double megapixels = 0;
     double seconds = 0;
     double cpuSeconds = 0;      ///< CPU time of all the process's threads over the same span
+    double windowCpuSeconds = -1; ///< CPU time of the window's thread alone; -1 when not a windowed run
     long peakKiB = -1;          ///< VmHWM of the process that ran it; -1 when unknown
     double longestGapMs = -1;   ///< longest wait between event-handling turns; -1 when not a windowed run
     QString unavailable;        ///< why the row could not be measured; empty when it was
@@ -28,6 +29,8 @@ long peakResidentKiB();
 
 /// CPU time (user and system) of all of this process's threads so far, in seconds.
 double processCpuSeconds();
+/// CPU time of the calling thread so far, in seconds.
+double threadCpuSeconds();
 
 /// Seconds since it was made, on the monotonic clock, and the process's CPU time since then.
 class Stopwatch {

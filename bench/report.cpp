@@ -45,6 +45,7 @@ Summary summarize(const Row &row)
     s.megapixels = median.megapixels;
     s.seconds = median.seconds;
     s.cpuSeconds = median.cpuSeconds;
+    s.windowCpuSeconds = median.windowCpuSeconds;
     for (const Measurement &m : ok) {
         s.peakKiB = std::max(s.peakKiB, m.peakKiB);
         s.longestGapMs = std::max(s.longestGapMs, m.longestGapMs);
@@ -55,20 +56,21 @@ Summary summarize(const Row &row)
 QString formatTable(const std::vector<Row> &rows, const QString &referenceMode)
 {
     const Summary reference = summaryOf(rows, referenceMode);
-    QString out = QStringLiteral("| Run | Files | Time (s) | Files/s | MP/s | x limit | CPU ms/file | Peak MiB | Longest gap (ms) |\n"
-                                 "|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    QString out = QStringLiteral("| Run | Files | Time (s) | Files/s | MP/s | x limit | CPU ms/file | Window CPU ms/file | Peak MiB | Longest gap (ms) |\n"
+                                 "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Row &row : rows) {
         const Summary s = summarize(row);
         if (!s.available) {
-            out += QStringLiteral("| %1 | n/a (%2) ||||||||\n").arg(row.label, s.unavailable);
+            out += QStringLiteral("| %1 | n/a (%2) |||||||||\n").arg(row.label, s.unavailable);
             continue;
         }
         const double ratio = reference.available ? s.filesPerSecond() / reference.filesPerSecond() : 0;
-        out += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 | %9 |\n")
+        out += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 | %9 | %10 |\n")
                    .arg(row.label)
                    .arg(s.files)
                    .arg(fixed(s.seconds, 3), fixed(s.filesPerSecond(), 1), fixed(s.megapixelsPerSecond(), 1),
                         reference.available ? fixed(ratio, 2) : QStringLiteral("n/a"), fixed(s.cpuMsPerFile(), 2),
+                        s.windowCpuSeconds >= 0 ? fixed(s.windowCpuSeconds * 1000 / s.files, 2) : QStringLiteral("-"),
                         s.peakKiB >= 0 ? fixed(s.peakKiB / 1024.0, 1) : QStringLiteral("n/a"),
                         s.longestGapMs >= 0 ? fixed(s.longestGapMs, 1) : QStringLiteral("-"));
     }

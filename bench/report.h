@@ -16,6 +16,7 @@ struct Summary {
     double megapixels = 0;
     double seconds = 0;
     double cpuSeconds = 0;
+    double windowCpuSeconds = -1;
     long peakKiB = -1;
     double longestGapMs = -1;
 
@@ -27,7 +28,8 @@ struct Summary {
 Summary summarize(const Row &row);
 
 /// The table as Markdown: files/s, MP/s, ratio to the row `referenceMode`,
-/// CPU time per file, peak memory and longest event gap.
+/// CPU time per file (all threads, and the window's thread), peak memory and
+/// longest event gap.
 QString formatTable(const std::vector<Row> &rows, const QString &referenceMode);
 
 /// Each target with the measured figure and whether it holds; rows that are

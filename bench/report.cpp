@@ -93,9 +93,9 @@ QString formatTargets(const std::vector<Row> &rows, bool memoryCheck)
         line("Convert (thumbnails off) >= 0.9 x all-cores limit", off.available && limit.available, fixed(r1, 2) + " x", r1 >= 0.9);
         const double r2 = off.available && one.available ? off.filesPerSecond() / one.filesPerSecond() : 0;
         line("Convert >= 1.5 x its one-worker run", off.available && one.available, fixed(r2, 2) + " x", r2 >= 1.5);
+        const double r3 = off.available && on.available ? on.seconds / off.seconds : 0;
+        line("Thumbnails on <= 1.35 x the time of off", off.available && on.available, fixed(r3, 2) + " x", r3 <= 1.35);
     }
-    const double r3 = off.available && on.available ? on.seconds / off.seconds : 0;
-    line("Thumbnails on <= 1.35 x the time of off", off.available && on.available, fixed(r3, 2) + " x", r3 <= 1.35);
     const long peak = std::max(off.peakKiB, on.peakKiB);
     line("Peak memory <= 64 MiB", off.available || on.available, fixed(peak / 1024.0, 1) + " MiB", peak <= 64 * 1024);
     const double gap = std::max(off.longestGapMs, on.longestGapMs);

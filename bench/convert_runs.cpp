@@ -1,5 +1,6 @@
 #include "bench/convert_runs.h"
 
+#include "bench/folder_scan.h"
 #include "bench/headless_view.h"
 
 #include "core/messages.h"
@@ -7,28 +8,19 @@
 #include "imaging/dib_section.h"
 #include "thumbs/convert_command.h"
 
-#include <QDir>
-#include <QtEndian>
-
 #include <cstdio>
-#include <cstdlib>
 
 namespace grelm::bench {
 
 namespace {
-
-int countFiles(const QString &folder, const QString &pattern)
-{
-    return int(QDir(folder).entryList({pattern}, QDir::Files).size());
-}
 
 // Why the run does not count: a message the command showed, or JPEGs missing.
 QString checkOutcome(const QString &folder, bool thumbnails, int bitmaps, const RecordingMessageSink &messages)
 {
     if (!messages.messages.empty())
         return QStringLiteral("Convert showed \"%1\"").arg(messages.messages.front().text);
-    const int jpegs = countFiles(folder, QStringLiteral("*.jpg"));
-    const int thumbs = countFiles(QDir(folder).filePath(QStringLiteral("Thumbs")), QStringLiteral("th_*.jpg"));
+    const int jpegs = countFilesMatching(folder, "", ".jpg");
+    const int thumbs = countFilesMatching(folder + QStringLiteral("/Thumbs"), "th_", ".jpg");
     if (jpegs != bitmaps || (thumbnails && thumbs != bitmaps))
         return QStringLiteral("Convert wrote %1 JPEGs and %2 thumbnails for %3 screenshots").arg(jpegs).arg(thumbs).arg(bitmaps);
     return {};
@@ -38,16 +30,8 @@ QString checkOutcome(const QString &folder, bool thumbnails, int bitmaps, const 
 
 Measurement runConvert(const QString &folder, const ConvertSetup &setup)
 {
-    const int bitmaps = countFiles(folder, QStringLiteral("*.bmp"));
-    double pixels = 0;
-    for (const QFileInfo &f : QDir(folder).entryInfoList({QStringLiteral("*.bmp")}, QDir::Files)) {
-        QFile file(f.filePath());
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray header = file.read(26);
-            pixels += double(qFromLittleEndian<qint32>(header.constData() + 18)) *
-                      std::abs(qFromLittleEndian<qint32>(header.constData() + 22));
-        }
-    }
+    const int bitmaps = countFilesMatching(folder, "", ".bmp");
+    const double megapixels = bitmapMegapixels(folder);
     HeadlessConvertView view(folder, bitmaps, setup.thumbnails);
     RecordingMessageSink messages;
     cDIBSection buffer(messages);
@@ -67,7 +51,7 @@ Measurement runConvert(const QString &folder, const ConvertSetup &setup)
     m.cpuSeconds = clock.cpuSeconds();
     m.windowCpuSeconds = threadCpuSeconds() - windowCpuStart;
     m.files = bitmaps;
-    m.megapixels = pixels / 1e6;
+    m.megapixels = megapixels;
     m.longestGapMs = view.longestGapMs();
     // For whoever runs a child by hand: where the window waited longest.
     std::fprintf(stderr, "longest gap %.1f ms %s; %d turns in all\n", m.longestGapMs,

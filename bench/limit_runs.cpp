@@ -1,8 +1,7 @@
 #include "bench/limit_runs.h"
 
 #include "bench/bitmap_encoder.h"
-
-#include <QDir>
+#include "bench/folder_scan.h"
 
 #include <atomic>
 #include <stdexcept>
@@ -14,14 +13,7 @@ namespace grelm::bench {
 
 namespace {
 
-std::vector<std::string> bitmapPaths(const QString &folder)
-{
-    std::vector<std::string> paths;
-    const QStringList names = QDir(folder).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
-    for (const QString &name : names)
-        paths.push_back(QFile::encodeName(QDir(folder).filePath(name)).toStdString());
-    return paths;
-}
+std::vector<std::string> bitmapPaths(const QString &folder) { return filesMatching(folder, "", ".bmp"); }
 
 std::string jpegPathFor(const std::string &bitmapPath)
 {

@@ -85,6 +85,11 @@ FolderListing::FolderListing(const QString &folder, const QString &pattern)
     });
 }
 
+QStringList FolderListing::all(const QString &folder, const QString &pattern)
+{
+    return FolderListing(folder, pattern).m_names;
+}
+
 std::optional<QString> FolderListing::next()
 {
     if (m_position >= m_names.size())

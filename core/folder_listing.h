@@ -26,6 +26,9 @@ public:
     /// The next matching name (without folder), or nothing once the listing is exhausted.
     std::optional<QString> next();
 
+    /// Every name a listing of `folder` and `pattern` returns, in order.
+    static QStringList all(const QString &folder, const QString &pattern);
+
     /// How many names the listing holds in all.
     qsizetype size() const { return m_names.size(); }
 

@@ -26,15 +26,6 @@ struct PassFile {
     QString output;
 };
 
-QStringList listBitmaps(const QString &folder)
-{
-    FolderListing listing(folder, QStringLiteral("*.bmp"));
-    QStringList names;
-    while (std::optional<QString> name = listing.next())
-        names.append(*name);
-    return names;
-}
-
 std::vector<PassFile> planPass(const QString &folder, const QStringList &names, std::int16_t mode)
 {
     const QStringList bases = outputBaseNames(names);
@@ -128,7 +119,7 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, std::int16_t mode,
 
 void ConvertFolder(const QString &folder, std::int16_t mode, ConvertSession &session)
 {
-    const QStringList names = listBitmaps(folder);
+    const QStringList names = FolderListing::all(folder, QStringLiteral("*.bmp"));
     if (mode == kScreenshotPass) {
         session.screenshotFolder = folder;
         session.screenshots = names;

@@ -77,15 +77,6 @@ void makeThumbnail(const ConvertSession &session, const QString &name, const QSt
     reduceLoaded(dib, width, worker.scratch, slot.bmp);
 }
 
-QStringList listScreenshots(const QString &folder)
-{
-    FolderListing listing(folder, QStringLiteral("*.bmp"));
-    QStringList names;
-    while (std::optional<QString> name = listing.next())
-        names.append(*name);
-    return names;
-}
-
 // Lets the window handle its events now and then while thumbnails are
 // written back to back, so that it never looks frozen.
 class EventTurns {
@@ -113,7 +104,7 @@ void MakeThumbnails(ConvertSession &session)
 {
     ConvertView &view = session.view;
     const QString folder = view.gameFolder();
-    const QStringList names = listScreenshots(folder);
+    const QStringList names = FolderListing::all(folder, QStringLiteral("*.bmp"));
     if (names.isEmpty())
         return;
     const std::int32_t width = thumbnailWidth(view);

@@ -4,11 +4,14 @@
 
 #include <QFileInfo>
 
-#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace grelm {
@@ -20,13 +23,16 @@ namespace {
     throw FileError(QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error))).toStdString());
 }
 
+// A hidden name beside `path` with a random part: a listing never counts or
+// converts a half-written file, and nobody can guess the name ahead.
 QString temporaryPathFor(const QString &path)
 {
-    static std::atomic<unsigned> serial{0};
+    std::uint64_t random = 0;
+    if (::getrandom(&random, sizeof random, 0) != sizeof random)
+        random = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^ std::uint64_t(::getpid());
     const QFileInfo info(path);
-    // Hidden, so that a listing never counts or converts a half-written file.
     QByteArray name = '.' + QFile::encodeName(info.fileName());
-    const QByteArray mark = QStringLiteral(".%1.%2.tmp").arg(::getpid()).arg(serial++).toUtf8();
+    const QByteArray mark = '.' + QByteArray::number(qulonglong(random), 16).rightJustified(16, '0') + ".tmp";
     // A name near the file system's limit leaves no room for the marks: keep
     // its start, without a cut multi-byte character at the end.
     if (name.size() + mark.size() > NAME_MAX) {
@@ -35,6 +41,26 @@ QString temporaryPathFor(const QString &path)
             name.chop(1);
     }
     return info.path() + QLatin1Char('/') + QFile::decodeName(name + mark);
+}
+
+// Creates a new temporary file beside `path`; never opens an existing file or
+// follows a link. Returns the descriptor and sets `tempName`.
+int createTemporary(const QString &path, QByteArray &tempName)
+{
+    for (int attempt = 0;; ++attempt) {
+        tempName = QFile::encodeName(temporaryPathFor(path));
+        const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST || attempt == 8)
+            return fd;
+    }
+}
+
+void setModified(int fd, const std::optional<FileTime> &modified)
+{
+    if (!modified)
+        return;
+    const std::timespec times[2] = {{0, UTIME_OMIT}, *modified};
+    ::futimens(fd, times);
 }
 
 bool writeAll(int fd, const QByteArray &data)
@@ -56,19 +82,16 @@ bool writeAll(int fd, const QByteArray &data)
 
 } // namespace
 
-QString lastSystemError()
+void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk,
+                         const std::optional<FileTime> &modified)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk)
-{
-    const QString temp = temporaryPathFor(path);
-    const QByteArray tempName = QFile::encodeName(temp);
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    QByteArray tempName;
+    const int fd = createTemporary(path, tempName);
     if (fd < 0)
         fail(QStringLiteral("Cannot create"), path, errno);
     bool ok = writeAll(fd, data) && (!syncToDisk || ::fsync(fd) == 0);
+    if (ok)
+        setModified(fd, modified);
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

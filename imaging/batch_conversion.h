@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/messages.h"
-#include "imaging/convert_pass_files.h"
+#include "core/file_stamp.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -61,24 +61,32 @@ struct ConvertSession {
     cDIBSection &inlineBuffer; ///< the buffer of the sequential mode
     ConvertThreading threading;
 
-    /// The screenshot pass's folder and listing, and for each screenshot whose
-    /// JPEG was written in this command, that JPEG's path.
+    /// What the command knows of one screenshot after the screenshot pass.
+    struct ScreenshotRecord {
+        /// The base its JPEG and thumbnail JPEG are named after; nothing when no name was free.
+        std::optional<QString> outputBase;
+        /// The stamp of the file as the screenshot pass loaded it.
+        std::optional<FileStamp> loaded;
+        /// The path of its JPEG when that was written in this command; empty otherwise.
+        QString jpeg;
+    };
+
+    /// The screenshot pass's folder and listing, and its record of each
+    /// screenshot, by name as listed.
     QString screenshotFolder;
     QStringList screenshots;
-    QHash<QString, QString> writtenJpegs;
+    QHash<QString, ScreenshotRecord> records;
+    /// For each thumbnail bitmap written in this command, the screenshot it stands for.
+    QHash<QString, QString> thumbnailOwners;
 
     /// Work the screenshot pass's worker threads do on each screenshot while
     /// it is loaded anyway, so that a later step need not load it again: fills
     /// the bytes from the buffer of worker `worker`. Its failures are ignored;
     /// the later step then does the work itself.
     std::function<void(const cDIBSection &, int worker, QByteArray &)> whileLoaded;
-    /// What whileLoaded made, by screenshot name, with the stamp of the file it
-    /// was made from; bounded by kByproductBudget bytes.
-    struct Byproduct {
-        QByteArray bytes;
-        std::optional<FileStamp> stamp;
-    };
-    QHash<QString, Byproduct> byproducts;
+    /// What whileLoaded made, by screenshot name, from the very file the
+    /// screenshot's record was loaded from; bounded by kByproductBudget bytes.
+    QHash<QString, QByteArray> byproducts;
     std::int32_t byproductSetting = 0; ///< what whileLoaded was made for (the thumbnail width)
     qsizetype byproductBytes = 0;
     static constexpr qsizetype kByproductBudget = 16 * 1024 * 1024;

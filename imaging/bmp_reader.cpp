@@ -4,10 +4,11 @@
 #include "imaging/bmp_header.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace grelm::BmpReader {
 
@@ -110,14 +111,21 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
     return sized(h);
 }
 
-BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels)
+BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp)
 {
-    // Only ordinary files: opening a pipe or device could block or never end.
-    if (!QFileInfo(path).isFile())
-        return refuse("not an ordinary file");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // Only ordinary files, judged on the open descriptor: a pipe or device
+    // could block or never end. Opening does not block, even on a pipe.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return refuse("cannot open the file");
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+    const std::optional<FileStamp> opened = fileStamp(fd);
+    if (stamp)
+        *stamp = opened;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return refuse("not an ordinary file");
     const std::uint64_t fileSize = std::uint64_t(std::max<qint64>(file.size(), 0));
     std::vector<std::uint8_t> head(std::size_t(std::min<std::uint64_t>(fileSize, kBmpHeaderReadBytes)));
     if (!readExactly(file, 0, head.data(), head.size()))

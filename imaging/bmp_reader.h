@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/file_stamp.h"
 #include "imaging/bmp_header.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -32,8 +34,9 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
                  std::uint64_t maxPixels = kBmpMaxPixels);
 
 /// Reads the bitmap file at `path`. An uncompressed 24-bit file is read with
-/// one read straight into `pixels`.
-BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels);
+/// one read straight into `pixels`. `stamp`, when given, receives the stamp of
+/// the file as opened (nothing when it could not be opened).
+BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp = nullptr);
 
 } // namespace BmpReader
 

@@ -4,15 +4,17 @@
 #include "core/convert_view.h"
 #include "core/errors.h"
 #include "core/folder_listing.h"
+#include "core/folder_names.h"
 #include "core/messages.h"
+#include "imaging/batch_conversion.h"
 #include "imaging/convert_pass_encode.h"
-#include "imaging/convert_pass_files.h"
 #include "imaging/convert_pass_jobs.h"
 #include "imaging/convert_pass_names.h"
 #include "imaging/convert_pass_progress.h"
-#include "imaging/batch_conversion.h"
 #include "imaging/helpers.h"
+#include "imaging/output_names.h"
 #include "imaging/pipeline.h"
+#include "imaging/thumbnail_journal.h"
 
 #include <QFileInfo>
 
@@ -23,22 +25,71 @@ namespace {
 struct PassFile {
     QString name;   ///< as listed
     QString source;
-    QString output;
+    QString output; ///< empty when no output name was free
 };
 
-std::vector<PassFile> planPass(const QString &folder, const QStringList &names, std::int16_t mode)
+// The bases of thumbnail bitmaps left pending by an interrupted command, but
+// for those of screenshots still listed as they were (same bitmap name, same
+// time): no other screenshot may take the name such a bitmap converts to.
+QSet<QString> pendingBasesOfOthers(const QString &thumbsFolder, const QStringList &names,
+                                   const std::vector<OutputNameRequest> &requests)
+{
+    ThumbnailJournal journal = ThumbnailJournal::read(thumbsFolder);
+    journal.dropVanished();
+    const QStringList bitmaps = caseSafeNames(names);
+    QSet<QString> stillListed;
+    for (qsizetype i = 0; i < bitmaps.size(); ++i) {
+        const auto entry = journal.entries().constFind(bitmaps[i]);
+        const std::optional<FileTime> &time = requests[std::size_t(i)].time;
+        if (entry != journal.entries().cend() && time && sameTime(entry->time, *time))
+            stillListed.insert(bitmaps[i]);
+    }
+    QSet<QString> reserved;
+    for (auto it = journal.entries().cbegin(); it != journal.entries().cend(); ++it) {
+        if (!stillListed.contains(it.key()))
+            reserved.insert(it->base);
+    }
+    return reserved;
+}
+
+// Decides every screenshot's output names before anything is written, and
+// starts the command's record of each screenshot.
+std::vector<PassFile> planScreenshotPass(const QString &folder, const QStringList &names, ConvertSession &session)
 {
     const QStringList bases = outputBaseNames(names);
-    const QString prefix = mode == kThumbnailPass ? QStringLiteral("th_") : QString();
+    std::vector<OutputNameRequest> requests;
+    requests.reserve(std::size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const std::optional<FileStamp> stamp = fileStamp(joinPath(folder, names[i]));
+        requests.push_back({bases[i], stamp ? std::optional<FileTime>(stamp->modified) : std::nullopt});
+    }
+    const QString thumbs = joinPath(folder, kThumbsFolderName);
+    const std::vector<std::optional<QString>> decided =
+        decideOutputBases(folder, thumbs, requests, pendingBasesOfOthers(thumbs, names, requests));
     std::vector<PassFile> files;
     files.reserve(std::size_t(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i)
-        files.push_back({names[i], joinPath(folder, names[i]), joinPath(folder, prefix + bases[i] + QStringLiteral(".jpg"))});
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const std::optional<QString> &base = decided[std::size_t(i)];
+        session.records.insert(names[i], {base, std::nullopt, QString()});
+        files.push_back({names[i], joinPath(folder, names[i]), base ? joinPath(folder, *base + QStringLiteral(".jpg")) : QString()});
+    }
     return files;
 }
 
-// Writes the prepared JPEG after replaying what its preparation reported;
-// true when the file was written.
+// Only the bitmaps the program wrote into Thumbs are converted, each to the
+// name decided for its screenshot.
+std::vector<PassFile> planThumbnailPass(const QString &folder, const QStringList &names, const ThumbnailJournal &journal)
+{
+    std::vector<PassFile> files;
+    for (const QString &name : names) {
+        if (const ThumbnailJournal::Entry *entry = journal.ownBitmap(name))
+            files.push_back({name, joinPath(folder, name), joinPath(folder, QStringLiteral("th_") + entry->base + QStringLiteral(".jpg"))});
+    }
+    return files;
+}
+
+// Writes the prepared JPEG, dated like its source, after replaying what its
+// preparation reported; true when the file was written.
 bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messages)
 {
     for (const Message &m : prepared.messages)
@@ -48,86 +99,101 @@ bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messa
         return false;
     }
     try {
-        writeFileAtomically(file.output, prepared.jpeg);
+        if (file.output.isEmpty())
+            throw FileError("No free name for the JPEG of " + file.source.toStdString());
+        const std::optional<FileTime> time = prepared.stamp ? std::optional<FileTime>(prepared.stamp->modified) : std::nullopt;
+        writeFileAtomically(file.output, prepared.jpeg, false, time);
     } catch (const FileError &) {
         ShowIJLError(messages, QStringLiteral("Failed to save to JPG"), jpegWriteFailedStatus());
         return false;
     }
-    keepModificationTime(file.output, prepared.sourceTime);
     return true;
 }
 
-// The screenshot that a thumbnail stands for, when exactly one screenshot of
-// the game folder has its name (ignoring case) and its JPEG was written in
-// this command; empty otherwise.
+// The screenshot that a thumbnail stands for, when it was listed once (no
+// other name differs from it only in case) and its JPEG was written in this
+// command; empty otherwise.
 QString screenshotToDelete(const QString &thumbnail, const ConvertSession &session)
 {
     if (session.view.gameFolder() != session.screenshotFolder)
         return {};
-    QString found;
-    for (const QString &name : session.screenshots) {
-        if (name.compare(thumbnail, Qt::CaseInsensitive) != 0)
-            continue;
-        if (!found.isEmpty())
-            return {}; // names that differ only in case: neither is deleted
-        found = name;
-    }
-    if (found.isEmpty() || !session.writtenJpegs.contains(found))
+    const QString owner = session.thumbnailOwners.value(thumbnail);
+    if (owner.isEmpty() || session.records.value(owner).jpeg.isEmpty())
         return {};
-    return found;
+    for (const QString &name : session.screenshots) {
+        if (name != owner && name.compare(owner, Qt::CaseInsensitive) == 0)
+            return {};
+    }
+    return owner;
 }
 
-void deleteAfterThumbnail(const PassFile &file, ConvertSession &session)
+// Removes a converted thumbnail bitmap and, where the user asked for it, its
+// screenshot; a file that changed since it was loaded is kept.
+void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
 {
-    deleteFile(file.source);
+    if (fileUnchanged(file.source, prepared.stamp))
+        deleteFile(file.source);
     if (!session.view.deleteSourceChecked())
         return;
     const QString screenshot = screenshotToDelete(file.name, session);
+    if (screenshot.isEmpty())
+        return;
+    const ConvertSession::ScreenshotRecord record = session.records.value(screenshot);
     const QString path = joinPath(session.screenshotFolder, screenshot);
-    if (screenshot.isEmpty() || !QFileInfo::exists(path))
+    if (!fileUnchanged(path, record.loaded))
         return;
     // Both JPEGs reach the disk before the only other copy of the picture goes.
-    const QString screenshotJpeg = session.writtenJpegs.value(screenshot);
     syncFileToDisk(file.output);
     syncFileToDisk(QFileInfo(file.output).path());
-    syncFileToDisk(screenshotJpeg);
-    syncFileToDisk(QFileInfo(screenshotJpeg).path());
-    deleteFile(path);
+    syncFileToDisk(record.jpeg);
+    syncFileToDisk(QFileInfo(record.jpeg).path());
+    // Saved over while the disk was busy: the new picture stays for the next Convert.
+    if (fileUnchanged(path, record.loaded))
+        deleteFile(path);
 }
 
 void keepByproduct(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
 {
     if (!prepared.hasByproduct || session.byproductBytes + prepared.byproduct.size() > ConvertSession::kByproductBudget)
         return;
-    session.byproducts.insert(file.name, {prepared.byproduct, prepared.stamp});
+    session.byproducts.insert(file.name, prepared.byproduct);
     session.byproductBytes += prepared.byproduct.size();
 }
 
-void commitFile(const PassFile &file, PreparedJpeg &prepared, std::int16_t mode, ConvertSession &session)
+void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, ConvertSession &session)
 {
     const bool written = commitJpeg(file, prepared, session.messages);
     if (mode == kScreenshotPass) {
+        ConvertSession::ScreenshotRecord &record = session.records[file.name];
+        record.loaded = prepared.stamp;
         if (written)
-            session.writtenJpegs.insert(file.name, file.output);
+            record.jpeg = file.output;
         keepByproduct(file, prepared, session);
     } else if (written) {
-        deleteAfterThumbnail(file, session);
+        deleteAfterThumbnail(file, prepared, session);
     }
+}
+
+void startScreenshotPass(const QString &folder, const QStringList &names, ConvertSession &session)
+{
+    session.screenshotFolder = folder;
+    session.screenshots = names;
+    session.records.clear();
+    session.thumbnailOwners.clear();
+    session.byproducts.clear();
+    session.byproductBytes = 0;
 }
 
 } // namespace
 
-void ConvertFolder(const QString &folder, std::int16_t mode, ConvertSession &session)
+void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
 {
-    const QStringList names = FolderListing::all(folder, QStringLiteral("*.bmp"));
-    if (mode == kScreenshotPass) {
-        session.screenshotFolder = folder;
-        session.screenshots = names;
-        session.writtenJpegs.clear();
-        session.byproducts.clear();
-        session.byproductBytes = 0;
-    }
-    const std::vector<PassFile> files = planPass(folder, names, mode);
+    const QStringList names = FolderListing::all(folder, kScreenshotPattern);
+    ThumbnailJournal journal = mode == kThumbnailPass ? ThumbnailJournal::read(folder) : ThumbnailJournal();
+    if (mode == kScreenshotPass)
+        startScreenshotPass(folder, names, session);
+    const std::vector<PassFile> files =
+        mode == kScreenshotPass ? planScreenshotPass(folder, names, session) : planThumbnailPass(folder, names, journal);
     const int workers = session.pipelineWorkers();
     session.prepareWorkers(workers);
     OrderedPipeline<PreparedJpeg> pipeline(files.size(), workers, std::size_t(session.threading.lookAheadPerWorker),
@@ -145,6 +211,10 @@ void ConvertFolder(const QString &folder, std::int16_t mode, ConvertSession &ses
     }
     if (!files.empty())
         session.view.hideProgress();
+    if (mode == kThumbnailPass) {
+        journal.dropVanished();
+        journal.save();
+    }
 }
 
 } // namespace grelm

@@ -8,16 +8,16 @@ namespace grelm {
 
 void prepareJpeg(ConvertSession &session, const QString &source, int worker, PreparedJpeg &slot)
 {
-    slot.sourceTime = modificationTime(source);
     if (session.pipelineWorkers() == 0) {
         session.inlineBuffer.Load(source);
+        slot.stamp = session.inlineBuffer.loadedStamp();
         slot.messages.clear();
         slot.status = encodeDibToJpeg(session.inlineBuffer, session.inlineEncoder(), slot.jpeg);
         return;
     }
     ConvertWorker &w = session.worker(worker);
-    slot.stamp = session.whileLoaded ? fileStamp(source) : std::nullopt;
     const bool loaded = w.dib->Load(source);
+    slot.stamp = w.dib->loadedStamp();
     slot.messages.swap(w.messages.messages);
     w.messages.messages.clear();
     slot.status = encodeDibToJpeg(*w.dib, *w.encoder, slot.jpeg);

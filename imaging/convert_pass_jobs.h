@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/messages.h"
-#include "imaging/convert_pass_files.h"
+#include "core/file_stamp.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,16 +15,15 @@ namespace grelm {
 struct ConvertSession;
 
 /// One file of a pass, loaded and encoded but not yet written: what the load
-/// reported, the JPEG's bytes or the writer's failure status, and the
-/// source's modification time. Reused from file to file.
+/// reported, the JPEG's bytes or the writer's failure status, and the stamp
+/// of the source as it was opened. Reused from file to file.
 struct PreparedJpeg {
     std::vector<Message> messages;
     QByteArray jpeg;
     std::int32_t status = 0;
-    std::optional<FileTime> sourceTime;
+    std::optional<FileStamp> stamp;
     bool hasByproduct = false; ///< what the session's whileLoaded made is in `byproduct`
     QByteArray byproduct;
-    std::optional<FileStamp> stamp; ///< the source's stamp before it was loaded
 };
 
 /// Loads `source` and encodes it into `slot` with the pixel buffer and encoder

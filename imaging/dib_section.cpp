@@ -51,7 +51,7 @@ bool cDIBSection::Create(std::int32_t lWidth, std::int32_t lHeight, std::int32_t
 bool cDIBSection::Load(const QString &Name)
 {
     CleanUp();
-    const BmpResult result = BmpReader::load(Name, m_pixels);
+    const BmpResult result = BmpReader::load(Name, m_pixels, &m_loadedStamp);
     if (!result) {
         m_messages.show({QStringLiteral("Can't load BMP image"), kApplicationTitle, MessageIcon::None});
         return false;

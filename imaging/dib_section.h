@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/file_stamp.h"
+
 #include <QImage>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace grelm {
@@ -28,6 +31,10 @@ public:
     /// a file that is not a readable bitmap shows "Can't load BMP image" and
     /// leaves the buffer empty.
     bool Load(const QString &Name);
+    /// The stamp of the file the last Load opened, so that a caller can tell
+    /// later whether that file is still the one it loaded; nothing when the
+    /// file could not be opened.
+    const std::optional<FileStamp> &loadedStamp() const { return m_loadedStamp; }
 
     std::int32_t BytesPerScanLine() const;
     std::int32_t dib_width() const;
@@ -55,6 +62,7 @@ private:
     std::int32_t m_bitCount = 0;
     std::vector<std::uint8_t> m_pixels; // capacity is kept between images
     bool m_holdsImage = false;
+    std::optional<FileStamp> m_loadedStamp;
 };
 
 } // namespace grelm

@@ -2,7 +2,9 @@
 
 #include "core/convert_view.h"
 #include "core/errors.h"
+#include "core/file_stamp.h"
 #include "core/folder_listing.h"
+#include "core/folder_names.h"
 #include "core/messages.h"
 #include "imaging/batch_conversion.h"
 #include "imaging/convert_pass.h"
@@ -23,7 +25,7 @@ void ensureThumbsFolder(const QString &gameFolder)
     // An empty folder text would name the root of the file system.
     if (gameFolder.isEmpty())
         throw FileError("No game folder is set");
-    const std::filesystem::path thumbs(QFile::encodeName(joinPath(gameFolder, QStringLiteral("Thumbs"))).toStdString());
+    const std::filesystem::path thumbs(QFile::encodeName(joinPath(gameFolder, kThumbsFolderName)).toStdString());
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(thumbs, error)))
         return;
@@ -31,21 +33,40 @@ void ensureThumbsFolder(const QString &gameFolder)
         throw FileError("Cannot make " + thumbs.string() + ": " + error.message());
 }
 
+// With thumbnails on, a Thumbs that is the game folder itself (a link back to
+// it) would have the thumbnail pass convert and delete the screenshots.
+void refuseThumbsThatIsTheGameFolder(const ConvertView &view)
+{
+    if (!view.thumbsChecked())
+        return;
+    const QString gameFolder = view.gameFolder();
+    const std::optional<FileStamp> game = fileStamp(gameFolder);
+    const std::optional<FileStamp> thumbs = fileStamp(joinPath(gameFolder, kThumbsFolderName));
+    if (game && thumbs && game->device == thumbs->device && game->inode == thumbs->inode)
+        throw FileError("The Thumbs folder is the game folder itself");
+}
+
 void runSteps(ConvertSession &session)
 {
     ConvertView &view = session.view;
     const QString gameFolder = view.gameFolder();
     ensureThumbsFolder(gameFolder);
+    refuseThumbsThatIsTheGameFolder(view);
     planThumbnailsAhead(session);
     ConvertFolder(gameFolder, kScreenshotPass, session);
     session.whileLoaded = nullptr;
     if (session.stopped || !view.thumbsChecked())
         return;
+    // The box may have been ticked, or the folder changed, during the pass.
+    refuseThumbsThatIsTheGameFolder(view);
     MakeThumbnails(session);
     session.byproducts.clear();
     if (session.stopped)
         return;
-    ConvertFolder(joinPath(view.gameFolder(), QStringLiteral("Thumbs")), kThumbnailPass, session);
+    // Thumbnails go through bitmaps in Thumbs, converted by the same pass as
+    // the screenshots, so that each one is a file of its own until its JPEG is
+    // whole, and an interrupted command leaves them to convert next time.
+    ConvertFolder(joinPath(view.gameFolder(), kThumbsFolderName), kThumbnailPass, session);
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 #include "support/temp_folder.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -54,4 +57,31 @@ TEST(AtomicFile, WritesNamesAsLongAsTheFileSystemAllows)
         EXPECT_EQ(dir.read(name), QByteArray("whole"));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
+}
+
+TEST(AtomicFile, NeverFollowsALinkPlantedAtATemporaryName)
+{
+    // Links at every name an older writer would have chosen (".name.pid.n.tmp")
+    // point at a victim outside; none of them may be written through.
+    TempFolder dir;
+    dir.write(QStringLiteral("victim"), "precious");
+    for (int n = 0; n < 2000; ++n) {
+        const QString planted = dir.file(QStringLiteral(".out.jpg.%1.%2.tmp").arg(::getpid()).arg(n));
+        ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("victim")), planted));
+    }
+    for (int i = 0; i < 20; ++i)
+        writeFileAtomically(dir.file(QStringLiteral("out.jpg")), "jpeg bytes");
+    EXPECT_EQ(dir.read(QStringLiteral("victim")), QByteArray("precious"));
+    EXPECT_EQ(dir.read(QStringLiteral("out.jpg")), QByteArray("jpeg bytes"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2002);
+}
+
+TEST(AtomicFile, TheWrittenFileCarriesTheGivenModificationTime)
+{
+    TempFolder dir;
+    const FileTime when{1234567890, 123456789};
+    writeFileAtomically(dir.file(QStringLiteral("dated.jpg")), "x", false, when);
+    const auto stamp = fileStamp(dir.file(QStringLiteral("dated.jpg")));
+    ASSERT_TRUE(stamp);
+    EXPECT_TRUE(sameTime(stamp->modified, when));
 }

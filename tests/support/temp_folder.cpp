@@ -1,5 +1,8 @@
 #include "support/temp_folder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,3 +31,9 @@ bool TempFolder::exists(const QString &name) const
 }
 
 } // namespace grelm::test
+
+void grelm::test::TempFolder::setModified(const QString &name, long long seconds) const
+{
+    const std::timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(file(name)).constData(), times, AT_SYMLINK_NOFOLLOW);
+}

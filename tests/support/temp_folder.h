@@ -17,6 +17,8 @@ public:
     /// The bytes of `name` inside the folder; empty when it does not exist.
     QByteArray read(const QString &name) const;
     bool exists(const QString &name) const;
+    /// Gives `name` inside the folder the modification time `seconds` (whole seconds since 1970).
+    void setModified(const QString &name, long long seconds) const;
 
 private:
     QTemporaryDir m_dir;

@@ -1,6 +1,7 @@
 // The whole Convert command headless: the Thumbs folder, both passes, the
 // thumbnail branch, the deletion rule, the one wrong-path message, and the
 // same outcome whether files are prepared on worker threads or not.
+#include "core/file_stamp.h"
 #include "core/messages.h"
 #include "imaging/batch_conversion.h"
 #include "imaging/dib_section.h"
@@ -53,7 +54,11 @@ QStringList entries(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// Every file below `folder` with its bytes, by relative path.
+const QString kJournal = QStringLiteral(".grelm-thumbnails");
+
+// Every file below `folder` with its bytes, by relative path. The thumbnail
+// journal holds the times of the screenshots, which differ from run to run,
+// so only its presence counts.
 QMap<QString, QByteArray> snapshot(const QString &folder)
 {
     QMap<QString, QByteArray> files;
@@ -62,7 +67,7 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
         const QString path = it.next();
         QFile f(path);
         f.open(QIODevice::ReadOnly);
-        files.insert(QDir(folder).relativeFilePath(path), f.readAll());
+        files.insert(QDir(folder).relativeFilePath(path), it.fileName() == kJournal ? QByteArray() : f.readAll());
     }
     return files;
 }
@@ -151,7 +156,7 @@ TEST(ConvertCommand, ASourceIsDeletedOnlyWhenBothItsJpegsWereWritten)
     QDir(run.dir.path()).mkpath("nojpeg.jpg");          // its screenshot JPEG cannot be written
     run.screenshot("nothumb.bmp");
     QDir(run.dir.path()).mkpath("Thumbs/th_nothumb.jpg"); // its thumbnail JPEG cannot be written
-    run.dir.write("Thumbs/orphan.bmp", screenshotFile(8, 8, 5)); // left over, no namesake
+    run.dir.write("Thumbs/orphan.bmp", screenshotFile(8, 8, 5)); // not written by the program
     run.view.thumbs = true;
     run.view.deleteSource = true;
     run.run();
@@ -159,9 +164,10 @@ TEST(ConvertCommand, ASourceIsDeletedOnlyWhenBothItsJpegsWereWritten)
     EXPECT_FALSE(run.ended());
     EXPECT_EQ(entries(run.dir.path()), QStringList({"Thumbs", "good.jpg", "nojpeg.bmp", "nojpeg.jpg", "nothumb.bmp",
                                                     "nothumb.jpg"}));
-    // The thumbnail bitmap whose JPEG failed is kept; the leftover is converted once.
-    EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"nothumb.bmp", "th_good.jpg", "th_nojpeg.jpg",
-                                                            "th_nothumb.jpg", "th_orphan.jpg"}));
+    // The thumbnail bitmap whose JPEG failed is kept and stays in the journal;
+    // a bitmap the program did not write is left alone.
+    EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({kJournal, "nothumb.bmp", "orphan.bmp", "th_good.jpg",
+                                                            "th_nojpeg.jpg", "th_nothumb.jpg"}));
     EXPECT_EQ(run.messages.messages.size(), 2u); // the two failed writes
 }
 
@@ -214,7 +220,7 @@ TEST(ConvertCommand, AnErrorInTheMiddleLeavesEverythingAfterItUntouched)
         run.run();
         EXPECT_TRUE(run.ended());
         // Every screenshot stays; thumbnails exist up to the failing one only.
-        EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"s00.bmp", "s01.bmp", "s02.bmp", "s03.bmp", "s04.bmp"}))
+        EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({kJournal, "s00.bmp", "s01.bmp", "s02.bmp", "s03.bmp", "s04.bmp"}))
             << sequential;
         for (int i = 0; i < 12; ++i)
             EXPECT_TRUE(run.dir.exists(QStringLiteral("s%1.bmp").arg(i, 2, 10, QChar(u'0'))));
@@ -273,34 +279,172 @@ TEST(ConvertCommand, WorkerThreadsMatchOneThreadThroughTheThumbnailPass)
     }
 }
 
-TEST(ConvertCommand, ThumbnailsFollowChangesMadeWhileTheScreenshotPassRuns)
+TEST(ConvertCommand, AScreenshotChangedDuringTheCommandIsNeitherThumbnailedFromOldPixelsNorDeleted)
 {
     // Worker threads reduce each screenshot while the screenshot pass has it
-    // loaded; a screenshot rewritten or a width changed afterwards must win.
+    // loaded. A screenshot saved over after its JPEG was written gets no
+    // thumbnail in this command; one saved over after its thumbnail was made
+    // is not deleted. Either way its new picture stays for the next Convert.
+    enum When { Never, DuringScreenshotPass, BetweenPasses };
     const struct {
         const char *what;
-        bool rewrite;
+        When rewrite;
         QString width;
-        QSize expected;
+        QSize thumbnail; ///< of th_s0.jpg; 0 x 0 when there is none
     } rows[] = {
-        {"nothing changes", false, "70", {64, 48}},
-        {"the screenshot is rewritten", true, "70", {70, 52}},
-        {"the width is changed", false, "32", {32, 24}},
+        {"nothing changes", Never, "70", {64, 48}},
+        {"the screenshot is rewritten after its JPEG", DuringScreenshotPass, "70", {0, 0}},
+        {"the screenshot is rewritten before its deletion", BetweenPasses, "70", {64, 48}},
+        {"the width is changed", Never, "32", {32, 24}},
     };
     for (const auto &row : rows) {
         CommandRun run(false, 2);
         for (int i = 0; i < 6; ++i)
             run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
         run.view.thumbs = true;
+        run.view.deleteSource = true;
+        const QByteArray rewritten = screenshotFile(640, 480, 9);
         run.view.onYield = [&](int) {
             if (!run.view.steps.contains("caption:Converting (5 of 0)"))
                 return;
-            if (row.rewrite)
-                run.dir.write("s0.bmp", screenshotFile(640, 480, 9));
+            // The thumbnail pass's first caption follows the deletion of s0.
+            const bool thumbnailPass = run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2;
+            if ((row.rewrite == DuringScreenshotPass && !thumbnailPass) || (row.rewrite == BetweenPasses && thumbnailPass))
+                run.dir.write(row.rewrite == BetweenPasses ? "s5.bmp" : "s0.bmp", rewritten);
             run.view.width = row.width;
         };
         run.run();
         EXPECT_TRUE(run.messages.messages.empty()) << row.what;
-        EXPECT_EQ(QImage(run.dir.file("Thumbs/th_s0.jpg")).size(), row.expected) << row.what;
+        EXPECT_EQ(QImage(run.dir.file("Thumbs/th_s0.jpg")).size(), row.thumbnail) << row.what;
+        const QString changed = row.rewrite == BetweenPasses ? "s5.bmp" : "s0.bmp";
+        EXPECT_EQ(run.dir.exists(changed), row.rewrite != Never) << row.what;
+        if (row.rewrite != Never)
+            EXPECT_EQ(run.dir.read(changed), rewritten) << row.what;
     }
+}
+
+TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
+{
+    // The game reuses a screenshot's name once its bitmap is gone. A JPEG of
+    // the screenshot's own time is replaced, a newer one (another tool, an
+    // earlier build, a failed time copy) too; an older one is an earlier
+    // picture and the screenshot takes the next free "_n" for both its JPEGs.
+    constexpr long long kShot = 1600000000;
+    enum Age { Older = -100, Newer = 100 };
+    const QString longBase(251, u'a');
+    const struct {
+        const char *what;
+        bool thumbs;
+        QStringList screenshots;
+        std::vector<std::pair<QString, Age>> existing; ///< kept unless listed in `made`
+        QStringList made;                              ///< written by this Convert
+        std::size_t failures = 0;
+    } rows[] = {
+        {"a reused name, thumbnails off", false, {"x.bmp"}, {{"x.jpg", Older}}, {"x_1.jpg"}},
+        {"a reused name, thumbnails on", true, {"x.bmp"}, {{"x.jpg", Older}, {"Thumbs/th_x.jpg", Older}},
+         {"x_1.jpg", "Thumbs/th_x_1.jpg"}},
+        {"only the thumbnail JPEG is left", true, {"x.bmp"}, {{"Thumbs/th_x.jpg", Older}}, {"x_1.jpg", "Thumbs/th_x_1.jpg"}},
+        {"the same, thumbnails off", false, {"x.bmp"}, {{"Thumbs/th_x.jpg", Older}}, {"x_1.jpg"}},
+        {"newer JPEGs of another tool or build", true, {"x.bmp"}, {{"x.jpg", Newer}, {"Thumbs/th_x.jpg", Newer}},
+         {"x.jpg", "Thumbs/th_x.jpg"}},
+        {"case twins", false, {"X.bmp", "x.bmp"}, {{"x.jpg", Older}}, {"X.jpg", "x_1.jpg"}},
+        {"x_1.bmp beside x.bmp", false, {"x.bmp", "x_1.bmp"}, {{"x.jpg", Older}}, {"x_2.jpg", "x_1.jpg"}},
+        {"taken earlier in the pass", false, {"x.bmp", "x.BMP"}, {{"x.jpg", Older}}, {"x.bmp.jpg", "x.BMP.jpg"}},
+        {"no longer name fits", false, {longBase + ".bmp"}, {{longBase + ".jpg", Older}}, {}, 1},
+        {"a long name of its own time", false, {longBase + ".bmp"}, {}, {longBase + ".jpg"}},
+    };
+    for (const auto &row : rows) {
+        CommandRun run;
+        for (const QString &name : row.screenshots) {
+            run.screenshot(name);
+            run.dir.setModified(name, kShot);
+        }
+        for (const auto &[name, age] : row.existing) {
+            run.dir.write(name, "an older picture");
+            run.dir.setModified(name, kShot + age);
+        }
+        run.view.thumbs = row.thumbs;
+        run.run();
+        EXPECT_EQ(run.messages.messages.size(), row.failures) << row.what;
+        for (const QString &name : row.made)
+            EXPECT_FALSE(QImage(run.dir.file(name)).isNull()) << row.what << ": " << name.toStdString();
+        for (const auto &[name, age] : row.existing) {
+            if (!row.made.contains(name))
+                EXPECT_EQ(run.dir.read(name), "an older picture") << row.what << ": " << name.toStdString();
+        }
+        for (const QString &name : row.screenshots)
+            EXPECT_EQ(run.dir.exists(name), true) << row.what;
+    }
+}
+
+TEST(ConvertCommand, ReconvertingReplacesItsOwnJpegsAndDeletionCountsThemUnderTheirNames)
+{
+    for (const bool thumbs : {false, true}) {
+        CommandRun run;
+        run.screenshot("x.bmp");
+        run.dir.write("x.jpg", "older");
+        run.dir.setModified("x.jpg", 1);
+        run.view.thumbs = thumbs;
+        run.run();
+        const auto first = fileStamp(run.dir.file("x_1.jpg"));
+        run.view.deleteSource = true;
+        run.run();
+        const auto second = fileStamp(run.dir.file("x_1.jpg"));
+        ASSERT_TRUE(first && second);
+        EXPECT_NE(first->inode, second->inode) << thumbs; // replaced by a new file of the same name
+        EXPECT_FALSE(run.dir.exists("x_2.jpg")) << thumbs;
+        EXPECT_EQ(run.dir.read("x.jpg"), "older") << thumbs;
+        // With thumbnails the screenshot goes once both of its JPEGs are written.
+        EXPECT_EQ(run.dir.exists("x.bmp"), !thumbs) << thumbs;
+        EXPECT_EQ(run.dir.exists("Thumbs/th_x_1.jpg"), thumbs) << thumbs;
+    }
+}
+
+TEST(ConvertCommand, AThumbsThatIsTheGameFolderItselfIsRefusedBeforeAnythingIsWritten)
+{
+    for (const bool tickedDuringThePass : {false, true}) {
+        CommandRun run;
+        for (int i = 0; i < 4; ++i)
+            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
+        ASSERT_TRUE(QFile::link(run.dir.path(), run.dir.file("Thumbs")));
+        const auto before = snapshot(run.dir.path());
+        run.view.thumbs = !tickedDuringThePass;
+        run.view.onYield = [&](int) { run.view.thumbs = true; };
+        run.run();
+        EXPECT_TRUE(run.ended()) << tickedDuringThePass;
+        for (int i = 0; i < 4; ++i) {
+            const QString name = QStringLiteral("s%1.bmp").arg(i);
+            EXPECT_EQ(run.dir.read(name), before.value(name)) << tickedDuringThePass;
+        }
+        // Ticked late, the screenshot pass ran and wrote only JPEGs.
+        EXPECT_EQ(run.dir.exists("s0.jpg"), tickedDuringThePass);
+        EXPECT_FALSE(run.dir.exists("th_s0.jpg"));
+    }
+}
+
+TEST(ConvertCommand, ThumbnailBitmapsOfAnInterruptedCommandAreConvertedOnceLater)
+{
+    CommandRun run;
+    for (int i = 0; i < 6; ++i)
+        run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
+    run.view.thumbs = true;
+    // Closed during the thumbnail pass: its later bitmaps stay in Thumbs.
+    run.view.onYield = [&](int) {
+        if (run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2)
+            run.view.stop = true;
+    };
+    run.run();
+    ASSERT_TRUE(run.dir.exists("Thumbs/s5.bmp"));
+    ASSERT_FALSE(run.dir.exists("Thumbs/th_s5.jpg"));
+    QFile::remove(run.dir.file("s5.bmp")); // its screenshot is gone meanwhile
+    run.view.thumbs = false;
+    run.view.stop = false;
+    run.view.onYield = nullptr;
+    run.run(); // thumbnails off: Thumbs is not touched
+    EXPECT_TRUE(run.dir.exists("Thumbs/s5.bmp"));
+    run.view.thumbs = true;
+    run.run();
+    EXPECT_TRUE(run.messages.messages.empty());
+    EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"th_s0.jpg", "th_s1.jpg", "th_s2.jpg", "th_s3.jpg",
+                                                            "th_s4.jpg", "th_s5.jpg"}));
 }

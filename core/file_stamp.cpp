@@ -1,0 +1,40 @@
+#include "core/file_stamp.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace grelm {
+
+namespace {
+
+FileStamp fromStat(const struct stat &info)
+{
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+} // namespace
+
+std::optional<FileStamp> fileStamp(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return fromStat(info);
+}
+
+std::optional<FileStamp> fileStamp(int fd)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return std::nullopt;
+    return fromStat(info);
+}
+
+bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected)
+{
+    const std::optional<FileStamp> now = fileStamp(path);
+    return expected && now && *now == *expected;
+}
+
+} // namespace grelm

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <ctime>
+#include <optional>
+
+namespace grelm {
+
+/// A file's modification time, to the nanosecond.
+using FileTime = std::timespec;
+
+inline bool sameTime(const FileTime &a, const FileTime &b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+inline bool earlier(const FileTime &a, const FileTime &b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+/// What identifies one version of a file: where it lies, its size, and its
+/// modification and change times. Equal stamps mean the file was neither
+/// replaced nor rewritten in between.
+struct FileStamp {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    long long size = 0;
+    FileTime modified{};
+    FileTime changed{};
+
+    bool operator==(const FileStamp &o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && sameTime(modified, o.modified)
+               && sameTime(changed, o.changed);
+    }
+};
+
+/// The stamp of the file at `path` (links followed), or nothing when it cannot be read.
+std::optional<FileStamp> fileStamp(const QString &path);
+
+/// The stamp of the open file `fd`, or nothing when it cannot be read.
+std::optional<FileStamp> fileStamp(int fd);
+
+/// Whether the file at `path` still has the stamp `expected`; false when either is missing.
+bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected);
+
+} // namespace grelm

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace grelm {
+
+/// The screenshots of a folder: its bitmap files, matched ignoring case.
+inline const QString kScreenshotPattern = QStringLiteral("*.bmp");
+
+/// The game folder's sub-folder that holds the thumbnails.
+inline const QString kThumbsFolderName = QStringLiteral("Thumbs");
+
+} // namespace grelm

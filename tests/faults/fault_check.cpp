@@ -147,28 +147,52 @@ void problem(int &counter, const char *what, const QString &path)
     std::printf("  %s: %s\n", what, path.toUtf8().constData());
 }
 
+// Whether a whole JPEG of the picture's size, and its thumbnail JPEG, exist
+// under the screenshot's base or, where an older picture kept that name, under
+// the base followed by "_1", "_2", ...
+struct JpegPair {
+    bool jpeg = false;
+    bool thumbnail = false;
+};
+
+JpegPair findJpegPair(const QString &folder, const QString &base, const Picture &source)
+{
+    JpegPair best;
+    for (int n = 0; n <= 9999; ++n) {
+        const QString name = n == 0 ? base : base + QStringLiteral("_%1").arg(n);
+        const QString jpeg = folder + QLatin1Char('/') + name + QStringLiteral(".jpg");
+        if (n > 0 && !QFileInfo::exists(jpeg))
+            break;
+        Picture converted;
+        if (!decodeJpeg(jpeg, &converted) || converted.width != source.width || converted.height != source.height)
+            continue;
+        const JpegPair pair{true, decodeJpeg(folder + QStringLiteral("/Thumbs/th_") + name + QStringLiteral(".jpg"))};
+        if (pair.thumbnail)
+            return pair;
+        best = pair;
+    }
+    return best;
+}
+
 void checkScreenshot(const QString &folder, const QFileInfo &original, bool needJpeg, bool thumbs, Tally &t)
 {
     const QString name = original.fileName();
-    const QString base = baseName(name).toLower();
-    const QString jpeg = folder + QLatin1Char('/') + base + QStringLiteral(".jpg");
-    const QString thumbJpeg = folder + QStringLiteral("/Thumbs/th_") + base + QStringLiteral(".jpg");
     const bool bitmapHere = QFileInfo::exists(folder + QLatin1Char('/') + name);
-    Picture source, converted;
+    Picture source;
     loadBitmap(original.filePath(), &source);
-    const bool jpegWhole = decodeJpeg(jpeg, &converted) && converted.width == source.width
-        && converted.height == source.height;
+    const JpegPair pair = findJpegPair(folder, baseName(name).toLower(), source);
+    const bool jpegWhole = pair.jpeg;
     ++t.screenshots;
     if (bitmapHere) {
         if (readAll(folder + QLatin1Char('/') + name) != readAll(original.filePath()))
             problem(t.lost, "bitmap changed", name);
         jpegWhole ? ++t.both : ++t.asBitmap;
-    } else if (jpegWhole && decodeJpeg(thumbJpeg)) {
+    } else if (jpegWhole && pair.thumbnail) {
         ++t.asJpegOnly;
     } else {
         problem(t.lost, "LOST (no bitmap, no whole JPEG pair)", name);
     }
-    if (needJpeg && (!jpegWhole || (thumbs && !decodeJpeg(thumbJpeg))))
+    if (needJpeg && (!jpegWhole || (thumbs && !pair.thumbnail)))
         problem(t.missing, "not converted", name);
 }
 

@@ -6,7 +6,8 @@
 #   read-only game folder, read-only Thumbs, full file system (small tmpfs
 #   mounts in a private mount namespace: root ignores permission bits, so only
 #   a read-only or full mount makes the failure real); a screenshot deleted or
-#   replaced by another program between listing and loading; spaces, non-ASCII
+#   replaced by another program between listing and loading, or between its
+#   thumbnail and its deletion; spaces, non-ASCII
 #   letters and 255-byte names; 5,000 screenshots in one folder.
 # Needs root for the mounts (CI runs as root); without it, the mount cases are skipped.
 # Usage: tests/faults/faults.sh [build folder (default build)]
@@ -116,6 +117,28 @@ changed_while_converting() {
   pass "changed while converting" "$first; nothing lost ($under); later Convert completed ($report)"
 }
 
+# A screenshot saved over after its thumbnail was made and before its deletion
+# (an image editor, a sync tool) stays, with its new picture; the next Convert
+# gives it JPEGs of their own beside those of the older picture.
+changed_between_passes() {
+  local game="$root/between" spare="$root/between.spare" orig="$root/between.orig"
+  "$check" make "$game" 12 320 240 && cp -r "$game" "$orig"
+  "$check" make "$spare" 1 200 150 other
+  convert "$game" --at-thumbnail-pass "cp '$spare/other0001.bmp' '$game/shot0010.bmp'"
+  cp "$spare/other0001.bmp" "$orig/shot0010.bmp"
+  if [ "$rc" -ne 0 ]; then fail "changed between passes" "exit $rc, $(first_message)"; return; fi
+  if ! verify "$game" "$orig"; then fail "changed between passes" "$report"; return; fi
+  if [ ! -f "$game/shot0010.bmp" ] || [ -f "$game/shot0009.bmp" ]; then
+    fail "changed between passes" "the changed screenshot was deleted, or an unchanged one kept"; return
+  fi
+  local under="$report"
+  convert "$game"
+  if [ "$rc" -ne 0 ] || [ ! -f "$game/shot0010_1.jpg" ] || ! verify "$game" "$orig" --converted --thumbs --deleted; then
+    fail "changed between passes" "the later Convert did not complete (exit $rc, $(first_message)): $report"; return
+  fi
+  pass "changed between passes" "the changed screenshot kept ($under); later Convert gave it shot0010_1.jpg ($report)"
+}
+
 # Spaces and non-ASCII letters in the folder and the names, and names of 255
 # bytes, the most a Linux file name holds. A 255-byte screenshot name leaves no
 # room for the "th_" of its thumbnail JPEG, so that one thumbnail cannot exist:
@@ -173,6 +196,7 @@ else
   echo "SKIP  read-only game folder, read-only Thumbs, full file system: need root and unshare -m"
 fi
 changed_while_converting
+changed_between_passes
 odd_names
 five_thousand
 echo "fault tests: $failures failed"

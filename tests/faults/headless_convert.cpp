@@ -2,9 +2,12 @@
 // console window and prints every message box it would show, one a line:
 //   message: <title> | <text>
 // Usage: grelm-headless-convert <folder> [--thumbs] [--delete] [--width N]
-//        [--captions] [--at-yield N COMMAND] [--kill-after US] [--stats]
+//        [--captions] [--at-yield N COMMAND] [--at-thumbnail-pass COMMAND]
+//        [--kill-after US] [--stats]
 // --at-yield runs COMMAND through /bin/sh when the pass hands the window its
-// N-th event turn, so another program can change the folder mid-pass.
+// N-th event turn, so another program can change the folder mid-pass;
+// --at-thumbnail-pass at the first event turn after the thumbnail pass's
+// first file, when every thumbnail has been made.
 // --captions prints "caption: <ms since start> <caption>" at every progress
 // step, "caption: <ms> start" as the command starts and "caption: <ms> end".
 // --kill-after sends the process SIGKILL US microseconds after the command
@@ -45,6 +48,7 @@ struct Options {
     bool captions = false;
     int yieldNumber = 0;
     QByteArray yieldCommand;
+    QByteArray thumbnailPassCommand;
     bool stats = false;
     long killAfterUs = -1;
 };
@@ -66,6 +70,9 @@ public:
     void showProgress() override {}
     void setProgressCaption(const QString &caption) override
     {
+        // Both passes open with this caption; its second showing is the thumbnail pass's.
+        if (caption.startsWith(QStringLiteral("Creating thumbnails")))
+            ++m_passesStarted;
         if (!m_options.captions)
             return;
         std::printf("caption: %lld %s\n", m_clock.elapsed(), caption.toUtf8().constData());
@@ -79,18 +86,30 @@ public:
     void processEvents() override
     {
         QCoreApplication::processEvents();
-        if (++m_turns == m_options.yieldNumber && !m_options.yieldCommand.isEmpty()) {
-            std::fflush(stdout);
-            if (std::system(m_options.yieldCommand.constData()) != 0)
-                std::printf("note: the --at-yield command failed\n");
+        if (++m_turns == m_options.yieldNumber)
+            run(m_options.yieldCommand);
+        if (m_passesStarted == 2 && !m_thumbnailPassCommandRan) {
+            m_thumbnailPassCommandRan = true;
+            run(m_options.thumbnailPassCommand);
         }
     }
     bool stopRequested() const override { return g_closeRequested != 0; }
 
 private:
+    static void run(const QByteArray &command)
+    {
+        if (command.isEmpty())
+            return;
+        std::fflush(stdout);
+        if (std::system(command.constData()) != 0)
+            std::printf("note: a command run during the Convert failed\n");
+    }
+
     const Options &m_options;
     int m_count;
     int m_turns = 0;
+    int m_passesStarted = 0;
+    bool m_thumbnailPassCommandRan = false;
     QElapsedTimer m_clock;
 };
 
@@ -125,6 +144,8 @@ bool parse(int argc, char **argv, Options &o)
         else if (a == "--at-yield" && i + 2 < argc) {
             o.yieldNumber = std::atoi(argv[++i]);
             o.yieldCommand = argv[++i];
+        } else if (a == "--at-thumbnail-pass" && i + 1 < argc) {
+            o.thumbnailPassCommand = argv[++i];
         } else if (!a.starts_with("--") && o.folder.isEmpty())
             o.folder = QString::fromLocal8Bit(argv[i]);
         else

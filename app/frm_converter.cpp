@@ -8,7 +8,7 @@
 #include "core/messages.h"
 #include "settings/screenshot_counter.h"
 #include "settings/setting_file.h"
-#include "thumbs/convert_command.h"
+#include "convert/convert_command.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

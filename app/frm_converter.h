@@ -2,7 +2,7 @@
 
 #include "app/folder_picker_host.h"
 #include "core/convert_view.h"
-#include "imaging/batch_conversion.h"
+#include "convert/convert_session.h"
 #include "imaging/dib_section.h"
 
 #include <QCoreApplication>

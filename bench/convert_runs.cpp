@@ -4,9 +4,9 @@
 #include "bench/headless_view.h"
 
 #include "core/messages.h"
-#include "imaging/batch_conversion.h"
+#include "convert/convert_session.h"
 #include "imaging/dib_section.h"
-#include "thumbs/convert_command.h"
+#include "convert/convert_command.h"
 
 #include <cstdio>
 

@@ -1,11 +1,15 @@
 #include "imaging/helpers.h"
 
+#include "core/atomic_file.h"
 #include "core/errors.h"
 #include "core/messages.h"
 #include "imaging/dib_section.h"
 #include "imaging/ijl.h"
 
 #include <QFile>
+
+#include <cstring>
+#include <functional>
 
 namespace grelm {
 
@@ -30,24 +34,69 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages)
     return WriteDIBToJPEG(buffer, std::move(path), messages, nullptr);
 }
 
-bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder)
+namespace {
+
+const QString kSaveFailed = QStringLiteral("Failed to save to JPG");
+
+// What one write through the JPEG library ended with: its status and, on
+// failure, the message that names the step that failed.
+struct IjlOutcome {
+    IJLERR status = IJL_OK;
+    QString failure;
+};
+
+// One write through the JPEG library: initialise, describe the buffer, write
+// (to the file `file`, or to memory when it is null), free. `done` sees the
+// record before it is freed. The free step is skipped when initialisation failed.
+IjlOutcome writeThroughIJL(cDIBSection &buffer, JpegEncoder *encoder, const char *file,
+                           const std::function<void(const JPEG_CORE_PROPERTIES &)> &done = {})
 {
     JPEG_CORE_PROPERTIES props;
     IJLERR status = ijlInit(&props);
-    if (status != IJL_OK) {
-        ShowIJLError(messages, QStringLiteral("Failed to initialise the IJL library"), status);
-        return false;
-    }
+    if (status != IJL_OK)
+        return {status, QStringLiteral("Failed to initialise the IJL library")};
     DescribeDIBForJPEG(props, buffer);
     props.encoder = encoder;
-    const QByteArray name = QFile::encodeName(path); // lives until the write is done
-    props.JPGFile = name.constData();
-    status = ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE);
-    const bool written = status == IJL_OK;
-    if (!written)
-        ShowIJLError(messages, QStringLiteral("Failed to save to JPG"), status);
+    props.JPGFile = file;
+    status = ijlWrite(&props, file ? IJL_JFILE_WRITEWHOLEIMAGE : IJL_JBUFF_WRITEWHOLEIMAGE);
+    if (status == IJL_OK && done)
+        done(props);
     ijlFree(&props);
-    return written;
+    return {status, status == IJL_OK ? QString() : kSaveFailed};
+}
+
+} // namespace
+
+bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder)
+{
+    const QByteArray name = QFile::encodeName(path); // lives until the write is done
+    const IjlOutcome outcome = writeThroughIJL(buffer, encoder, name.constData());
+    if (outcome.status != IJL_OK)
+        ShowIJLError(messages, outcome.failure, outcome.status);
+    return outcome.status == IJL_OK;
+}
+
+std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out)
+{
+    return writeThroughIJL(buffer, &encoder, nullptr, [&](const JPEG_CORE_PROPERTIES &props) {
+        out.resize(qsizetype(props.JPGSizeBytes));
+        std::memcpy(out.data(), props.JPGBytes, props.JPGSizeBytes);
+    }).status;
+}
+
+bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
+              MessageSink &messages)
+{
+    if (status == IJL_OK) {
+        try {
+            writeFileAtomically(path, jpeg, false, modified);
+            return true;
+        } catch (const FileError &) {
+            status = IJL_FILE_WRITE_FAILED;
+        }
+    }
+    ShowIJLError(messages, kSaveFailed, status);
+    return false;
 }
 
 void ShowIJLError(MessageSink &messages, const QString &message, std::int32_t code)

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/file_stamp.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace grelm {
 
@@ -21,6 +25,17 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages);
 /// As above, encoding with `encoder` (when not null) so that a caller writing
 /// many files reuses one compressor and output buffer.
 bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder);
+
+/// Encodes the buffer into memory exactly as WriteDIBToJPEG encodes it into a
+/// file, with `encoder`'s compressor and buffer; copies the bytes into `out`,
+/// whose capacity is reused. Returns 0, or the JPEG library's negative status.
+std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out);
+
+/// Writes JPEG bytes that EncodeDIBToJPEG made (with `status` its result) to
+/// `path` whole or not at all, dated `modified` when given. On failure shows
+/// the library's error message and returns false.
+bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
+              MessageSink &messages);
 
 /// Fills the record from the buffer: the source as it lies in memory (a
 /// positive buffer height is bottom-up, which the record marks by a negative

@@ -1,23 +1,60 @@
 #pragma once
 
+#include "core/file_stamp.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
 namespace grelm {
 
-struct ConvertSession;
+class ConvertView;
+class cDIBSection;
+struct ReductionScratch;
+struct WorkerBuffers;
 
-/// With "Create Thumbnails" checked and worker threads in use, lets the
-/// screenshot pass reduce each screenshot while it has it loaded, for the
-/// width in the thumbnail box, so that MakeThumbnails need not load it again.
-/// The box is read only when the game folder has screenshots; a width that
-/// is no use leaves all the work to MakeThumbnails.
-void planThumbnailsAhead(ConvertSession &session);
+/// One screenshot whose thumbnail bitmap MakeThumbnails writes.
+struct ThumbnailOrder {
+    QString source;      ///< the screenshot's path
+    QString destination; ///< the bitmap's path in Thumbs
+    /// The file the screenshot's JPEG was made from: the bitmap carries its
+    /// time, and a screenshot that is no longer that file gets no thumbnail.
+    FileStamp converted;
+    /// Its bitmap, already reduced from that file at MakeThumbnails' `madeAheadWidth`.
+    const QByteArray *madeAhead = nullptr;
+};
 
-/// Writes a thumbnail bitmap of every screenshot of the game folder into its
-/// Thumbs folder, reduced to fit a square of the width in the thumbnail box
-/// and named like the screenshot in lower case (names that differ only in
-/// case keep their own case). Screenshots are reduced ahead on worker threads
-/// and written in listing order. Throws on the first failure (a width that is
+/// The threads MakeThumbnails reduces on: `threads` workers besides the
+/// window's thread (0: all on the window's thread), each preparing up to
+/// `lookAhead` files, and the buffers of each (threads + 1 of them, the
+/// window's last).
+struct ThumbnailThreads {
+    int threads = 0;
+    int lookAhead = 2;
+    std::function<WorkerBuffers &(int)> buffers;
+};
+
+/// The width in the thumbnail box; throws for text that is not a number and,
+/// since no canvas can have it, for a width of 0 or below.
+std::int32_t thumbnailWidth(const ConvertView &view);
+
+/// Reduces a loaded screenshot to fit a square box of `width` straight from
+/// its rows, into the bytes of a 24-bit bitmap file.
+void reduceLoadedScreenshot(const cDIBSection &dib, std::int32_t width, ReductionScratch &scratch, QByteArray &bmp);
+
+/// Writes, in order, each order's thumbnail bitmap, reduced to fit a square of
+/// the width in the thumbnail box (read for every file, so that a width changed
+/// meanwhile is honoured) and dated like its screenshot; nothing is written
+/// for a file while "Create Thumbnails" is unchecked. Calls `written` with the
+/// index of each order written. Throws on the first failure (a width that is
 /// not a whole number above 0, a screenshot that cannot be loaded, a bitmap
 /// that cannot be written), with no thumbnail after the failing one written.
-void MakeThumbnails(ConvertSession &session);
+/// Returns false when the window asked to close, after the current file.
+bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders, std::int32_t madeAheadWidth,
+                    const ThumbnailThreads &threads, const std::function<void(std::size_t)> &written);
 
 } // namespace grelm

@@ -19,9 +19,9 @@
 #include "core/convert_view.h"
 #include "core/folder_listing.h"
 #include "core/messages.h"
-#include "imaging/batch_conversion.h"
+#include "convert/convert_session.h"
 #include "imaging/dib_section.h"
-#include "thumbs/convert_command.h"
+#include "convert/convert_command.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

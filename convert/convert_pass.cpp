@@ -1,4 +1,4 @@
-#include "imaging/convert_pass.h"
+#include "convert/convert_pass.h"
 
 #include "core/atomic_file.h"
 #include "core/convert_view.h"
@@ -6,15 +6,15 @@
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/messages.h"
-#include "imaging/batch_conversion.h"
-#include "imaging/convert_pass_encode.h"
-#include "imaging/convert_pass_jobs.h"
-#include "imaging/convert_pass_names.h"
-#include "imaging/convert_pass_progress.h"
+#include "convert/convert_session.h"
+#include "convert/convert_pass_jobs.h"
+#include "convert/convert_pass_names.h"
+#include "convert/convert_pass_progress.h"
 #include "imaging/helpers.h"
-#include "imaging/output_names.h"
-#include "imaging/pipeline.h"
-#include "imaging/thumbnail_journal.h"
+#include "imaging/ijl.h"
+#include "convert/output_names.h"
+#include "core/ordered_pipeline.h"
+#include "convert/thumbnail_journal.h"
 
 #include <QFileInfo>
 
@@ -89,25 +89,15 @@ std::vector<PassFile> planThumbnailPass(const QString &folder, const QStringList
 }
 
 // Writes the prepared JPEG, dated like its source, after replaying what its
-// preparation reported; true when the file was written.
+// preparation reported; true when the file was written. A screenshot that got
+// no output name is reported like any JPEG that cannot be written.
 bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messages)
 {
     for (const Message &m : prepared.messages)
         messages.show(m);
-    if (prepared.status != 0) {
-        ShowIJLError(messages, QStringLiteral("Failed to save to JPG"), prepared.status);
-        return false;
-    }
-    try {
-        if (file.output.isEmpty())
-            throw FileError("No free name for the JPEG of " + file.source.toStdString());
-        const std::optional<FileTime> time = prepared.stamp ? std::optional<FileTime>(prepared.stamp->modified) : std::nullopt;
-        writeFileAtomically(file.output, prepared.jpeg, false, time);
-    } catch (const FileError &) {
-        ShowIJLError(messages, QStringLiteral("Failed to save to JPG"), jpegWriteFailedStatus());
-        return false;
-    }
-    return true;
+    const std::optional<FileTime> time = prepared.stamp ? std::optional<FileTime>(prepared.stamp->modified) : std::nullopt;
+    const std::int32_t status = prepared.status == 0 && file.output.isEmpty() ? std::int32_t(IJL_FILE_WRITE_FAILED) : prepared.status;
+    return SaveJPEG(file.output, status, prepared.jpeg, time, messages);
 }
 
 // The screenshot that a thumbnail stands for, when it was listed once (no
@@ -152,12 +142,12 @@ void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, Co
         deleteFile(path);
 }
 
-void keepByproduct(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
+void keepThumbnailMadeAhead(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
 {
-    if (!prepared.hasByproduct || session.byproductBytes + prepared.byproduct.size() > ConvertSession::kByproductBudget)
+    if (!prepared.hasThumbnail || session.madeAheadBytes + prepared.thumbnail.size() > ConvertSession::kMadeAheadBudget)
         return;
-    session.byproducts.insert(file.name, prepared.byproduct);
-    session.byproductBytes += prepared.byproduct.size();
+    session.thumbnailsMadeAhead.insert(file.name, prepared.thumbnail);
+    session.madeAheadBytes += prepared.thumbnail.size();
 }
 
 void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, ConvertSession &session)
@@ -168,7 +158,7 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, Con
         record.loaded = prepared.stamp;
         if (written)
             record.jpeg = file.output;
-        keepByproduct(file, prepared, session);
+        keepThumbnailMadeAhead(file, prepared, session);
     } else if (written) {
         deleteAfterThumbnail(file, prepared, session);
     }
@@ -180,8 +170,8 @@ void startScreenshotPass(const QString &folder, const QStringList &names, Conver
     session.screenshots = names;
     session.records.clear();
     session.thumbnailOwners.clear();
-    session.byproducts.clear();
-    session.byproductBytes = 0;
+    session.thumbnailsMadeAhead.clear();
+    session.madeAheadBytes = 0;
 }
 
 } // namespace

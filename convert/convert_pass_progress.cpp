@@ -1,4 +1,4 @@
-#include "imaging/convert_pass_progress.h"
+#include "convert/convert_pass_progress.h"
 
 #include "core/convert_view.h"
 #include "core/numeric.h"

@@ -22,8 +22,8 @@ struct PreparedJpeg {
     QByteArray jpeg;
     std::int32_t status = 0;
     std::optional<FileStamp> stamp;
-    bool hasByproduct = false; ///< what the session's whileLoaded made is in `byproduct`
-    QByteArray byproduct;
+    bool hasThumbnail = false; ///< what the session's reduceWhileLoaded made is in `thumbnail`
+    QByteArray thumbnail;
 };
 
 /// Loads `source` and encodes it into `slot` with the pixel buffer and encoder

@@ -1,10 +1,10 @@
 // The folder pass on its own: output names, progress steps, reported
 // failures, kept modification times, and the same results on worker threads.
 #include "core/messages.h"
-#include "imaging/batch_conversion.h"
-#include "imaging/convert_pass.h"
-#include "imaging/convert_pass_names.h"
-#include "imaging/convert_pass_progress.h"
+#include "convert/convert_session.h"
+#include "convert/convert_pass.h"
+#include "convert/convert_pass_names.h"
+#include "convert/convert_pass_progress.h"
 #include "imaging/dib_section.h"
 #include "support/recording_convert_view.h"
 #include "support/test_picture.h"

@@ -1,4 +1,4 @@
-#include "thumbs/convert_command.h"
+#include "convert/convert_command.h"
 
 #include "core/convert_view.h"
 #include "core/errors.h"
@@ -6,9 +6,9 @@
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/messages.h"
-#include "imaging/batch_conversion.h"
-#include "imaging/convert_pass.h"
-#include "thumbs/make_thumbnails.h"
+#include "convert/convert_session.h"
+#include "convert/convert_pass.h"
+#include "convert/thumbnail_branch.h"
 
 #include <QFile>
 
@@ -54,13 +54,13 @@ void runSteps(ConvertSession &session)
     refuseThumbsThatIsTheGameFolder(view);
     planThumbnailsAhead(session);
     ConvertFolder(gameFolder, kScreenshotPass, session);
-    session.whileLoaded = nullptr;
+    session.reduceWhileLoaded = nullptr;
     if (session.stopped || !view.thumbsChecked())
         return;
     // The box may have been ticked, or the folder changed, during the pass.
     refuseThumbsThatIsTheGameFolder(view);
-    MakeThumbnails(session);
-    session.byproducts.clear();
+    makeThumbnailBitmaps(session);
+    session.thumbnailsMadeAhead.clear();
     if (session.stopped)
         return;
     // Thumbnails go through bitmaps in Thumbs, converted by the same pass as

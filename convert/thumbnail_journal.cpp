@@ -1,4 +1,4 @@
-#include "imaging/thumbnail_journal.h"
+#include "convert/thumbnail_journal.h"
 
 #include "core/atomic_file.h"
 #include "core/folder_listing.h"

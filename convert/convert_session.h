@@ -2,6 +2,7 @@
 
 #include "core/messages.h"
 #include "core/file_stamp.h"
+#include "imaging/worker_buffers.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -31,16 +32,6 @@ struct ConvertThreading {
     static ConvertThreading fromEnvironment();
 };
 
-/// What one thread loads and encodes with. Kept for a whole command, so that
-/// its buffers are reused by every file of every pass.
-struct ConvertWorker {
-    ConvertWorker();
-    ~ConvertWorker();
-    RecordingMessageSink messages; ///< what loads report, handed on in order by the window's thread
-    std::unique_ptr<cDIBSection> dib;
-    std::unique_ptr<JpegEncoder> encoder;
-};
-
 /// What one Convert command carries from step to step: the window it drives,
 /// where its messages go, the window's pixel buffer, and what it has written.
 struct ConvertSession {
@@ -49,10 +40,11 @@ struct ConvertSession {
 
     /// The worker threads a pass starts: 0 in the sequential mode.
     int pipelineWorkers() const;
-    /// Makes sure `count` worker states exist; call before threads use them.
+    /// Makes sure `count` workers' buffers exist; call before threads use them.
     void prepareWorkers(int count);
-    /// The state of worker `index`, made earlier by prepareWorkers.
-    ConvertWorker &worker(int index) { return *m_workers[std::size_t(index)]; }
+    /// The buffers of worker `index`, made earlier by prepareWorkers; kept for
+    /// the whole command, so that every file of every pass reuses them.
+    WorkerBuffers &worker(int index) { return *m_workers[std::size_t(index)]; }
     /// The encoder of the sequential mode, which works on inlineBuffer.
     JpegEncoder &inlineEncoder();
 
@@ -79,22 +71,22 @@ struct ConvertSession {
     /// For each thumbnail bitmap written in this command, the screenshot it stands for.
     QHash<QString, QString> thumbnailOwners;
 
-    /// Work the screenshot pass's worker threads do on each screenshot while
-    /// it is loaded anyway, so that a later step need not load it again: fills
-    /// the bytes from the buffer of worker `worker`. Its failures are ignored;
-    /// the later step then does the work itself.
-    std::function<void(const cDIBSection &, int worker, QByteArray &)> whileLoaded;
-    /// What whileLoaded made, by screenshot name, from the very file the
-    /// screenshot's record was loaded from; bounded by kByproductBudget bytes.
-    QHash<QString, QByteArray> byproducts;
-    std::int32_t byproductSetting = 0; ///< what whileLoaded was made for (the thumbnail width)
-    qsizetype byproductBytes = 0;
-    static constexpr qsizetype kByproductBudget = 16 * 1024 * 1024;
+    /// The thumbnail bitmap the screenshot pass's worker threads make of each
+    /// screenshot while it is loaded anyway, so that the thumbnail branch need
+    /// not load it again: fills the bytes from the buffer of worker `worker`.
+    /// Its failures are ignored; the branch then does the work itself.
+    std::function<void(const cDIBSection &, int worker, QByteArray &)> reduceWhileLoaded;
+    /// What reduceWhileLoaded made, by screenshot name, from the very file the
+    /// screenshot's record was loaded from; bounded by kMadeAheadBudget bytes.
+    QHash<QString, QByteArray> thumbnailsMadeAhead;
+    std::int32_t madeAheadWidth = 0; ///< the thumbnail width they were made for
+    qsizetype madeAheadBytes = 0;
+    static constexpr qsizetype kMadeAheadBudget = 16 * 1024 * 1024;
 
     bool stopped = false; ///< the window was closed: the command ends quietly
 
 private:
-    std::vector<std::unique_ptr<ConvertWorker>> m_workers;
+    std::vector<std::unique_ptr<WorkerBuffers>> m_workers;
     std::unique_ptr<JpegEncoder> m_inlineEncoder;
 };
 

@@ -1,7 +1,7 @@
-#include "imaging/convert_pass_jobs.h"
+#include "convert/convert_pass_jobs.h"
 
-#include "imaging/batch_conversion.h"
-#include "imaging/convert_pass_encode.h"
+#include "convert/convert_session.h"
+#include "imaging/helpers.h"
 #include "imaging/dib_section.h"
 
 namespace grelm {
@@ -12,20 +12,20 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
         session.inlineBuffer.Load(source);
         slot.stamp = session.inlineBuffer.loadedStamp();
         slot.messages.clear();
-        slot.status = encodeDibToJpeg(session.inlineBuffer, session.inlineEncoder(), slot.jpeg);
+        slot.status = EncodeDIBToJPEG(session.inlineBuffer, session.inlineEncoder(), slot.jpeg);
         return;
     }
-    ConvertWorker &w = session.worker(worker);
+    WorkerBuffers &w = session.worker(worker);
     const bool loaded = w.dib->Load(source);
     slot.stamp = w.dib->loadedStamp();
     slot.messages.swap(w.messages.messages);
     w.messages.messages.clear();
-    slot.status = encodeDibToJpeg(*w.dib, *w.encoder, slot.jpeg);
-    slot.hasByproduct = false;
-    if (loaded && session.whileLoaded) {
+    slot.status = EncodeDIBToJPEG(*w.dib, *w.encoder, slot.jpeg);
+    slot.hasThumbnail = false;
+    if (loaded && session.reduceWhileLoaded) {
         try {
-            session.whileLoaded(*w.dib, worker, slot.byproduct);
-            slot.hasByproduct = true;
+            session.reduceWhileLoaded(*w.dib, worker, slot.thumbnail);
+            slot.hasThumbnail = true;
         } catch (const std::exception &) {
             // The step that wanted it makes it again, and reports its failure then.
         }

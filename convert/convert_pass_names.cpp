@@ -1,4 +1,4 @@
-#include "imaging/convert_pass_names.h"
+#include "convert/convert_pass_names.h"
 
 #include <QHash>
 

@@ -3,12 +3,12 @@
 // same outcome whether files are prepared on worker threads or not.
 #include "core/file_stamp.h"
 #include "core/messages.h"
-#include "imaging/batch_conversion.h"
+#include "convert/convert_session.h"
 #include "imaging/dib_section.h"
 #include "support/recording_convert_view.h"
 #include "support/test_picture.h"
 #include "support/temp_folder.h"
-#include "thumbs/convert_command.h"
+#include "convert/convert_command.h"
 
 #include <QDir>
 #include <QDirIterator>

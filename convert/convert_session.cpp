@@ -1,4 +1,4 @@
-#include "imaging/batch_conversion.h"
+#include "convert/convert_session.h"
 
 #include "imaging/dib_section.h"
 #include "imaging/jpeg_encoder.h"
@@ -9,10 +9,6 @@
 #include <thread>
 
 namespace grelm {
-
-ConvertWorker::ConvertWorker() : dib(std::make_unique<cDIBSection>(messages)), encoder(std::make_unique<JpegEncoder>()) {}
-
-ConvertWorker::~ConvertWorker() = default;
 
 ConvertSession::ConvertSession(ConvertView &v, MessageSink &m, cDIBSection &buffer, ConvertThreading t)
     : view(v), messages(m), inlineBuffer(buffer), threading(t)
@@ -29,7 +25,7 @@ int ConvertSession::pipelineWorkers() const
 void ConvertSession::prepareWorkers(int count)
 {
     while (int(m_workers.size()) < count)
-        m_workers.push_back(std::make_unique<ConvertWorker>());
+        m_workers.push_back(std::make_unique<WorkerBuffers>());
 }
 
 JpegEncoder &ConvertSession::inlineEncoder()

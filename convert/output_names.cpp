@@ -1,4 +1,4 @@
-#include "imaging/output_names.h"
+#include "convert/output_names.h"
 
 #include "core/folder_listing.h"
 

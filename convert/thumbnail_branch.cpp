@@ -8,7 +8,7 @@
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "thumbs/make_thumbnails.h"
-#include "thumbs/make_thumbnails_reduce.h"
+#include "thumbs/area_reduction.h"
 
 #include <memory>
 #include <utility>

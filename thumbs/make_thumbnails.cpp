@@ -7,9 +7,9 @@
 #include "core/ordered_pipeline.h"
 #include "imaging/dib_section.h"
 #include "imaging/worker_buffers.h"
-#include "thumbs/make_thumbnails_reduce.h"
+#include "thumbs/area_reduction.h"
+#include "thumbs/thumbnail.h"
 #include "thumbs/thumbnail_error.h"
-#include "thumbs/thumbnail_fit.h"
 
 #include <chrono>
 #include <memory>
@@ -90,11 +90,14 @@ std::int32_t thumbnailWidth(const ConvertView &view)
 
 void reduceLoadedScreenshot(const cDIBSection &dib, std::int32_t width, ReductionScratch &scratch, QByteArray &bmp)
 {
-    const ThumbnailLayout fit = fitThumbnail(dib.dib_width(), dib.dib_height(), width, width, false);
-    if (fit.fittedWidth <= 0 || fit.fittedHeight <= 0)
-        throw ThumbnailError("The thumbnail would be empty");
-    const BottomUpPicture picture{dib.DIBSectionBitsPtr(), dib.dib_width(), dib.dib_height(), dib.BytesPerScanLine()};
-    reduceToBmp24(picture, fit.fittedWidth, fit.fittedHeight, bmp, scratch);
+    // A square box: a landscape screenshot comes out with the given width,
+    // a portrait one with the given height.
+    RecordingMessageSink unused; // a bitmap route writes no JPEG, so reports nothing
+    cThumbnail thumbnail(unused);
+    thumbnail.setMaxWidth(width);
+    thumbnail.setMaxHeight(width);
+    thumbnail.setForcedDimensions(false);
+    thumbnail.CreateBitmapFromLoaded(dib, bmp, scratch);
 }
 
 bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders, std::int32_t madeAheadWidth,

@@ -1,11 +1,12 @@
 #include "thumbs/thumbnail.h"
 
+#include "core/atomic_file.h"
 #include "imaging/dib_section.h"
 #include "imaging/helpers.h"
+#include "thumbs/area_reduction.h"
 #include "thumbs/thumbnail_bmp.h"
 
-#include <QPainter>
-
+#include <QtEndian>
 
 namespace grelm {
 
@@ -24,12 +25,10 @@ QString cThumbnail::DestFilePath() const { return m_destFilePath; }
 
 void cThumbnail::CreateFromStdPicture(const Picture &aStdPicture)
 {
-    const QImage canvas = makeThumbnailImage(aStdPicture.image(), m_settings);
-    const QString format = m_destFilePath.right(3).toLower();
-    if (format == u"jpg")
-        writeJpeg(canvas);
-    else if (format == u"bmp")
-        writeBmp24(m_destFilePath, BitmapToPicture(canvas).image());
+    QByteArray bmp;
+    ReductionScratch scratch;
+    makeThumbnailBmp(aStdPicture.rows(), m_settings, bmp, scratch);
+    writeCanvas(bmp);
 }
 
 void cThumbnail::CreateFromFile(const QString &aFilePath)
@@ -37,26 +36,42 @@ void cThumbnail::CreateFromFile(const QString &aFilePath)
     CreateFromStdPicture(loadPicture(aFilePath));
 }
 
-// The JPEG writer reports its own failures in message boxes, so its result
-// needs no further handling here.
-void cThumbnail::writeJpeg(const QImage &canvas) const
+void cThumbnail::CreateBitmapFromLoaded(const cDIBSection &loaded, QByteArray &bmp, ReductionScratch &scratch) const
 {
-    cDIBSection buffer(m_messages);
-    buffer.Create(canvas.width(), canvas.height(), 1);
-    QImage surface = buffer.hdc();
-    if (!surface.isNull()) {
-        // The surface's first row is the picture's bottom row.
-        QPainter painter(&surface);
-        painter.drawImage(0, 0, canvas.mirrored(false, true));
-    }
-    WriteDIBToJPEG(buffer, m_destFilePath, m_messages);
+    const BottomUpPicture rows{loaded.DIBSectionBitsPtr(), loaded.dib_width(), loaded.dib_height(),
+                               loaded.BytesPerScanLine()};
+    makeThumbnailBmp(rows, m_settings, bmp, scratch);
 }
 
-// Wraps the finished canvas as a picture of its own, so that the bitmap route
-// saves a picture just as a caller's picture would be saved.
-Picture cThumbnail::BitmapToPicture(QImage canvas)
+// The canvas is a bitmap file's bytes; the last three letters of the
+// destination say what is written, and any other ending writes nothing.
+void cThumbnail::writeCanvas(const QByteArray &bmp) const
 {
-    return Picture(std::move(canvas));
+    const QString format = m_destFilePath.right(3).toLower();
+    if (format == u"jpg")
+        writeJpeg(bmp);
+    else if (format == u"bmp")
+        writeFileAtomically(m_destFilePath, bmp);
+}
+
+// The JPEG writer reports its own failures in message boxes, so its result
+// needs no further handling here.
+void cThumbnail::writeJpeg(const QByteArray &bmp) const
+{
+    const auto width = qFromLittleEndian<qint32>(bmp.constData() + 18);
+    const auto height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+    cDIBSection buffer(m_messages);
+    if (buffer.Create(width, height, 1)) {
+        // Both hold bottom-up rows: each 24-bit pixel becomes a 32-bit one.
+        const auto *in = reinterpret_cast<const std::uint8_t *>(bmp.constData()) + 54;
+        for (std::int32_t y = 0; y < height; ++y) {
+            const std::uint8_t *from = in + std::size_t(y) * std::size_t(bmp24Pitch(width));
+            std::uint8_t *to = buffer.DIBSectionBitsPtr() + std::size_t(y) * std::size_t(buffer.BytesPerScanLine());
+            for (std::int32_t x = 0; x < width; ++x)
+                std::copy_n(from + 3 * x, 3, to + 4 * x);
+        }
+    }
+    WriteDIBToJPEG(buffer, m_destFilePath, m_messages);
 }
 
 } // namespace grelm

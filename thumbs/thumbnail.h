@@ -3,6 +3,7 @@
 #include "thumbs/thumbnail_image.h"
 #include "thumbs/thumbnail_picture.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -10,9 +11,11 @@
 namespace grelm {
 
 class MessageSink;
+class cDIBSection;
+struct ReductionScratch;
 
-/// Turns one picture into a thumbnail file: reduced in proportion to fit
-/// MaxWidth by MaxHeight (never enlarged), optionally centred on BackColor in
+/// Turns one picture into a thumbnail file: reduced in proportion, by exact
+/// area averaging, to fit MaxWidth by MaxHeight (never enlarged), optionally centred on BackColor in
 /// a canvas of exactly the box's size, and written in the format that the last
 /// three letters of DestFilePath name ("jpg" or "bmp"; any other ending
 /// writes nothing). Holds only its settings; one object per thread.
@@ -42,13 +45,18 @@ public:
     /// Loads the picture file `aFilePath` and makes its thumbnail; throws
     /// FileError when it cannot be loaded, and whatever CreateFromStdPicture throws.
     void CreateFromFile(const QString &aFilePath);
+    /// Makes the thumbnail of a picture already loaded into a pixel buffer
+    /// (24-bit, bottom-up) as the bytes of a bitmap file, for a caller that
+    /// writes it itself; `bmp` and `scratch` keep their capacity. Throws as
+    /// CreateFromStdPicture does.
+    void CreateBitmapFromLoaded(const cDIBSection &loaded, QByteArray &bmp, ReductionScratch &scratch) const;
 
     /// The settings that a thumbnail is made with, for work on other threads.
     const ThumbnailSettings &settings() const { return m_settings; }
 
 private:
-    void writeJpeg(const QImage &canvas) const;
-    static Picture BitmapToPicture(QImage canvas);
+    void writeCanvas(const QByteArray &bmp) const;
+    void writeJpeg(const QByteArray &bmp) const;
 
     MessageSink &m_messages;
     ThumbnailSettings m_settings;

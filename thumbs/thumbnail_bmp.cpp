@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <cstdint>
+#include <cstring>
 
 namespace grelm {
 
@@ -52,23 +53,32 @@ void writeRow(char *out, const QRgb *pixels, std::int32_t width)
 
 } // namespace
 
+std::int32_t bmp24Pitch(std::int32_t width)
+{
+    return checkedNarrow<std::int32_t>((std::int64_t{width} * 3 + 3) / 4 * 4);
+}
+
+std::uint8_t *startBmp24(QByteArray &file, std::int32_t width, std::int32_t height)
+{
+    const auto imageSize = checkedNarrow<std::uint32_t>(std::int64_t{bmp24Pitch(width)} * height);
+    const auto fileSize = checkedNarrow<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + imageSize);
+    file.resize(checkedNarrow<qsizetype>(std::int64_t{fileSize}));
+    writeHeaders(file.data(), width, height, imageSize, fileSize);
+    char *rows = file.data() + kFileHeaderSize + kInfoHeaderSize;
+    std::memset(rows, 0, imageSize); // the padding bytes stay zero
+    return reinterpret_cast<std::uint8_t *>(rows);
+}
+
 QByteArray encodeBmp24(const QImage &image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     const std::int32_t width = rgb.width();
     const std::int32_t height = rgb.height();
-    const std::int64_t rowBytes = (std::int64_t{width} * 3 + 3) / 4 * 4;
-    const auto imageSize = checkedNarrow<std::uint32_t>(rowBytes * height);
-    const auto fileSize =
-        checkedNarrow<std::uint32_t>(kFileHeaderSize + kInfoHeaderSize + imageSize);
-    const auto totalBytes = checkedNarrow<qsizetype>(std::int64_t{fileSize});
-
-    QByteArray bytes(totalBytes, '\0'); // the padding bytes stay zero
-    writeHeaders(bytes.data(), width, height, imageSize, fileSize);
-    char *rows = bytes.data() + kFileHeaderSize + kInfoHeaderSize;
+    QByteArray bytes;
+    char *rows = reinterpret_cast<char *>(startBmp24(bytes, width, height));
     for (std::int32_t y = 0; y < height; ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(height - 1 - y));
-        writeRow(rows + rowBytes * y, line, width);
+        writeRow(rows + std::int64_t{bmp24Pitch(width)} * y, line, width);
     }
     return bytes;
 }

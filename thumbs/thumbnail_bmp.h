@@ -4,7 +4,18 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
+
 namespace grelm {
+
+/// The bytes of one row of a 24-bit bitmap of `width` pixels, padded to 4.
+std::int32_t bmp24Pitch(std::int32_t width);
+
+/// Makes `file` a 24-bit Windows bitmap file of `width` x `height`: headers
+/// written, rows (bottom-up, padded to 4 bytes) zeroed. Returns the first
+/// (bottom) row. `file` keeps its capacity from call to call. Throws
+/// OverflowError when the file would exceed the format's 32-bit sizes.
+std::uint8_t *startBmp24(QByteArray &file, std::int32_t width, std::int32_t height);
 
 /// Encodes `image` as a 24-bit Windows bitmap file: BITMAPINFOHEADER,
 /// bottom-up rows padded to 4 bytes, no palette. Throws OverflowError when the

@@ -1,46 +1,72 @@
 #include "thumbs/thumbnail_image.h"
 
+#include "thumbs/area_reduction.h"
+#include "thumbs/thumbnail_bmp.h"
 #include "thumbs/thumbnail_color.h"
 #include "thumbs/thumbnail_error.h"
 #include "thumbs/thumbnail_fit.h"
 
-#include <QPainter>
+#include <QtEndian>
 
 namespace grelm {
 
 namespace {
 
-void requireAllocated(const QImage &image)
+constexpr qsizetype kBmpHeaderBytes = 54;
+
+void fillRows(std::uint8_t *rows, std::int32_t width, std::int32_t height, std::int32_t pitch, QRgb colour)
 {
-    if (image.isNull())
-        throw ThumbnailError("Not enough memory for the thumbnail");
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t *p = rows + std::size_t(y) * std::size_t(pitch);
+        for (std::int32_t x = 0; x < width; ++x, p += 3) {
+            p[0] = std::uint8_t(qBlue(colour));
+            p[1] = std::uint8_t(qGreen(colour));
+            p[2] = std::uint8_t(qRed(colour));
+        }
+    }
 }
 
 } // namespace
+
+void makeThumbnailBmp(const BottomUpPicture &source, const ThumbnailSettings &settings, QByteArray &bmp,
+                      ReductionScratch &scratch)
+{
+    if (source.pixels == nullptr)
+        throw ThumbnailError("No picture to make a thumbnail of");
+    const ThumbnailLayout layout = fitThumbnail(source.width, source.height, settings.maxWidth, settings.maxHeight,
+                                                settings.forcedDimensions);
+    std::uint8_t *rows = startBmp24(bmp, layout.canvasWidth, layout.canvasHeight);
+    const std::int32_t pitch = bmp24Pitch(layout.canvasWidth);
+    if (settings.forcedDimensions)
+        fillRows(rows, layout.canvasWidth, layout.canvasHeight, pitch, translateColor(settings.backColor));
+    // The rows are bottom-up: the picture's bottom row lies `top` rows above
+    // the canvas's bottom edge less its own height.
+    const std::int32_t bottom = layout.canvasHeight - layout.top - layout.fittedHeight;
+    std::uint8_t *at = rows + std::size_t(bottom) * std::size_t(pitch) + std::size_t(layout.left) * 3;
+    reduceArea(source, layout.fittedWidth, layout.fittedHeight, at, pitch, scratch);
+}
 
 QImage makeThumbnailImage(const QImage &source, const ThumbnailSettings &settings)
 {
     if (source.isNull())
         throw ThumbnailError("No picture to make a thumbnail of");
-    const ThumbnailLayout layout = fitThumbnail(source.width(), source.height(),
-                                                settings.maxWidth, settings.maxHeight,
-                                                settings.forcedDimensions);
+    const QImage rows = source.convertToFormat(QImage::Format_BGR888).mirrored();
+    if (rows.isNull())
+        throw ThumbnailError("Not enough memory for the thumbnail");
+    const BottomUpPicture picture{rows.constBits(), rows.width(), rows.height(), std::int32_t(rows.bytesPerLine())};
+    QByteArray bmp;
+    ReductionScratch scratch;
+    makeThumbnailBmp(picture, settings, bmp, scratch);
+    return imageOfBmp24(bmp);
+}
 
-    // Qt's smooth scaling averages every source pixel that falls on a
-    // destination pixel when reducing, which keeps fine detail from aliasing.
-    QImage reduced = source.convertToFormat(QImage::Format_RGB32)
-                         .scaled(layout.fittedWidth, layout.fittedHeight,
-                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    requireAllocated(reduced);
-    if (!settings.forcedDimensions)
-        return reduced;
-
-    QImage canvas(layout.canvasWidth, layout.canvasHeight, QImage::Format_RGB32);
-    requireAllocated(canvas);
-    canvas.fill(translateColor(settings.backColor));
-    QPainter painter(&canvas);
-    painter.drawImage(layout.left, layout.top, reduced);
-    return canvas;
+QImage imageOfBmp24(const QByteArray &bmp)
+{
+    const auto width = qFromLittleEndian<qint32>(bmp.constData() + 18);
+    const auto height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+    const QImage rows(reinterpret_cast<const uchar *>(bmp.constData()) + kBmpHeaderBytes, width, height,
+                      bmp24Pitch(width), QImage::Format_BGR888);
+    return rows.mirrored().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace grelm

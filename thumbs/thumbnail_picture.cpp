@@ -2,31 +2,15 @@
 
 #include "core/errors.h"
 #include "imaging/bmp_reader.h"
+#include "thumbs/thumbnail_bmp.h"
 
 #include <QImageReader>
 
-#include <cstdint>
-#include <vector>
+#include <cstring>
 
 namespace grelm {
 
 namespace {
-
-// Turns the reader's bottom-up blue-green-red rows into an upright image.
-QImage uprightImage(const BmpResult &bmp, const std::vector<std::uint8_t> &pixels)
-{
-    QImage image(bmp.width, bmp.height, QImage::Format_RGB32);
-    if (image.isNull())
-        throw FileError("Not enough memory for the picture");
-    const std::size_t rowBytes = (static_cast<std::size_t>(bmp.width) * 3 + 3) / 4 * 4;
-    for (std::int32_t y = 0; y < bmp.height; ++y) {
-        const std::uint8_t *in = pixels.data() + rowBytes * (bmp.height - 1 - y);
-        auto *out = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (std::int32_t x = 0; x < bmp.width; ++x, in += 3)
-            out[x] = qRgb(in[2], in[1], in[0]);
-    }
-    return image;
-}
 
 // Pictures in the other formats Qt reads (PNG, JPEG, ...). A file that looks
 // like a bitmap is left to our own reader's verdict.
@@ -41,18 +25,43 @@ QImage readOtherFormat(const QString &path)
 
 } // namespace
 
+Picture::Picture(const QImage &image)
+{
+    if (image.isNull())
+        return;
+    const QImage bottomUp = image.convertToFormat(QImage::Format_BGR888).mirrored();
+    if (bottomUp.isNull())
+        throw FileError("Not enough memory for the picture");
+    m_width = bottomUp.width();
+    m_height = bottomUp.height();
+    const std::size_t pitch = std::size_t(bmp24Pitch(m_width));
+    m_rows.assign(pitch * std::size_t(m_height), 0);
+    for (std::int32_t y = 0; y < m_height; ++y)
+        std::memcpy(m_rows.data() + pitch * std::size_t(y), bottomUp.constScanLine(y), std::size_t(m_width) * 3);
+}
+
+Picture::Picture(std::vector<std::uint8_t> rows, std::int32_t width, std::int32_t height)
+    : m_rows(std::move(rows)), m_width(width), m_height(height)
+{
+}
+
+BottomUpPicture Picture::rows() const
+{
+    return {m_rows.empty() ? nullptr : m_rows.data(), m_width, m_height, bmp24Pitch(m_width)};
+}
+
 Picture loadPicture(const QString &path)
 {
     std::vector<std::uint8_t> pixels;
     const BmpResult bmp = BmpReader::load(path, pixels);
     if (bmp)
-        return Picture(uprightImage(bmp, pixels));
-    QImage other = readOtherFormat(path);
+        return Picture(std::move(pixels), bmp.width, bmp.height);
+    const QImage other = readOtherFormat(path);
     if (other.isNull())
         throw FileError(QStringLiteral("Cannot load the picture %1: %2")
                             .arg(path, QString::fromUtf8(bmp.error))
                             .toStdString());
-    return Picture(std::move(other));
+    return Picture(other);
 }
 
 } // namespace grelm

@@ -1,26 +1,39 @@
 #pragma once
 
+#include "thumbs/area_reduction.h"
+
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 namespace grelm {
 
-/// A loaded picture: an image that thumbnails are made from. A default
-/// Picture holds no image.
+/// A loaded picture that thumbnails are made from, held as bottom-up 24-bit
+/// blue-green-red rows padded to 4 bytes, the layout of a bitmap file. A
+/// default Picture holds none.
 class Picture {
 public:
     Picture() = default;
-    explicit Picture(QImage image) : m_image(std::move(image)) {}
+    /// The pixels of `image` (none for a null image).
+    explicit Picture(const QImage &image);
+    /// Rows as the bitmap reader leaves them.
+    Picture(std::vector<std::uint8_t> rows, std::int32_t width, std::int32_t height);
 
-    const QImage &image() const { return m_image; }
-    bool isNull() const { return m_image.isNull(); }
+    bool isNull() const { return m_rows.empty(); }
+    /// The rows, for the reduction; pixels is null when the picture holds none.
+    BottomUpPicture rows() const;
 
 private:
-    QImage m_image;
+    std::vector<std::uint8_t> m_rows;
+    std::int32_t m_width = 0;
+    std::int32_t m_height = 0;
 };
 
-/// Loads the picture file at `path`. Throws FileError when the file is
-/// missing or is not a picture this program can read.
+/// Loads the picture file at `path`: bitmaps with the program's own bitmap
+/// reader, other formats (PNG, JPEG, ...) with Qt's image reader. Throws
+/// FileError when the file is missing or is not a picture this program can read.
 Picture loadPicture(const QString &path);
 
 } // namespace grelm

@@ -1,7 +1,8 @@
-// The thumbnail branch's area-averaging reduction of loaded screenshot rows.
+// The thumbnail maker's area-averaging reduction of bottom-up rows.
 #include "support/recording_convert_view.h"
 #include "support/test_picture.h"
-#include "thumbs/make_thumbnails_reduce.h"
+#include "thumbs/area_reduction.h"
+#include "thumbs/thumbnail_bmp.h"
 
 #include <QImage>
 
@@ -30,6 +31,12 @@ struct Rows {
     int width, height, pitch;
     std::vector<std::uint8_t> bytes;
 };
+
+// The reduction written into the rows of a bitmap file, as the thumbnail maker does.
+void reduceToBmp24(const BottomUpPicture &picture, int w, int h, QByteArray &bmp, ReductionScratch &scratch)
+{
+    reduceArea(picture, w, h, startBmp24(bmp, w, h), bmp24Pitch(w), scratch);
+}
 
 QImage reduce(const QImage &image, int w, int h)
 {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QByteArray>
-
 #include <cstdint>
 #include <vector>
 
@@ -29,9 +27,10 @@ struct ReductionScratch {
 /// Reduces `source` to `width` x `height` (each no larger than the source's)
 /// by exact area averaging: every destination pixel is the mean of the source
 /// area it covers, partly covered pixels weighted by their share, in integer
-/// arithmetic. Writes the result into `bmp` as a 24-bit Windows bitmap file;
-/// `bmp` and `scratch` keep their capacity from call to call.
-void reduceToBmp24(const BottomUpPicture &source, std::int32_t width, std::int32_t height, QByteArray &bmp,
-                   ReductionScratch &scratch);
+/// arithmetic. Writes bottom-up 24-bit rows of `outPitch` bytes to `out`
+/// (bytes past each row's pixels are left alone); `scratch` keeps its
+/// capacity from call to call.
+void reduceArea(const BottomUpPicture &source, std::int32_t width, std::int32_t height, std::uint8_t *out,
+                std::int32_t outPitch, ReductionScratch &scratch);
 
 } // namespace grelm

@@ -1,6 +1,4 @@
-#include "thumbs/make_thumbnails_reduce.h"
-
-#include <QtEndian>
+#include "thumbs/area_reduction.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,8 +7,6 @@
 namespace grelm {
 
 namespace {
-
-constexpr int kHeaderBytes = 54;
 
 // How source pixels spread over the destination along one axis: in units of
 // 1/`to` of a source pixel, source pixel i covers [i*to, (i+1)*to) and
@@ -34,22 +30,6 @@ Axis spreadAxis(std::int32_t from, std::int32_t to, std::vector<std::int32_t> &s
         store[std::size_t(from + i)] = std::int32_t(end - start);
     }
     return {store.data(), store.data() + from, to};
-}
-
-void writeHeader(QByteArray &bmp, std::int32_t width, std::int32_t height, std::int32_t pitch)
-{
-    char *h = bmp.data();
-    std::memset(h, 0, kHeaderBytes);
-    h[0] = 'B';
-    h[1] = 'M';
-    qToLittleEndian<quint32>(quint32(bmp.size()), h + 2);
-    qToLittleEndian<quint32>(kHeaderBytes, h + 10);
-    qToLittleEndian<quint32>(40, h + 14);
-    qToLittleEndian<qint32>(width, h + 18);
-    qToLittleEndian<qint32>(height, h + 22);
-    qToLittleEndian<quint16>(1, h + 26);
-    qToLittleEndian<quint16>(24, h + 28);
-    qToLittleEndian<quint32>(quint32(pitch) * quint32(height), h + 34);
 }
 
 // Sums the source rows of each destination row column by column (weighted by
@@ -137,16 +117,11 @@ void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &d
 
 } // namespace
 
-void reduceToBmp24(const BottomUpPicture &source, std::int32_t width, std::int32_t height, QByteArray &bmp,
-                   ReductionScratch &scratch)
+void reduceArea(const BottomUpPicture &source, std::int32_t width, std::int32_t height, std::uint8_t *out,
+                std::int32_t outPitch, ReductionScratch &scratch)
 {
     const Axis across = spreadAxis(source.width, width, scratch.across);
     const Axis down = spreadAxis(source.height, height, scratch.down);
-    const std::int32_t outPitch = (width * 3 + 3) & ~3;
-    bmp.resize(kHeaderBytes + qsizetype(outPitch) * height);
-    writeHeader(bmp, width, height, outPitch);
-    auto *out = reinterpret_cast<std::uint8_t *>(bmp.data()) + kHeaderBytes;
-    std::memset(out, 0, std::size_t(outPitch) * std::size_t(height));
     // A column sums at most height * 255 per channel: 32 bits hold that for
     // any screenshot; only a picture millions of rows tall needs 64.
     if (std::uint64_t(source.height) * 255 <= std::numeric_limits<std::uint32_t>::max())

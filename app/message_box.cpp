@@ -24,6 +24,7 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
 void MessageBoxSink::show(const Message &message)
 {
     const QString title = message.title.isEmpty() ? kApplicationTitle : message.title;
+    qCDebug(lcMessages) << title << message.text << message.detail;
     QMessageBox box(boxIcon(message.icon), title, message.text, QMessageBox::Ok, m_parent);
     box.exec();
 }

@@ -6,6 +6,7 @@
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/messages.h"
+#include "core/user_messages.h"
 #include "convert/convert_session.h"
 #include "convert/convert_pass.h"
 #include "convert/thumbnail_branch.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 namespace grelm {
@@ -75,9 +77,10 @@ void runConvertCommand(ConvertSession &session)
 {
     try {
         runSteps(session);
-    } catch (const std::exception &) {
-        session.messages.show({QStringLiteral("The path you are currently using is incorrect!"),
-                               QStringLiteral("Wrong Path!"), MessageIcon::Question});
+    } catch (const std::bad_alloc &e) {
+        session.messages.show(outOfMemoryMessage(QString::fromUtf8(e.what())));
+    } catch (const std::exception &e) {
+        session.messages.show(wrongPathMessage(QString::fromUtf8(e.what())));
     }
 }
 

@@ -97,7 +97,8 @@ bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messa
         messages.show(m);
     const std::optional<FileTime> time = prepared.stamp ? std::optional<FileTime>(prepared.stamp->modified) : std::nullopt;
     const std::int32_t status = prepared.status == 0 && file.output.isEmpty() ? std::int32_t(IJL_FILE_WRITE_FAILED) : prepared.status;
-    return SaveJPEG(file.output, status, prepared.jpeg, time, messages);
+    const QString detail = file.output.isEmpty() ? QStringLiteral("No free name for its JPEG") : prepared.detail;
+    return SaveJPEG(file.output, status, prepared.jpeg, time, messages, detail);
 }
 
 // The screenshot that a thumbnail stands for, when it was listed once (no

@@ -12,7 +12,7 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
         session.inlineBuffer.Load(source);
         slot.stamp = session.inlineBuffer.loadedStamp();
         slot.messages.clear();
-        slot.status = EncodeDIBToJPEG(session.inlineBuffer, session.inlineEncoder(), slot.jpeg);
+        slot.status = EncodeDIBToJPEG(session.inlineBuffer, session.inlineEncoder(), slot.jpeg, &slot.detail);
         return;
     }
     WorkerBuffers &w = session.worker(worker);
@@ -20,7 +20,7 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
     slot.stamp = w.dib->loadedStamp();
     slot.messages.swap(w.messages.messages);
     w.messages.messages.clear();
-    slot.status = EncodeDIBToJPEG(*w.dib, *w.encoder, slot.jpeg);
+    slot.status = EncodeDIBToJPEG(*w.dib, *w.encoder, slot.jpeg, &slot.detail);
     slot.hasThumbnail = false;
     if (loaded && session.reduceWhileLoaded) {
         try {

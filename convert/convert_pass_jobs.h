@@ -21,6 +21,7 @@ struct PreparedJpeg {
     std::vector<Message> messages;
     QByteArray jpeg;
     std::int32_t status = 0;
+    QString detail; ///< why the encode failed
     std::optional<FileStamp> stamp;
     bool hasThumbnail = false; ///< what the session's reduceWhileLoaded made is in `thumbnail`
     QByteArray thumbnail;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 
 #include <vector>
@@ -12,14 +13,23 @@ inline const QString kApplicationTitle = QStringLiteral("GRELM Screenshot Conver
 /// The icon of a message box; every box has a single OK button.
 enum class MessageIcon { None, Question, Exclamation };
 
-/// One modal message as the user sees it.
+/// One modal message as the user sees it, and why it was shown.
 struct Message {
     QString text;
     QString title;
     MessageIcon icon = MessageIcon::None;
+    /// The cause in the words of the code that failed (a file system error, the
+    /// JPEG library's text, the bitmap reader's reason). The box does not show
+    /// it; tests, the fault driver and the "grelm.messages" debug log do.
+    QString detail;
 
-    bool operator==(const Message &) const = default;
+    /// The same box: what the user sees is equal, whatever the detail says.
+    bool operator==(const Message &o) const { return text == o.text && title == o.title && icon == o.icon; }
 };
+
+/// Every message shown, with its detail, at debug level; silent unless enabled
+/// (QT_LOGGING_RULES="grelm.messages.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcMessages)
 
 /// Shows a modal message box and returns when the user has closed it.
 /// The application installs the real box; tests and worker threads record.

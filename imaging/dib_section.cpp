@@ -1,5 +1,7 @@
 #include "imaging/dib_section.h"
 
+#include "core/user_messages.h"
+
 #include "core/errors.h"
 #include "core/messages.h"
 #include "imaging/bmp_header.h"
@@ -53,7 +55,7 @@ bool cDIBSection::Load(const QString &Name)
     CleanUp();
     const BmpResult result = BmpReader::load(Name, m_pixels, &m_loadedStamp);
     if (!result) {
-        m_messages.show({QStringLiteral("Can't load BMP image"), kApplicationTitle, MessageIcon::None});
+        m_messages.show(cantLoadBmpMessage(QString::fromUtf8(result.error)));
         return false;
     }
     m_width = result.width;

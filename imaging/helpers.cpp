@@ -43,7 +43,14 @@ const QString kSaveFailed = QStringLiteral("Failed to save to JPG");
 struct IjlOutcome {
     IJLERR status = IJL_OK;
     QString failure;
+    QString detail;
 };
+
+// The library's own words for a failure, else the text of its status.
+QString reasonOf(IJLERR status, const std::string &detail)
+{
+    return QString::fromStdString(detail.empty() ? std::string(ijlErrorStr(status)) : detail);
+}
 
 // One write through the JPEG library: initialise, describe the buffer, write
 // (to the file `file`, or to memory when it is null), free. `done` sees the
@@ -54,15 +61,17 @@ IjlOutcome writeThroughIJL(cDIBSection &buffer, JpegEncoder *encoder, const char
     JPEG_CORE_PROPERTIES props;
     IJLERR status = ijlInit(&props);
     if (status != IJL_OK)
-        return {status, QStringLiteral("Failed to initialise the IJL library")};
+        return {status, QStringLiteral("Failed to initialise the IJL library"), reasonOf(status, {})};
     DescribeDIBForJPEG(props, buffer);
     props.encoder = encoder;
     props.JPGFile = file;
     status = ijlWrite(&props, file ? IJL_JFILE_WRITEWHOLEIMAGE : IJL_JBUFF_WRITEWHOLEIMAGE);
     if (status == IJL_OK && done)
         done(props);
+    const IjlOutcome outcome{status, status == IJL_OK ? QString() : kSaveFailed,
+                             status == IJL_OK ? QString() : reasonOf(status, props.failureDetail)};
     ijlFree(&props);
-    return {status, status == IJL_OK ? QString() : kSaveFailed};
+    return outcome;
 }
 
 } // namespace
@@ -72,37 +81,41 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, Jp
     const QByteArray name = QFile::encodeName(path); // lives until the write is done
     const IjlOutcome outcome = writeThroughIJL(buffer, encoder, name.constData());
     if (outcome.status != IJL_OK)
-        ShowIJLError(messages, outcome.failure, outcome.status);
+        ShowIJLError(messages, outcome.failure, outcome.status, outcome.detail);
     return outcome.status == IJL_OK;
 }
 
-std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out)
+std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out, QString *detail)
 {
-    return writeThroughIJL(buffer, &encoder, nullptr, [&](const JPEG_CORE_PROPERTIES &props) {
+    const IjlOutcome outcome = writeThroughIJL(buffer, &encoder, nullptr, [&](const JPEG_CORE_PROPERTIES &props) {
         out.resize(qsizetype(props.JPGSizeBytes));
         std::memcpy(out.data(), props.JPGBytes, props.JPGSizeBytes);
-    }).status;
+    });
+    if (detail)
+        *detail = outcome.detail;
+    return outcome.status;
 }
 
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
-              MessageSink &messages)
+              MessageSink &messages, const QString &detail)
 {
+    QString reason = detail;
     if (status == IJL_OK) {
         try {
             writeFileAtomically(path, jpeg, false, modified);
             return true;
-        } catch (const FileError &) {
+        } catch (const FileError &e) {
             status = IJL_FILE_WRITE_FAILED;
+            reason = QString::fromStdString(e.what());
         }
     }
-    ShowIJLError(messages, kSaveFailed, status);
+    ShowIJLError(messages, kSaveFailed, status, reason);
     return false;
 }
 
-void ShowIJLError(MessageSink &messages, const QString &message, std::int32_t code)
+void ShowIJLError(MessageSink &messages, const QString &message, std::int32_t code, const QString &detail)
 {
-    messages.show({QStringLiteral("IJL ERROR: [%1] - %2").arg(code).arg(message), kJpegLibraryTitle,
-                   MessageIcon::Exclamation});
+    messages.show(jpegErrorMessage(message, code, detail));
 }
 
 std::int32_t ScanLinePadBytes(std::int32_t width, std::int32_t channels)

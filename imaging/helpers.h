@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/file_stamp.h"
+#include "core/user_messages.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,9 +16,6 @@ class JpegEncoder;
 class MessageSink;
 struct JPEG_CORE_PROPERTIES;
 
-/// The title of the JPEG writer's message boxes: the library that writes the files.
-inline const QString kJpegLibraryTitle = QStringLiteral("libjpeg-turbo JPEG Library");
-
 /// Encodes the buffer as a JPEG file at `path` (quality 75, upright); the file
 /// appears whole or not at all. On failure shows the library's error message
 /// and returns false.
@@ -29,13 +27,14 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, Jp
 /// Encodes the buffer into memory exactly as WriteDIBToJPEG encodes it into a
 /// file, with `encoder`'s compressor and buffer; copies the bytes into `out`,
 /// whose capacity is reused. Returns 0, or the JPEG library's negative status.
-std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out);
+/// On failure `detail`, when given, receives the library's reason.
+std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out, QString *detail = nullptr);
 
-/// Writes JPEG bytes that EncodeDIBToJPEG made (with `status` its result) to
-/// `path` whole or not at all, dated `modified` when given. On failure shows
-/// the library's error message and returns false.
+/// Writes JPEG bytes that EncodeDIBToJPEG made (with `status` its result and
+/// `detail` its reason) to `path` whole or not at all, dated `modified` when
+/// given. On failure shows the library's error message and returns false.
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
-              MessageSink &messages);
+              MessageSink &messages, const QString &detail = {});
 
 /// Fills the record from the buffer: the source as it lies in memory (a
 /// positive buffer height is bottom-up, which the record marks by a negative
@@ -44,8 +43,8 @@ bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, 
 void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &props, cDIBSection &buffer);
 
 /// Shows "IJL ERROR: [code] - message" with a warning icon, titled with the
-/// JPEG library in use.
-void ShowIJLError(MessageSink &messages, const QString &message, std::int32_t code);
+/// JPEG library in use; `detail` (the cause) travels beside it, unshown.
+void ShowIJLError(MessageSink &messages, const QString &message, std::int32_t code, const QString &detail = {});
 
 /// The bytes that pad a row of `width` pixels of `channels` bytes to a multiple
 /// of 4; throws OverflowError when the row size does not fit 32 bits.

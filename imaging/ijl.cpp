@@ -105,12 +105,13 @@ JpegEncoder &encoderOf(JPEG_CORE_PROPERTIES &p)
     return *p.ownEncoder;
 }
 
-IJLERR writeFile(const char *name, std::span<const std::uint8_t> jpeg)
+IJLERR writeFile(const char *name, std::span<const std::uint8_t> jpeg, std::string &failureDetail)
 {
     try {
         writeFileAtomically(QFile::decodeName(name),
                             QByteArray::fromRawData(reinterpret_cast<const char *>(jpeg.data()), qsizetype(jpeg.size())));
-    } catch (const FileError &) {
+    } catch (const FileError &e) {
+        failureDetail = e.what();
         return IJL_FILE_WRITE_FAILED;
     }
     return IJL_OK;
@@ -140,6 +141,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES *jcprops, IJLIOTYPE iotype)
         return IJL_INVALID_FILENAME;
     p.JPGBytes = nullptr;
     p.JPGSizeBytes = 0;
+    p.failureDetail.clear();
     JpegSource source;
     JpegChroma chroma = JpegChroma::Quarter420;
     if (IJLERR e = describeSource(p, source); e != IJL_OK)
@@ -147,10 +149,12 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES *jcprops, IJLIOTYPE iotype)
     if (IJLERR e = describeJpeg(p, source, chroma); e != IJL_OK)
         return e;
     JpegEncoder &encoder = encoderOf(p);
-    if (IJLERR e = statusOf(encoder.encode(source, p.jquality, chroma)); e != IJL_OK)
+    if (IJLERR e = statusOf(encoder.encode(source, p.jquality, chroma)); e != IJL_OK) {
+        p.failureDetail = encoder.errorText();
         return e;
+    }
     if (iotype == IJL_JFILE_WRITEWHOLEIMAGE)
-        return writeFile(p.JPGFile, encoder.output());
+        return writeFile(p.JPGFile, encoder.output(), p.failureDetail);
     p.JPGBytes = encoder.output().data();
     p.JPGSizeBytes = encoder.output().size();
     return IJL_OK;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace grelm {
 
@@ -77,6 +78,10 @@ struct JPEG_CORE_PROPERTIES {
     ~JPEG_CORE_PROPERTIES();
     JPEG_CORE_PROPERTIES(const JPEG_CORE_PROPERTIES &) = delete;
     JPEG_CORE_PROPERTIES &operator=(const JPEG_CORE_PROPERTIES &) = delete;
+
+    /// Why the last write failed, in the words of the JPEG library or the file
+    /// system; empty after a success.
+    std::string failureDetail;
 
     /// Library state; set up by ijlInit, released by ijlFree.
     bool initialised = false;

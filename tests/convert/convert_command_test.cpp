@@ -2,7 +2,9 @@
 // thumbnail branch, the deletion rule, the one wrong-path message, and the
 // same outcome whether files are prepared on worker threads or not.
 #include "core/file_stamp.h"
+#include "core/errors.h"
 #include "core/messages.h"
+#include "core/user_messages.h"
 #include "convert/convert_session.h"
 #include "imaging/dib_section.h"
 #include "support/recording_convert_view.h"
@@ -23,7 +25,7 @@ using grelm::test::screenshotFile;
 
 namespace {
 
-const Message kWrongPath{"The path you are currently using is incorrect!", "Wrong Path!", MessageIcon::Question};
+const Message kWrongPath = wrongPathMessage();
 
 struct CommandRun {
     explicit CommandRun(bool sequential = false, int workers = 2)
@@ -447,4 +449,38 @@ TEST(ConvertCommand, ThumbnailBitmapsOfAnInterruptedCommandAreConvertedOnceLater
     EXPECT_TRUE(run.messages.messages.empty());
     EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"th_s0.jpg", "th_s1.jpg", "th_s2.jpg", "th_s3.jpg",
                                                             "th_s4.jpg", "th_s5.jpg"}));
+}
+
+TEST(ConvertCommand, TheOneHandlerKeepsTheCauseAndTellsRunningOutOfMemoryApart)
+{
+    // A view that fails as the command first reads the game folder.
+    struct FailingView : test::RecordingConvertView {
+        std::function<void()> fail;
+        QString gameFolder() const override
+        {
+            fail();
+            return folder;
+        }
+    };
+    const struct {
+        const char *what;
+        std::function<void()> fail;
+        Message shown;
+        QString detail;
+    } rows[] = {
+        {"out of memory", [] { throw std::bad_alloc(); }, outOfMemoryMessage(), "std::bad_alloc"},
+        {"a file error", [] { throw FileError("Cannot make /x/Thumbs: Read-only file system"); }, wrongPathMessage(),
+         "Cannot make /x/Thumbs: Read-only file system"},
+        {"a logic error", [] { throw std::logic_error("a broken promise"); }, wrongPathMessage(), "a broken promise"},
+    };
+    for (const auto &row : rows) {
+        FailingView view;
+        view.fail = row.fail;
+        RecordingMessageSink messages;
+        cDIBSection buffer(messages);
+        ConvertSession session(view, messages, buffer, ConvertThreading{});
+        runConvertCommand(session);
+        ASSERT_EQ(messages.messages, std::vector<Message>({row.shown})) << row.what;
+        EXPECT_EQ(messages.messages[0].detail, row.detail) << row.what;
+    }
 }

@@ -149,6 +149,9 @@ TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
         EXPECT_TRUE(run.texts()[1].startsWith("IJL ERROR: [")) << run.texts()[1].toStdString();
         EXPECT_TRUE(run.texts()[2].endsWith("] - Failed to save to JPG")) << run.texts()[2].toStdString();
         EXPECT_EQ(run.messages.messages[2].icon, MessageIcon::Exclamation);
+        // Each keeps its cause beside the box: the reader's reason, the file system's.
+        EXPECT_FALSE(run.messages.messages[0].detail.isEmpty());
+        EXPECT_TRUE(run.messages.messages[2].detail.contains("Is a directory")) << run.messages.messages[2].detail.toStdString();
         // No partial or temporary file anywhere, the folder in the way untouched.
         EXPECT_EQ(filesIn(run.dir.path()), QStringList({"a.bmp", "b.bmp", "b.jpg", "c.bmp", "c.jpg"}));
         EXPECT_TRUE(QFileInfo(run.dir.file("b.jpg")).isDir());

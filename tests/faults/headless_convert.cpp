@@ -119,6 +119,8 @@ public:
     {
         const QString title = m.title.isEmpty() ? grelm::kApplicationTitle : m.title;
         std::printf("message: %s | %s\n", title.toUtf8().constData(), m.text.toUtf8().constData());
+        if (!m.detail.isEmpty())
+            std::printf("detail: %s\n", m.detail.toUtf8().constData());
         std::fflush(stdout);
         ++shown;
     }

@@ -3,9 +3,14 @@
 #include "core/errors.h"
 #include "support/temp_folder.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <sys/stat.h>
 
 namespace grelm {
 namespace {
@@ -20,6 +25,24 @@ struct ReadCase {
 QByteArray quoteAt(int position)
 {
     return QByteArray(position - 1, 'x') + "\"A\"\r\n";
+}
+
+// `text` as UTF-16 in the given byte order, after its byte-order mark.
+QByteArray utf16(const QString &text, QSysInfo::Endian order)
+{
+    QByteArray bytes = order == QSysInfo::LittleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes.append(order == QSysInfo::LittleEndian ? low : high);
+        bytes.append(order == QSysInfo::LittleEndian ? high : low);
+    }
+    return bytes;
+}
+
+// A file far larger than the part that is read, its last line at the very end.
+QByteArray largeFileEndingIn(const QByteArray &lastLine)
+{
+    return QByteArray(3 * kSettingFileTail, 'x') + "\r\n" + lastLine;
 }
 
 const std::vector<ReadCase> &readCases()
@@ -46,6 +69,17 @@ const std::vector<ReadCase> &readCases()
         {"only a line end", "\r\n", std::nullopt},
         {"quote at position 32767 overflows", quoteAt(32767), std::nullopt},
         {"quote beyond position 32767", quoteAt(40000), std::nullopt},
+        {"UTF-8 byte-order mark dropped", "\xEF\xBB\xBF\"/games/hl\"\r\n", QStringLiteral("/games/hl")},
+        {"UTF-16 LE with its mark", utf16(QStringLiteral("\"/a\"\r\n\"/spiele/Größe\"\r\n"), QSysInfo::LittleEndian),
+         QStringLiteral("/spiele/Größe")},
+        {"UTF-16 BE with its mark", utf16(QStringLiteral("\"/spiele/Größe\"\r\n"), QSysInfo::BigEndian),
+         QStringLiteral("/spiele/Größe")},
+        {"large file, last line at the end", largeFileEndingIn("\"/games/hl\"\r\n"), QStringLiteral("/games/hl")},
+        {"large UTF-16 file", utf16(QString(kSettingFileTail, u'x') + QStringLiteral("\r\"/b\"\r"), QSysInfo::BigEndian),
+         QStringLiteral("/b")},
+        {"last line longer than the part read", largeFileEndingIn('"' + QByteArray(kSettingFileTail, 'a') + "\"\r\n"),
+         std::nullopt},
+        {"whole file one line longer than the part read", '"' + QByteArray(kSettingFileTail, 'a') + '"', std::nullopt},
     };
     return cases;
 }
@@ -60,12 +94,22 @@ TEST(SettingFileTest, ReadsTheFolderFromTheBytesOnDisk)
     }
 }
 
-TEST(SettingFileTest, MissingFileOrFolderInItsPlaceGivesNoFolder)
+TEST(SettingFileTest, NoRegularFileInItsPlaceGivesNoFolderAtOnce)
 {
-    test::TempFolder program;
-    EXPECT_EQ(readSettingFile(program.path()), std::nullopt);
-    program.write(kSettingFileName + QStringLiteral("/inside"), "\"/games\"\r\n");
-    EXPECT_EQ(readSettingFile(program.path()), std::nullopt);
+    // Each puts something other than a regular file where the setting file belongs.
+    const std::vector<std::pair<const char *, std::function<void(const QString &)>>> places = {
+        {"missing", [](const QString &) {}},
+        {"folder", [](const QString &path) { ASSERT_TRUE(QDir().mkpath(path)); }},
+        {"FIFO without a writer", [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0600), 0); }},
+        {"link to /dev/zero", [](const QString &path) { ASSERT_TRUE(QFile::link("/dev/zero", path)); }},
+        {"dangling link", [](const QString &path) { ASSERT_TRUE(QFile::link(path + ".gone", path)); }},
+    };
+    for (const auto &[name, make] : places) {
+        SCOPED_TRACE(name);
+        test::TempFolder program;
+        make(program.file(kSettingFileName));
+        EXPECT_EQ(readSettingFile(program.path()), std::nullopt);
+    }
 }
 
 TEST(SettingFileTest, WritesOneQuotedLineThatReadsBackUnchanged)
@@ -105,6 +149,17 @@ TEST(SettingFileTest, FailedWriteThrowsFileError)
     // A program folder inside a regular file cannot hold anything, even for root.
     EXPECT_THROW(writeSettingFile(sandbox.file(QStringLiteral("plain-file/bin")), QStringLiteral("/x")), FileError);
     EXPECT_EQ(sandbox.read(QStringLiteral("plain-file")), QByteArray("not a folder"));
+}
+
+TEST(SettingFileTest, FolderWithALineBreakOrNulIsRefusedAndTheFileKept)
+{
+    for (const QString &folder : {QStringLiteral("/a\rb"), QStringLiteral("/a\nb"), QStringLiteral("/a") + QChar(u'\0')}) {
+        test::TempFolder program;
+        program.write(kSettingFileName, "\"/old\"\r\n");
+        EXPECT_FALSE(isStorableFolder(folder));
+        EXPECT_THROW(writeSettingFile(program.path(), folder), FileError);
+        EXPECT_EQ(program.read(kSettingFileName), QByteArray("\"/old\"\r\n"));
+    }
 }
 
 } // namespace

@@ -89,10 +89,15 @@ bool isStorableFolder(const QString &folder)
            && !folder.contains(QChar(u'\0'));
 }
 
+void requireStorableFolder(const QString &folder)
+{
+    if (!isStorableFolder(folder))
+        throw FileError("The folder's name holds a line break or a NUL character, which the setting file cannot keep.");
+}
+
 void writeSettingFile(const QString &folder, const QString &gameFolder)
 {
-    if (!isStorableFolder(gameFolder))
-        throw FileError("The folder's name holds a line break or a NUL character, which the setting file cannot keep.");
+    requireStorableFolder(gameFolder);
     writeFileAtomically(settingFilePath(folder), settingFileBytes(gameFolder), true);
 }
 

@@ -48,6 +48,9 @@ std::optional<QString> readSettingFile(const QString &folder);
 /// Whether `folder` can be stored: a line break or a NUL in it would not read back.
 bool isStorableFolder(const QString &folder);
 
+/// Throws FileError saying why when `folder` is not storable.
+void requireStorableFolder(const QString &folder);
+
 /// Stores `gameFolder` in the setting file inside `folder`, whole or not at all;
 /// throws FileError saying why when it cannot, a folder that is not storable included.
 void writeSettingFile(const QString &folder, const QString &gameFolder);

@@ -1,4 +1,5 @@
 #include "settings/setting_file.h"
+#include "settings/setting_store.h"
 
 #include "core/errors.h"
 #include "support/temp_folder.h"
@@ -160,6 +161,94 @@ TEST(SettingFileTest, FolderWithALineBreakOrNulIsRefusedAndTheFileKept)
         EXPECT_THROW(writeSettingFile(program.path(), folder), FileError);
         EXPECT_EQ(program.read(kSettingFileName), QByteArray("\"/old\"\r\n"));
     }
+}
+
+enum class Place { Empty, HasFile, Unwritable };
+
+struct StoreCase {
+    const char *name;
+    Place program;
+    Place config;
+    bool configUnwritableAfterRead;
+    std::optional<QString> read;
+    const char *writtenTo; // "program", "config", or nullptr: every place fails
+};
+
+// The program folder and the config folder of one case, in a sandbox. An
+// unwritable place lies inside a regular file, which stops root as well.
+struct StorePlaces {
+    explicit StorePlaces(const StoreCase &c)
+        : program(make(c.program, "program", "\"/p\"\r\n")), config(make(c.config, "config", "\"/c\"\r\n"))
+    {
+    }
+    QString make(Place state, const QString &name, const QByteArray &bytes) const
+    {
+        if (state == Place::Unwritable) {
+            sandbox.write(name, "a regular file");
+            return sandbox.file(name + QStringLiteral("/grelm-converter"));
+        }
+        const QString folder = sandbox.file(name + QStringLiteral("/grelm-converter"));
+        if (state == Place::HasFile)
+            sandbox.write(name + QStringLiteral("/grelm-converter/") + kSettingFileName, bytes);
+        return folder;
+    }
+    QByteArray bytesIn(const QString &folder) const
+    {
+        QFile file(settingFilePath(folder));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    test::TempFolder sandbox;
+    QString program, config;
+};
+
+TEST(SettingStoreTest, ReadsBesideTheProgramElseInTheConfigFolderAndWritesWhereItWorks)
+{
+    using P = Place;
+    const StoreCase cases[] = {
+        {"file beside the program wins", P::HasFile, P::HasFile, false, QStringLiteral("/p"), "program"},
+        {"config file read when none is beside the program", P::Empty, P::HasFile, false, QStringLiteral("/c"), "config"},
+        {"no file: written beside the program", P::Empty, P::Empty, false, std::nullopt, "program"},
+        {"read-only program folder: config folder made", P::Unwritable, P::Empty, false, std::nullopt, "config"},
+        {"config read, then not writable: beside the program", P::Empty, P::HasFile, true, QStringLiteral("/c"), "program"},
+        {"every place fails", P::Unwritable, P::Unwritable, false, std::nullopt, nullptr},
+    };
+    for (const StoreCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        StorePlaces places(c);
+        if (c.program == P::Empty)
+            ASSERT_TRUE(QDir().mkpath(places.program));
+        const SettingPlaces settingPlaces{places.program, places.config};
+        SettingStore store(settingPlaces);
+        EXPECT_EQ(store.read(), c.read);
+        if (c.configUnwritableAfterRead) {
+            ASSERT_TRUE(QDir(places.config).removeRecursively());
+            places.sandbox.write(QStringLiteral("config/grelm-converter"), "now a regular file");
+        }
+        if (!c.writtenTo) {
+            EXPECT_THROW(store.write(QStringLiteral("/new")), FileError);
+            continue;
+        }
+        const QByteArray before = places.bytesIn(places.program) + places.bytesIn(places.config);
+        store.write(QStringLiteral("/new"));
+        const QString target = QString::fromLatin1(c.writtenTo) == "program" ? places.program : places.config;
+        EXPECT_EQ(places.bytesIn(target), settingFileBytes(QStringLiteral("/new")));
+        const QString other = target == places.program ? places.config : places.program;
+        EXPECT_TRUE(before.contains(places.bytesIn(other))) << "the other place was changed";
+        EXPECT_EQ(SettingStore(settingPlaces).read(), QStringLiteral("/new")) << "not found at the next start";
+    }
+}
+
+TEST(SettingStoreTest, ConfigFolderFollowsXdgConfigHome)
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/xdg/config");
+    EXPECT_EQ(userConfigFolder(), QStringLiteral("/xdg/config/grelm-converter"));
+    for (const char *unusable : {"", "relative/config"}) {
+        qputenv("XDG_CONFIG_HOME", unusable);
+        EXPECT_EQ(userConfigFolder(), QDir::homePath() + QStringLiteral("/.config/grelm-converter")) << unusable;
+    }
+    qputenv("XDG_CONFIG_HOME", saved);
 }
 
 } // namespace

@@ -79,7 +79,17 @@ std::optional<Drive> DriveList::currentDrive() const
 void DriveList::selectDriveOf(const QString &path)
 {
     const std::optional<qsizetype> index = driveIndexOf(m_drives, path);
-    setCurrentIndex(index ? int(*index) : (m_drives.isEmpty() ? -1 : 0));
+    setCurrentIndex(int(index ? *index : addRootDrive()));
+}
+
+qsizetype DriveList::addRootDrive()
+{
+    const Drive root{QDir::rootPath(), QString()};
+    const QSignalBlocker blocker(this);
+    // The root sorts before every other mount point.
+    m_drives.prepend(root);
+    insertItem(0, driveEntryText(root));
+    return 0;
 }
 
 } // namespace grelm

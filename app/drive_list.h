@@ -44,10 +44,14 @@ public:
     QString value() const { return currentText(); }
     /// The selected drive; nothing when none is selected.
     std::optional<Drive> currentDrive() const;
-    /// Selects the drive holding `path` (the first drive when none holds it).
+    /// Selects the drive holding `path`. Where no listed drive holds it (in a
+    /// chroot or container whose root is not mounted as such), its drive is the
+    /// root folder, which is added to the list for that.
     void selectDriveOf(const QString &path);
 
 private:
+    qsizetype addRootDrive();
+
     QList<Drive> m_drives;
 };
 

@@ -52,7 +52,7 @@ std::optional<QStringList> readSubFolders(const QString &folder)
     for (; it != fs::directory_iterator(); it.increment(error)) {
         const QString name = QString::fromStdU16String(it->path().filename().u16string());
         std::error_code typeError;
-        if (!name.startsWith(QLatin1Char('.')) && it->is_directory(typeError))
+        if (it->is_directory(typeError))
             names << name;
     }
     if (error)

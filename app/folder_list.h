@@ -11,7 +11,8 @@ namespace grelm {
 /// The folders from the file system's root down to `folder`, each as a full path.
 QStringList folderChain(const QString &folder);
 
-/// The names of the visible sub-folders of `folder`, sorted ignoring letter case;
+/// The names of the sub-folders of `folder`, hidden ones included (games
+/// installed by Steam live under ~/.steam), sorted ignoring letter case;
 /// nothing when the folder cannot be read.
 std::optional<QStringList> readSubFolders(const QString &folder);
 

@@ -19,8 +19,8 @@
 
 namespace grelm {
 
-Frm_Converter::Frm_Converter(MessageSink &messages, const QString &programFolder, QWidget *parent)
-    : QWidget(parent), m_messages(messages), m_programFolder(programFolder)
+Frm_Converter::Frm_Converter(MessageSink &messages, const SettingPlaces &places, QWidget *parent)
+    : QWidget(parent), m_messages(messages), m_settings(places)
 {
     setUpWindow();
     createControls();
@@ -40,7 +40,7 @@ void Frm_Converter::Form_Load()
 
 void Frm_Converter::ReadPathFile()
 {
-    if (const std::optional<QString> folder = readSettingFile(m_programFolder))
+    if (const std::optional<QString> folder = m_settings.read())
         TxtSetFolder->setText(*folder);
     else
         m_messages.show(settingFileMissingMessage());
@@ -49,7 +49,7 @@ void Frm_Converter::ReadPathFile()
 void Frm_Converter::SWritePath()
 {
     try {
-        writeSettingFile(m_programFolder, TxtSetFolder->text());
+        m_settings.write(TxtSetFolder->text());
     } catch (const FileError &error) {
         m_messages.show(settingFileNotSavedMessage(QString::fromStdString(error.what())));
     }

@@ -4,6 +4,7 @@
 #include "core/convert_view.h"
 #include "convert/convert_session.h"
 #include "imaging/dib_section.h"
+#include "settings/setting_store.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -26,9 +27,8 @@ class ProgressPicture;
 class Frm_Converter : public QWidget, public ConvertView, public FolderPickerHost {
     Q_OBJECT
 public:
-    /// `programFolder` holds the setting file; messages go to `messages`.
-    explicit Frm_Converter(MessageSink &messages,
-                           const QString &programFolder = QCoreApplication::applicationDirPath(),
+    /// The setting file lives in one of `places`; messages go to `messages`.
+    explicit Frm_Converter(MessageSink &messages, const SettingPlaces &places = programSettingPlaces(),
                            QWidget *parent = nullptr);
     ~Frm_Converter() override;
 
@@ -81,7 +81,7 @@ private:
     void connectHandlers();
 
     MessageSink &m_messages;
-    QString m_programFolder;
+    SettingStore m_settings;
     bool m_closeRequested = false;
     cDIBSection m_cDib{m_messages};
     ConvertThreading m_convertThreading = ConvertThreading::fromEnvironment();

@@ -1,4 +1,5 @@
 #include "app/app_font.h"
+#include "app/display_check.h"
 #include "app/frm_converter.h"
 #include "app/message_box.h"
 #include "resources/resources.h"
@@ -6,10 +7,18 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
+    if (!grelm::displayAvailable()) {
+        std::fputs(grelm::kNoDisplayMessage, stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GRELM Screenshot Converter"));
+    // Wayland desktops find the window's icon through the desktop entry of this name.
+    QApplication::setDesktopFileName(QStringLiteral("grelm-converter"));
     QIcon icon(grelm::kIconFile);
     icon.addFile(grelm::kIconPicture);
     QApplication::setWindowIcon(icon);

@@ -4,31 +4,13 @@
 #include "core/errors.h"
 #include "core/folder_listing.h"
 #include "core/numeric.h"
-
-#include <QFile>
+#include "settings/setting_text.h"
 
 #include <cstdint>
 
 namespace grelm {
 
 namespace {
-
-// The last line of the text, without its line end; nothing for an empty text.
-// A line ends at CR LF, at CR or at LF; a line end closing the text starts no new line.
-std::optional<QByteArray> lastLine(const QByteArray &bytes)
-{
-    if (bytes.isEmpty())
-        return std::nullopt;
-    qsizetype end = bytes.size();
-    if (bytes.endsWith("\r\n"))
-        end -= 2;
-    else if (bytes.endsWith('\r') || bytes.endsWith('\n'))
-        end -= 1;
-    qsizetype start = end;
-    while (start > 0 && bytes[start - 1] != '\r' && bytes[start - 1] != '\n')
-        --start;
-    return bytes.mid(start, end - start);
-}
 
 // Drops the last character, keeping a surrogate pair together.
 void chopLastCharacter(QString &text)
@@ -63,7 +45,12 @@ QString settingFilePath(const QString &programFolder)
 
 std::optional<QString> parseSettingFile(const QByteArray &bytes)
 {
-    const std::optional<QByteArray> line = lastLine(bytes);
+    return parseSettingFileEnds({bytes, bytes, 0});
+}
+
+std::optional<QString> parseSettingFileEnds(const FileEnds &ends)
+{
+    const std::optional<QByteArray> line = lastLine(settingText(ends));
     if (!line)
         return std::nullopt;
     QString text = QString::fromUtf8(*line);
@@ -87,20 +74,31 @@ QByteArray settingFileBytes(const QString &folder)
     return '"' + folder.toUtf8() + "\"\r\n";
 }
 
-std::optional<QString> readSettingFile(const QString &programFolder)
+std::optional<QString> readSettingFile(const QString &folder)
 {
-    QFile file(settingFilePath(programFolder));
-    if (!file.open(QIODevice::ReadOnly))
+    // Three bytes hold the longest byte-order mark.
+    const std::optional<FileEnds> ends = readFileEnds(settingFilePath(folder), 3, kSettingFileTail);
+    if (!ends)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return parseSettingFile(bytes);
+    return parseSettingFileEnds(*ends);
 }
 
-void writeSettingFile(const QString &programFolder, const QString &folder)
+bool isStorableFolder(const QString &folder)
 {
-    writeFileAtomically(settingFilePath(programFolder), settingFileBytes(folder), true);
+    return !folder.contains(QLatin1Char('\r')) && !folder.contains(QLatin1Char('\n'))
+           && !folder.contains(QChar(u'\0'));
+}
+
+void requireStorableFolder(const QString &folder)
+{
+    if (!isStorableFolder(folder))
+        throw FileError("The folder's name holds a line break or a NUL character, which the setting file cannot keep.");
+}
+
+void writeSettingFile(const QString &folder, const QString &gameFolder)
+{
+    requireStorableFolder(gameFolder);
+    writeFileAtomically(settingFilePath(folder), settingFileBytes(gameFolder), true);
 }
 
 } // namespace grelm

@@ -1,5 +1,7 @@
 // Draws the program's pictures into the resources folder: the banner, the about
-// picture, the icon file and the icon as PNG. Run it after changing the artwork, then commit the files.
+// picture, the icon file, the icon as a large PNG and, for the desktop's icon
+// theme, each size the icon file carries as PNG (icons/grelm-<side>.png).
+// Run it after changing the artwork, then commit the files.
 #include "artwork.h"
 #include "ico_writer.h"
 
@@ -13,6 +15,8 @@
 
 namespace {
 
+constexpr int kIconSides[] = {48, 32, 24, 16};
+
 bool save(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -23,9 +27,21 @@ QByteArray iconFile()
 {
     QList<grelm::ico::Entry> entries;
     for (int bits : {32, 8, 4})
-        for (int side : {48, 32, 24, 16})
+        for (int side : kIconSides)
             entries.push_back({grelm::artwork::icon(side, bits == 32), bits});
     return grelm::ico::write(entries);
+}
+
+bool saveImage(const QString &path, const QImage &image, int quality);
+
+// The 32-bit pictures of the icon file, one PNG per side.
+bool saveThemeIcons(const QString &folder)
+{
+    for (int side : kIconSides) {
+        if (!saveImage(QStringLiteral("%1/icons/grelm-%2.png").arg(folder).arg(side), grelm::artwork::icon(side), -1))
+            return false;
+    }
+    return true;
 }
 
 bool saveImage(const QString &path, const QImage &image, int quality)
@@ -57,6 +73,6 @@ int main(int argc, char **argv)
     const bool ok = saveImage(folder + "/banner.jpg", grelm::artwork::banner(), 92)
                     && saveImage(folder + "/about.jpg", grelm::artwork::about(), 92)
                     && saveImage(folder + "/grelm.png", grelm::artwork::icon(256), -1)
-                    && save(folder + "/grelm.ico", iconFile());
+                    && save(folder + "/grelm.ico", iconFile()) && saveThemeIcons(folder);
     return ok ? 0 : 1;
 }

@@ -28,11 +28,35 @@ TEST(DriveList, TheDriveOfAPathIsTheDeepestRootHoldingIt)
     EXPECT_EQ(driveIndexOf({{"/work", ""}}, QStringLiteral("/home")), std::nullopt);
 }
 
-TEST(DriveList, TheMachineHasADriveHoldingTheCurrentFolder)
+TEST(DriveList, SelectsTheDriveHoldingAFolderOrElseTheRoot)
 {
-    const QList<Drive> drives = mountedDrives();
-    ASSERT_FALSE(drives.isEmpty());
-    EXPECT_TRUE(driveIndexOf(drives, QDir::currentPath()).has_value());
+    struct Row { const char *name; QList<Drive> drives; const char *path; QStringList entries; const char *selected; };
+    const Row rows[] = {
+        {"a drive holds it", {{"/", ""}, {"/work", "W"}}, "/work/a", {"/", "/work [W]"}, "/work [W]"},
+        {"no drive holds it: the root added", {{"/work", "W"}, {"/x", ""}}, "/home/me", {"/", "/work [W]", "/x"}, "/"},
+        {"no drives at all", {}, "/home/me", {"/"}, "/"},
+    };
+    for (const Row &r : rows) {
+        DriveList list;
+        list.setDrives(r.drives);
+        list.selectDriveOf(QString::fromLatin1(r.path));
+        QStringList entries;
+        for (int i = 0; i < list.count(); ++i)
+            entries << list.itemText(i);
+        EXPECT_EQ(entries, r.entries) << r.name;
+        EXPECT_EQ(list.value(), QString::fromLatin1(r.selected)) << r.name;
+        EXPECT_EQ(list.drives().size(), list.count()) << r.name;
+    }
+}
+
+TEST(DriveList, TheMachineGivesADriveHoldingTheCurrentFolder)
+{
+    DriveList list;
+    list.setDrives(mountedDrives());
+    list.selectDriveOf(QDir::currentPath());
+    const std::optional<Drive> drive = list.currentDrive();
+    ASSERT_TRUE(drive.has_value());
+    EXPECT_TRUE(driveIndexOf({*drive}, QDir::currentPath()).has_value()) << drive->rootPath.toStdString();
 }
 
 TEST(FolderList, TheChainRunsFromTheRootDown)
@@ -41,13 +65,14 @@ TEST(FolderList, TheChainRunsFromTheRootDown)
     EXPECT_EQ(folderChain(QStringLiteral("/a/b/")), QStringList({"/", "/a", "/a/b"}));
 }
 
-TEST(FolderList, SubFoldersAreVisibleFoldersSortedIgnoringCase)
+TEST(FolderList, SubFoldersAreAllFoldersHiddenOnesIncludedSortedIgnoringCase)
 {
     TempFolder dir;
-    for (const char *name : {"beta", "Alpha", "gamma", ".hidden"})
+    for (const char *name : {"beta", "Alpha", "gamma", ".steam", "_x"})
         QDir().mkpath(dir.file(QString::fromLatin1(name)));
     dir.write(QStringLiteral("file.txt"), "x");
-    EXPECT_EQ(readSubFolders(dir.path()), QStringList({"Alpha", "beta", "gamma"}));
+    dir.write(QStringLiteral(".hidden-file"), "x");
+    EXPECT_EQ(readSubFolders(dir.path()), QStringList({".steam", "_x", "Alpha", "beta", "gamma"}));
     EXPECT_EQ(readSubFolders(dir.file(QStringLiteral("missing"))), std::nullopt);
     EXPECT_EQ(readSubFolders(dir.file(QStringLiteral("file.txt"))), std::nullopt);
 }

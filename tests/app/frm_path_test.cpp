@@ -76,6 +76,7 @@ protected:
     {
         const QList<QTreeWidgetItem *> items = list->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
+        list->scrollToItem(items.first()); // as a user scrolls to an entry below the fold
         const QPoint centre = list->visualItemRect(items.first()).center();
         // A double-click arrives after the single click of its first press.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
@@ -164,6 +165,15 @@ TEST_F(FolderPicker, OkAfterOpeningAFolderStoresCountsAndWritesIt)
     expectMainWindowBack();
 }
 
+TEST_F(FolderPicker, AHiddenFolderIsListedAndOpens)
+{
+    Frm_Path *dialog = clickSetFolder();
+    auto *folders = child<FolderList>(dialog, "DirFolders");
+    doubleClick(folders, QStringLiteral(".hidden"));
+    EXPECT_EQ(folders->path(), m_install + QStringLiteral("/.hidden"));
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install + QStringLiteral("/.hidden"));
+}
+
 TEST_F(FolderPicker, CancelAndTheCloseBoxChangeNothing)
 {
     for (const bool closeBox : {false, true}) {
@@ -196,7 +206,9 @@ TEST_F(FolderPicker, ASingleClickOnlyHighlights)
 {
     Frm_Path *dialog = clickSetFolder();
     auto *folders = child<FolderList>(dialog, "DirFolders");
-    QTreeWidgetItem *item = folders->findItems(QStringLiteral("cstrike"), Qt::MatchExactly | Qt::MatchRecursive).first();
+    const QList<QTreeWidgetItem *> items = folders->findItems(QStringLiteral("cstrike"), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(items.size(), 1);
+    QTreeWidgetItem *item = items.first();
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(item).center());
     EXPECT_TRUE(item->isSelected());
     EXPECT_EQ(folders->path(), m_install);

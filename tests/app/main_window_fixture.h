@@ -23,7 +23,7 @@ protected:
     /// Starts the window; the setting file, if any, must be written first.
     Frm_Converter &start()
     {
-        m_window = std::make_unique<Frm_Converter>(m_messages, m_program.path());
+        m_window = std::make_unique<Frm_Converter>(m_messages, SettingPlaces{m_program.path(), m_config.path()});
         return *m_window;
     }
 
@@ -40,6 +40,7 @@ protected:
     QString text(const char *name) const { return control<QLineEdit>(name)->text(); }
 
     TempFolder m_program;
+    TempFolder m_config; ///< the user's config folder, so that no test reads or writes the real one
     TempFolder m_game;
     RecordingMessageSink m_messages;
     std::unique_ptr<Frm_Converter> m_window;

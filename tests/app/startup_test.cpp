@@ -1,5 +1,7 @@
 #include "main_window_fixture.h"
 
+#include "app/display_check.h"
+
 #include "settings/screenshot_counter.h"
 #include "settings/setting_file.h"
 
@@ -67,6 +69,22 @@ TEST_F(StartupTest, FreshStateIsIdle)
     const QString hint = control<QLabel>("LblDefaultF")->text();
     EXPECT_EQ(hint.size(), 66);
     EXPECT_TRUE(hint.endsWith(QStringLiteral(": ")));
+}
+
+TEST(DisplayCheck, AWindowNeedsTheDisplayItsPlatformUses)
+{
+    struct Row { const char *platform, *x11, *wayland; bool available; };
+    const Row rows[] = {
+        {"", "", "", false},          {"", ":0", "", true},          {"", "", "wayland-0", true},
+        {"xcb", "", "wayland-0", false}, {"xcb", ":99", "", true},     {"wayland", ":0", "", false},
+        {"wayland-egl", "", "w", true}, {"offscreen", "", "", true},  {"minimal:enable_fonts", "", "", true},
+        {"wayland;xcb", "", "", false}, {"wayland;xcb", ":0", "", true},
+    };
+    for (const Row &r : rows) {
+        EXPECT_EQ(displayAvailable(QString::fromLatin1(r.platform), QString::fromLatin1(r.x11), QString::fromLatin1(r.wayland)),
+                  r.available)
+            << r.platform << " | " << r.x11 << " | " << r.wayland;
+    }
 }
 
 } // namespace

@@ -23,8 +23,10 @@ TEST_F(WindowSettingsTest, FailedWriteSaysSoOnceAndKeepsTheFolder)
 {
     TempFolder sandbox;
     sandbox.write(QStringLiteral("plain-file"), "x");
-    // The program folder lies inside a regular file: nothing can be created there.
-    m_window = std::make_unique<Frm_Converter>(m_messages, sandbox.file(QStringLiteral("plain-file/bin")));
+    // Both places lie inside a regular file: nothing can be created there.
+    const SettingPlaces places{sandbox.file(QStringLiteral("plain-file/bin")),
+                               sandbox.file(QStringLiteral("plain-file/config"))};
+    m_window = std::make_unique<Frm_Converter>(m_messages, places);
     m_messages.messages.clear();
     control<QLineEdit>("TxtSetFolder")->setText(m_game.path());
 

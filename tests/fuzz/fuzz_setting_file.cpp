@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the setting-file reader. Beyond what the
 // sanitizers catch it checks the round trip: a folder the reader returns,
-// stored again, reads back unchanged (unless it holds a line end, which the
-// file format cannot carry), and so does the input itself taken as a folder.
+// stored again, reads back unchanged (unless it holds a line break or a NUL,
+// which the writer refuses), and so does the input itself taken as a folder.
+// It also checks that reading only the file's ends, as the program does, never
+// gives a folder that the whole file does not give.
 
 #include "settings/setting_file.h"
 
@@ -14,20 +16,29 @@
 
 namespace {
 
-bool holdsLineEnd(const QString &folder)
+[[noreturn]] void fail(const char *what, const QByteArray &detail)
 {
-    return folder.contains(QLatin1Char('\r')) || folder.contains(QLatin1Char('\n'));
+    fprintf(stderr, "fuzz_setting_file: %s: \"%s\"\n", what, detail.constData());
+    std::abort();
 }
 
 void checkRoundTrip(const QString &folder)
 {
-    if (holdsLineEnd(folder))
+    if (!grelm::isStorableFolder(folder))
         return;
     const std::optional<QString> back = grelm::parseSettingFile(grelm::settingFileBytes(folder));
-    if (!back || *back != folder) {
-        fprintf(stderr, "fuzz_setting_file: \"%s\" does not read back\n", folder.toUtf8().constData());
-        std::abort();
-    }
+    if (!back || *back != folder)
+        fail("does not read back", folder.toUtf8());
+}
+
+// The first input byte chooses how many of the last bytes are read.
+void checkEnds(const QByteArray &bytes)
+{
+    const qsizetype tailSize = bytes.isEmpty() ? 1 : 1 + static_cast<unsigned char>(bytes[0]);
+    const QByteArray tail = bytes.right(tailSize);
+    const std::optional<QString> fromEnds = grelm::parseSettingFileEnds({bytes.left(3), tail, bytes.size() - tail.size()});
+    if (fromEnds && fromEnds != grelm::parseSettingFile(bytes))
+        fail("its ends give another folder than the whole file", fromEnds->toUtf8());
 }
 
 } // namespace
@@ -38,5 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (const std::optional<QString> folder = grelm::parseSettingFile(bytes))
         checkRoundTrip(*folder);
     checkRoundTrip(QString::fromUtf8(bytes));
+    checkEnds(bytes);
     return 0;
 }

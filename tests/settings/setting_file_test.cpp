@@ -1,11 +1,17 @@
 #include "settings/setting_file.h"
+#include "settings/setting_store.h"
 
 #include "core/errors.h"
 #include "support/temp_folder.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <sys/stat.h>
 
 namespace grelm {
 namespace {
@@ -20,6 +26,24 @@ struct ReadCase {
 QByteArray quoteAt(int position)
 {
     return QByteArray(position - 1, 'x') + "\"A\"\r\n";
+}
+
+// `text` as UTF-16 in the given byte order, after its byte-order mark.
+QByteArray utf16(const QString &text, QSysInfo::Endian order)
+{
+    QByteArray bytes = order == QSysInfo::LittleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes.append(order == QSysInfo::LittleEndian ? low : high);
+        bytes.append(order == QSysInfo::LittleEndian ? high : low);
+    }
+    return bytes;
+}
+
+// A file far larger than the part that is read, its last line at the very end.
+QByteArray largeFileEndingIn(const QByteArray &lastLine)
+{
+    return QByteArray(3 * kSettingFileTail, 'x') + "\r\n" + lastLine;
 }
 
 const std::vector<ReadCase> &readCases()
@@ -46,6 +70,17 @@ const std::vector<ReadCase> &readCases()
         {"only a line end", "\r\n", std::nullopt},
         {"quote at position 32767 overflows", quoteAt(32767), std::nullopt},
         {"quote beyond position 32767", quoteAt(40000), std::nullopt},
+        {"UTF-8 byte-order mark dropped", "\xEF\xBB\xBF\"/games/hl\"\r\n", QStringLiteral("/games/hl")},
+        {"UTF-16 LE with its mark", utf16(QStringLiteral("\"/a\"\r\n\"/spiele/Größe\"\r\n"), QSysInfo::LittleEndian),
+         QStringLiteral("/spiele/Größe")},
+        {"UTF-16 BE with its mark", utf16(QStringLiteral("\"/spiele/Größe\"\r\n"), QSysInfo::BigEndian),
+         QStringLiteral("/spiele/Größe")},
+        {"large file, last line at the end", largeFileEndingIn("\"/games/hl\"\r\n"), QStringLiteral("/games/hl")},
+        {"large UTF-16 file", utf16(QString(kSettingFileTail, u'x') + QStringLiteral("\r\"/b\"\r"), QSysInfo::BigEndian),
+         QStringLiteral("/b")},
+        {"last line longer than the part read", largeFileEndingIn('"' + QByteArray(kSettingFileTail, 'a') + "\"\r\n"),
+         std::nullopt},
+        {"whole file one line longer than the part read", '"' + QByteArray(kSettingFileTail, 'a') + '"', std::nullopt},
     };
     return cases;
 }
@@ -60,12 +95,22 @@ TEST(SettingFileTest, ReadsTheFolderFromTheBytesOnDisk)
     }
 }
 
-TEST(SettingFileTest, MissingFileOrFolderInItsPlaceGivesNoFolder)
+TEST(SettingFileTest, NoRegularFileInItsPlaceGivesNoFolderAtOnce)
 {
-    test::TempFolder program;
-    EXPECT_EQ(readSettingFile(program.path()), std::nullopt);
-    program.write(kSettingFileName + QStringLiteral("/inside"), "\"/games\"\r\n");
-    EXPECT_EQ(readSettingFile(program.path()), std::nullopt);
+    // Each puts something other than a regular file where the setting file belongs.
+    const std::vector<std::pair<const char *, std::function<void(const QString &)>>> places = {
+        {"missing", [](const QString &) {}},
+        {"folder", [](const QString &path) { ASSERT_TRUE(QDir().mkpath(path)); }},
+        {"FIFO without a writer", [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0600), 0); }},
+        {"link to /dev/zero", [](const QString &path) { ASSERT_TRUE(QFile::link("/dev/zero", path)); }},
+        {"dangling link", [](const QString &path) { ASSERT_TRUE(QFile::link(path + ".gone", path)); }},
+    };
+    for (const auto &[name, make] : places) {
+        SCOPED_TRACE(name);
+        test::TempFolder program;
+        make(program.file(kSettingFileName));
+        EXPECT_EQ(readSettingFile(program.path()), std::nullopt);
+    }
 }
 
 TEST(SettingFileTest, WritesOneQuotedLineThatReadsBackUnchanged)
@@ -105,6 +150,105 @@ TEST(SettingFileTest, FailedWriteThrowsFileError)
     // A program folder inside a regular file cannot hold anything, even for root.
     EXPECT_THROW(writeSettingFile(sandbox.file(QStringLiteral("plain-file/bin")), QStringLiteral("/x")), FileError);
     EXPECT_EQ(sandbox.read(QStringLiteral("plain-file")), QByteArray("not a folder"));
+}
+
+TEST(SettingFileTest, FolderWithALineBreakOrNulIsRefusedAndTheFileKept)
+{
+    for (const QString &folder : {QStringLiteral("/a\rb"), QStringLiteral("/a\nb"), QStringLiteral("/a") + QChar(u'\0')}) {
+        test::TempFolder program;
+        program.write(kSettingFileName, "\"/old\"\r\n");
+        EXPECT_FALSE(isStorableFolder(folder));
+        EXPECT_THROW(writeSettingFile(program.path(), folder), FileError);
+        EXPECT_EQ(program.read(kSettingFileName), QByteArray("\"/old\"\r\n"));
+    }
+}
+
+enum class Place { Empty, HasFile, Unwritable };
+
+struct StoreCase {
+    const char *name;
+    Place program;
+    Place config;
+    bool configUnwritableAfterRead;
+    std::optional<QString> read;
+    const char *writtenTo; // "program", "config", or nullptr: every place fails
+};
+
+// The program folder and the config folder of one case, in a sandbox. An
+// unwritable place lies inside a regular file, which stops root as well.
+struct StorePlaces {
+    explicit StorePlaces(const StoreCase &c)
+        : program(make(c.program, "program", "\"/p\"\r\n")), config(make(c.config, "config", "\"/c\"\r\n"))
+    {
+    }
+    QString make(Place state, const QString &name, const QByteArray &bytes) const
+    {
+        if (state == Place::Unwritable) {
+            sandbox.write(name, "a regular file");
+            return sandbox.file(name + QStringLiteral("/grelm-converter"));
+        }
+        const QString folder = sandbox.file(name + QStringLiteral("/grelm-converter"));
+        if (state == Place::HasFile)
+            sandbox.write(name + QStringLiteral("/grelm-converter/") + kSettingFileName, bytes);
+        return folder;
+    }
+    QByteArray bytesIn(const QString &folder) const
+    {
+        QFile file(settingFilePath(folder));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    test::TempFolder sandbox;
+    QString program, config;
+};
+
+TEST(SettingStoreTest, ReadsBesideTheProgramElseInTheConfigFolderAndWritesWhereItWorks)
+{
+    using P = Place;
+    const StoreCase cases[] = {
+        {"file beside the program wins", P::HasFile, P::HasFile, false, QStringLiteral("/p"), "program"},
+        {"config file read when none is beside the program", P::Empty, P::HasFile, false, QStringLiteral("/c"), "config"},
+        {"no file: written beside the program", P::Empty, P::Empty, false, std::nullopt, "program"},
+        {"read-only program folder: config folder made", P::Unwritable, P::Empty, false, std::nullopt, "config"},
+        {"config read, then not writable: beside the program", P::Empty, P::HasFile, true, QStringLiteral("/c"), "program"},
+        {"every place fails", P::Unwritable, P::Unwritable, false, std::nullopt, nullptr},
+    };
+    for (const StoreCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        StorePlaces places(c);
+        if (c.program == P::Empty)
+            ASSERT_TRUE(QDir().mkpath(places.program));
+        const SettingPlaces settingPlaces{places.program, places.config};
+        SettingStore store(settingPlaces);
+        EXPECT_EQ(store.read(), c.read);
+        if (c.configUnwritableAfterRead) {
+            ASSERT_TRUE(QDir(places.config).removeRecursively());
+            places.sandbox.write(QStringLiteral("config/grelm-converter"), "now a regular file");
+        }
+        if (!c.writtenTo) {
+            EXPECT_THROW(store.write(QStringLiteral("/new")), FileError);
+            continue;
+        }
+        const QByteArray before = places.bytesIn(places.program) + places.bytesIn(places.config);
+        store.write(QStringLiteral("/new"));
+        const QString target = QString::fromLatin1(c.writtenTo) == "program" ? places.program : places.config;
+        EXPECT_EQ(places.bytesIn(target), settingFileBytes(QStringLiteral("/new")));
+        const QString other = target == places.program ? places.config : places.program;
+        EXPECT_TRUE(before.contains(places.bytesIn(other))) << "the other place was changed";
+        EXPECT_EQ(SettingStore(settingPlaces).read(), QStringLiteral("/new")) << "not found at the next start";
+    }
+}
+
+TEST(SettingStoreTest, ConfigFolderFollowsXdgConfigHome)
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/xdg/config");
+    EXPECT_EQ(userConfigFolder(), QStringLiteral("/xdg/config/grelm-converter"));
+    for (const char *unusable : {"", "relative/config"}) {
+        qputenv("XDG_CONFIG_HOME", unusable);
+        EXPECT_EQ(userConfigFolder(), QDir::homePath() + QStringLiteral("/.config/grelm-converter")) << unusable;
+    }
+    qputenv("XDG_CONFIG_HOME", saved);
 }
 
 } // namespace

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Checks the program as an installed copy meets the machine:
+#   - a program folder that cannot be written (as under /usr): Set Folder's Ok
+#     stores the folder in $XDG_CONFIG_HOME/grelm-converter without a message,
+#     and the next start finds it there;
+#   - a writable program folder keeps the file beside the program;
+#   - with no display the program says so in one line and exits non-zero.
+# The read-only folder is real: for root, which ignores permission bits, a
+# read-only bind mount in a private mount namespace, else an immutable folder
+# (chattr +i); a run that can make neither fails.
+# Usage: tests/install/installed_program.sh [build folder (default build)]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="${1:-build}"
+check="$PWD/$build/bin/grelm-setting-places-check"
+program_bin="$PWD/$build/bin/grelm-converter"
+[ -x "$check" ] && [ -x "$program_bin" ] || { echo "build $check and $program_bin first (scripts/build.sh)"; exit 1; }
+
+# Mounts made in a namespace of our own vanish with it, whatever happens.
+if [ -z "${GRELM_INSTALL_NAMESPACE:-}" ] && [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
+  GRELM_INSTALL_NAMESPACE=1 exec unshare -m --propagation private "$0" "$@"
+fi
+
+root="$(mktemp -d /tmp/grelm-install.XXXXXX)"
+immutable=""
+cleanup() {
+  [ -n "$immutable" ] && chattr -i "$immutable" 2>/dev/null
+  findmnt -rn -o TARGET | grep "^$root/" | sort -r | while read -r m; do umount "$m"; done
+  rm -rf "$root"
+}
+trap 'cleanup 2>/dev/null || true' EXIT
+export QT_QPA_PLATFORM=offscreen HOME="$root/home" XDG_CONFIG_HOME="$root/config"
+mkdir -p "$HOME" && mkdir -m 700 "$root/runtime" && export XDG_RUNTIME_DIR="$root/runtime"
+config_file="$XDG_CONFIG_HOME/grelm-converter/SLoadPath.txt"
+
+failures=0
+pass() { echo "PASS  $1"; }
+fail() { echo "FAIL  $1: $2"; failures=$((failures + 1)); }
+
+# A program folder holding a copy of the checker, as an install puts it.
+program_folder() { mkdir -p "$1" && cp "$check" "$1/"; }
+
+# Makes a folder unwritable for real, even for root; fails the run when it cannot.
+make_read_only() {
+  local folder="$1"
+  if [ "$(id -u)" -ne 0 ]; then
+    chmod a-w "$folder"
+  elif [ -n "${GRELM_INSTALL_NAMESPACE:-}" ] && mount --bind "$folder" "$folder" \
+       && mount -o remount,ro,bind "$folder"; then
+    :
+  elif chattr +i "$folder" 2>/dev/null; then
+    immutable="$folder"
+  else
+    echo "FAIL  cannot make a folder read-only for root: no private mount namespace and no chattr +i"
+    exit 1
+  fi
+  if touch "$folder/.probe" 2>/dev/null; then
+    echo "FAIL  $folder is still writable after making it read-only"; exit 1
+  fi
+}
+
+expect_quoted() { [ -f "$1" ] && [ "$(cat "$1")" = "$(printf '"%s"\r' "$2")" ]; }
+
+read_only_program_folder() {
+  local folder="$root/usr/lib/grelm-converter" game="/games/Half-Life" out
+  program_folder "$folder"
+  make_read_only "$folder"
+  out=$("$folder/grelm-setting-places-check" "$game")
+  if grep -q 'Folder Not Saved!' <<<"$out"; then fail "read-only program folder" "the store failed: $out"; return; fi
+  if ! expect_quoted "$config_file" "$game"; then fail "read-only program folder" "no setting file in the config folder"; return; fi
+  out=$("$folder/grelm-setting-places-check")
+  if [ "$(head -n 1 <<<"$out")" != "read: $game" ] || grep -q '^message:' <<<"$out"; then
+    fail "read-only program folder" "the next start did not find the folder: $out"; return
+  fi
+  pass "read-only program folder: stored in the config folder and found at the next start"
+}
+
+# A user with no setting file yet, so the first place tried is beside the program.
+writable_program_folder() {
+  local folder="$root/portable" game="/games/cstrike"
+  program_folder "$folder"
+  XDG_CONFIG_HOME="$root/fresh-config" "$folder/grelm-setting-places-check" "$game" >/dev/null
+  if ! expect_quoted "$folder/SLoadPath.txt" "$game"; then fail "writable program folder" "no file beside the program"; return; fi
+  if [ -e "$root/fresh-config" ]; then fail "writable program folder" "the config folder was made"; return; fi
+  pass "writable program folder: the file stays beside the program"
+}
+
+no_display() {
+  local err rc=0
+  err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program_bin" 2>&1 >/dev/null) || rc=$?
+  if [ "$rc" -eq 0 ] || [ "$(wc -l <<<"$err")" -ne 1 ] || ! grep -q 'desktop session' <<<"$err"; then
+    fail "no display" "exit $rc, said: $err"; return
+  fi
+  pass "no display: one line ($err), exit $rc"
+}
+
+read_only_program_folder
+writable_program_folder
+no_display
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all install checks passed"

@@ -1,5 +1,7 @@
 #include "app/frm_converter.h"
 
+#include "core/user_messages.h"
+
 #include "app/frm_path.h"
 #include "app/frm_splash.h"
 #include "app/progress_picture.h"
@@ -51,7 +53,7 @@ void Frm_Converter::SWritePath()
     try {
         m_settings.write(TxtSetFolder->text());
     } catch (const FileError &error) {
-        m_messages.show(settingFileNotSavedMessage(QString::fromStdString(error.what())));
+        m_messages.show(settingFileNotSavedMessage(kSettingFileName, QString::fromStdString(error.what())));
     }
 }
 

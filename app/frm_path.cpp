@@ -1,5 +1,7 @@
 #include "app/frm_path.h"
 
+#include "core/user_messages.h"
+
 #include "app/app_font.h"
 #include "app/folder_list.h"
 #include "app/folder_picker_host.h"
@@ -21,9 +23,6 @@ namespace grelm {
 namespace {
 
 QPointer<Frm_Path> s_open;
-
-const Message kWrongDriveMessage{QStringLiteral("There is nothing to read in your drive!"),
-                                 QStringLiteral("Wrong Drive!"), MessageIcon::Question};
 
 // A fully transparent icon: the dialog shows none, not the program's.
 QIcon noIcon()
@@ -156,7 +155,7 @@ void Frm_Path::DrvPath_Change()
         return;
     // Setting the list back runs this handler again for the previous drive.
     DrvPath->selectDriveOf(DirFolders->path());
-    m_messages.show(kWrongDriveMessage);
+    m_messages.show(wrongDriveMessage());
 }
 
 void Frm_Path::DirFolders_Change()

@@ -27,6 +27,22 @@ Message outOfMemoryMessage(const QString &detail)
             MessageIcon::Exclamation, detail};
 }
 
+Message settingFileMissingMessage(const QString &detail)
+{
+    return {QStringLiteral("The file that gives me the half-life folder location is missing (sloadpath.txt) "
+                           "please make sure it's in the program folder or look at readme.txt to see how to "
+                           "create a new one."),
+            QStringLiteral("File Not Found!"), MessageIcon::Question, detail};
+}
+
+Message settingFileNotSavedMessage(const QString &fileName, const QString &reason)
+{
+    return {QStringLiteral("The game folder could not be saved in %1, so it will not be remembered "
+                           "next time. The program goes on using it until you close it.\n\n%2")
+                .arg(fileName, reason),
+            QStringLiteral("Folder Not Saved!"), MessageIcon::Exclamation, reason};
+}
+
 Message wrongDriveMessage(const QString &detail)
 {
     return {QStringLiteral("There is nothing to read in your drive!"), QStringLiteral("Wrong Drive!"),

@@ -22,6 +22,10 @@ Message jpegErrorMessage(const QString &message, std::int32_t code, const QStrin
 Message wrongPathMessage(const QString &detail = {});
 /// The Convert command ran out of memory.
 Message outOfMemoryMessage(const QString &detail = {});
+/// The setting file cannot be read at start-up.
+Message settingFileMissingMessage(const QString &detail = {});
+/// The game folder could not be stored in the setting file `fileName`, for `reason`.
+Message settingFileNotSavedMessage(const QString &fileName, const QString &reason);
 /// The folder picker's drive holds nothing to read.
 Message wrongDriveMessage(const QString &detail = {});
 

@@ -22,22 +22,6 @@ void chopLastCharacter(QString &text)
 
 } // namespace
 
-Message settingFileMissingMessage()
-{
-    return {QStringLiteral("The file that gives me the half-life folder location is missing (sloadpath.txt) "
-                           "please make sure it's in the program folder or look at readme.txt to see how to "
-                           "create a new one."),
-            QStringLiteral("File Not Found!"), MessageIcon::Question};
-}
-
-Message settingFileNotSavedMessage(const QString &reason)
-{
-    return {QStringLiteral("The game folder could not be saved in %1, so it will not be remembered "
-                           "next time. The program goes on using it until you close it.\n\n%2")
-                .arg(kSettingFileName, reason),
-            QStringLiteral("Folder Not Saved!"), MessageIcon::Exclamation};
-}
-
 QString settingFilePath(const QString &programFolder)
 {
     return joinPath(programFolder, kSettingFileName);

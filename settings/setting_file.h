@@ -13,12 +13,6 @@ namespace grelm {
 /// The name of the file, in the program folder, that stores the game folder.
 inline const QString kSettingFileName = QStringLiteral("SLoadPath.txt");
 
-/// The message shown when the stored game folder cannot be read.
-Message settingFileMissingMessage();
-
-/// The message shown when the game folder cannot be stored; `reason` says why.
-Message settingFileNotSavedMessage(const QString &reason);
-
 /// The setting file's path: the program folder joined with its name.
 QString settingFilePath(const QString &programFolder);
 

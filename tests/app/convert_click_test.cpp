@@ -1,6 +1,7 @@
 // The Convert button clicked in the main window: files written, progress
 // shown and hidden, commands blocked during the pass, the one wrong-path
 // message, and closing the window in the middle of a pass.
+#include "core/user_messages.h"
 #include "main_window_fixture.h"
 #include "qt_print.h"
 #include "support/test_picture.h"
@@ -19,7 +20,7 @@ namespace grelm::test {
 
 namespace {
 
-const Message kWrongPath{"The path you are currently using is incorrect!", "Wrong Path!", MessageIcon::Question};
+const Message kWrongPath = wrongPathMessage();
 
 // Runs `look` at every turn of the window's event handling until stopped.
 class EveryTurn {

@@ -1,3 +1,4 @@
+#include "core/user_messages.h"
 #include "app/drive_list.h"
 #include "app/folder_list.h"
 #include "app/frm_path.h"
@@ -234,7 +235,7 @@ TEST_F(FolderPicker, ADriveThatCannotBeReadShowsItsMessageAndKeepsTheDialog)
     auto *drives = child<QComboBox>(dialog, "DrvPath");
     doubleClick(child<FolderList>(dialog, "DirFolders"), QStringLiteral("cstrike"));
     drives->setCurrentIndex(2);
-    const Message expected{"There is nothing to read in your drive!", "Wrong Drive!", MessageIcon::Question};
+    const Message expected = wrongDriveMessage();
     EXPECT_EQ(m_messages.messages, std::vector<Message>({expected}));
     EXPECT_EQ(drives->currentIndex(), 0);
     EXPECT_EQ(Frm_Path::current(), dialog);

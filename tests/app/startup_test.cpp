@@ -3,6 +3,7 @@
 #include "app/display_check.h"
 
 #include "settings/screenshot_counter.h"
+#include "core/user_messages.h"
 #include "settings/setting_file.h"
 
 #include <QCheckBox>

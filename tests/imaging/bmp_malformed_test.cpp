@@ -1,3 +1,4 @@
+#include "core/user_messages.h"
 #include "core/messages.h"
 #include "imaging/bmp_reader.h"
 #include "imaging/dib_section.h"
@@ -123,7 +124,7 @@ TEST_P(BmpMalformed, LoadShowsTheMessageAndLeavesAnEmptyBuffer)
     EXPECT_FALSE(dib.Load(folder.write("bad.bmp", GetParam().file)));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0],
-              (Message{QStringLiteral("Can't load BMP image"), kApplicationTitle, MessageIcon::None}));
+              cantLoadBmpMessage());
     EXPECT_EQ(dib.dib_width(), 0);
     EXPECT_EQ(dib.dib_height(), 0);
     EXPECT_EQ(dib.dib_channels(), 0);

@@ -1,3 +1,4 @@
+#include "core/user_messages.h"
 #include "jpeg_check.h"
 
 #include "core/errors.h"
@@ -13,7 +14,7 @@ namespace {
 
 using test::TempFolder;
 
-const Message kCantLoad{QStringLiteral("Can't load BMP image"), kApplicationTitle, MessageIcon::None};
+const Message kCantLoad = cantLoadBmpMessage();
 
 void expectEmpty(cDIBSection &dib)
 {

@@ -37,8 +37,7 @@ QStringList folderEntries(const TempFolder &folder)
 
 Message saveFailure(int code)
 {
-    return {QStringLiteral("IJL ERROR: [%1] - Failed to save to JPG").arg(code), kJpegLibraryTitle,
-            MessageIcon::Exclamation};
+    return jpegErrorMessage(QStringLiteral("Failed to save to JPG"), code);
 }
 
 TEST(ScanLinePadBytes, PadsRowsToFourBytes)

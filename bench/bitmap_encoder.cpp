@@ -1,5 +1,7 @@
 #include "bench/bitmap_encoder.h"
 
+#include "core/pixel_rows.h"
+
 #include <turbojpeg.h>
 
 #include <fcntl.h>
@@ -66,7 +68,7 @@ BitmapView parseBitmap(const std::uint8_t *bytes, std::size_t size)
     view.width = width;
     view.height = height > 0 ? height : -height;
     view.bottomUp = height > 0;
-    view.pitch = (width * 3 + 3) & ~3;
+    view.pitch = int(paddedRowBytes(std::int64_t(width) * 3));
     if (offset > size || std::size_t(view.pitch) * view.height > size - offset)
         throw std::runtime_error("bitmap shorter than its header says");
     view.rows = bytes + offset;

@@ -1,6 +1,7 @@
 #include "bench/corpus.h"
 
 #include "bench/screenshot_painter.h"
+#include "core/pixel_rows.h"
 
 #include <QDir>
 
@@ -24,7 +25,7 @@ constexpr ScreenMode kMixedModes[] = {
     {1280, 1024}, {1600, 900}, {1680, 1050}, {1920, 1080},
 };
 
-int rowStride(int width) { return (width * 3 + 3) & ~3; }
+int rowStride(int width) { return int(paddedRowBytes(std::int64_t(width) * 3)); }
 
 void putLe(std::uint8_t *at, std::uint32_t value, int bytes)
 {

@@ -1,5 +1,7 @@
 #include "imaging/bmp_header.h"
 
+#include "core/pixel_rows.h"
+
 #include <algorithm>
 #include <bit>
 #include <limits>
@@ -182,12 +184,12 @@ const char *readPalette(std::span<const std::uint8_t> head, const RawInfo &info,
 
 std::uint64_t BmpHeader::fileRowBytes() const
 {
-    return (std::uint64_t(width) * std::uint64_t(bitCount) + 31) / 32 * 4;
+    return std::uint64_t(paddedRowBytes(std::int64_t((std::uint64_t(width) * std::uint64_t(bitCount) + 7) / 8)));
 }
 
 std::uint64_t BmpHeader::bufferRowBytes() const
 {
-    return (std::uint64_t(width) * 3 + 3) & ~std::uint64_t(3);
+    return std::uint64_t(paddedRowBytes(std::int64_t(width) * 3));
 }
 
 const char *parseBmpHeader(std::span<const std::uint8_t> head, std::uint64_t fileSize, BmpHeader &out,

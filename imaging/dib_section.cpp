@@ -1,6 +1,7 @@
 #include "imaging/dib_section.h"
 
 #include "core/user_messages.h"
+#include "core/pixel_rows.h"
 
 #include "core/errors.h"
 #include "core/messages.h"
@@ -19,7 +20,7 @@ namespace {
 // OverflowError when it does not fit 32 bits.
 std::int64_t rowBytes(std::int32_t bitCount, std::int32_t width)
 {
-    const std::int64_t bytes = (std::int64_t(bitCount / 8) * width + 3) & ~std::int64_t(3);
+    const std::int64_t bytes = paddedRowBytes(std::int64_t(bitCount / 8) * width);
     if (bytes > std::numeric_limits<std::int32_t>::max() || bytes < std::numeric_limits<std::int32_t>::min())
         throw OverflowError();
     return bytes;

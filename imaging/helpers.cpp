@@ -1,6 +1,7 @@
 #include "imaging/helpers.h"
 
 #include "core/atomic_file.h"
+#include "core/pixel_rows.h"
 #include "core/errors.h"
 #include "core/messages.h"
 #include "imaging/dib_section.h"
@@ -123,7 +124,7 @@ std::int32_t ScanLinePadBytes(std::int32_t width, std::int32_t channels)
     const std::int64_t p = std::int64_t(width) * channels;
     if (p > INT32_MAX || p < INT32_MIN || p + 3 > INT32_MAX)
         throw OverflowError();
-    return std::int32_t(((p + 3) & ~std::int64_t(3)) - p);
+    return std::int32_t(paddedRowBytes(p) - p);
 }
 
 } // namespace grelm

@@ -1,6 +1,7 @@
 #include "thumbs/thumbnail_bmp.h"
 
 #include "core/atomic_file.h"
+#include "core/pixel_rows.h"
 #include "core/numeric.h"
 
 #include <QtEndian>
@@ -55,7 +56,7 @@ void writeRow(char *out, const QRgb *pixels, std::int32_t width)
 
 std::int32_t bmp24Pitch(std::int32_t width)
 {
-    return checkedNarrow<std::int32_t>((std::int64_t{width} * 3 + 3) / 4 * 4);
+    return checkedNarrow<std::int32_t>(paddedRowBytes(std::int64_t{width} * 3));
 }
 
 std::uint8_t *startBmp24(QByteArray &file, std::int32_t width, std::int32_t height)

@@ -14,6 +14,7 @@
 //   Prints one summary line; exits 1 when anything is lost, partial or missing.
 
 #include "imaging/bmp_reader.h"
+#include "core/pixel_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,7 +81,7 @@ QString baseName(const QString &fileName)
 QByteArray bitmapFile(const QImage &image)
 {
     const int w = image.width(), h = image.height();
-    const int stride = (w * 3 + 3) & ~3;
+    const int stride = int(grelm::paddedRowBytes(std::int64_t(w) * 3));
     QByteArray file(54 + stride * h, '\0');
     auto put32 = [&](int at, quint32 v) { for (int i = 0; i < 4; ++i) file[at + i] = char(v >> (8 * i)); };
     file[0] = 'B';

@@ -17,7 +17,7 @@ namespace {
 
 // A picture's rows in memory order (bottom row first), 24-bit blue-green-red.
 struct Rows {
-    explicit Rows(const QImage &image) : width(image.width()), height(image.height()), pitch((width * 3 + 3) & ~3)
+    explicit Rows(const QImage &image) : width(image.width()), height(image.height()), pitch(bmp24Pitch(width))
     {
         bytes.resize(std::size_t(pitch) * std::size_t(height));
         const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
@@ -137,14 +137,14 @@ TEST(ThumbnailReduction, EqualsTheExactAreaMeanEverywhere)
     std::mt19937 random(7);
     for (const auto &c : cases) {
         Rows rows(QImage(1, 1, QImage::Format_RGB32));
-        rows.width = c.from.width(), rows.height = c.from.height(), rows.pitch = (rows.width * 3 + 3) & ~3;
+        rows.width = c.from.width(), rows.height = c.from.height(), rows.pitch = bmp24Pitch(rows.width);
         rows.bytes.resize(std::size_t(rows.pitch) * rows.height);
         for (std::uint8_t &b : rows.bytes)
             b = c.white ? 255 : std::uint8_t(random());
         QByteArray bmp;
         ReductionScratch scratch;
         reduceToBmp24(rows.picture(), c.to.width(), c.to.height(), bmp, scratch);
-        const int pitch = (c.to.width() * 3 + 3) & ~3;
+        const int pitch = bmp24Pitch(c.to.width());
         ASSERT_EQ(bmp.size(), 54 + pitch * c.to.height());
         int wrong = 0;
         for (int y = 0; y < c.to.height(); ++y)

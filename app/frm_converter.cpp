@@ -133,7 +133,6 @@ void Frm_Converter::setProgressCaption(const QString &caption) { lblProgress->se
 
 int Frm_Converter::progressBarWidth() const { return picProgress->width(); }
 
-int Frm_Converter::progressBarHeight() const { return picProgress->height(); }
 
 void Frm_Converter::fillProgressBar(int fill) { picProgress->fill(fill); }
 

@@ -53,7 +53,6 @@ public:
     void showProgress() override;
     void setProgressCaption(const QString &caption) override;
     int progressBarWidth() const override;
-    int progressBarHeight() const override;
     void fillProgressBar(int fill) override;
     void hideProgress() override;
     void processEvents() override;

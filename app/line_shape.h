@@ -12,9 +12,6 @@ class LineShape : public QWidget {
 public:
     LineShape(QPoint from, QPoint to, QWidget *parent);
 
-    QPoint from() const { return m_from; }
-    QPoint to() const { return m_to; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 

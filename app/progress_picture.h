@@ -15,7 +15,6 @@ public:
     void clear();
     /// Fills from the left edge to `width` pixels (nothing when `width` <= 0).
     void fill(int width);
-    int filledWidth() const { return m_fill; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

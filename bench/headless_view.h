@@ -22,7 +22,6 @@ public:
     void showProgress() override {}
     void setProgressCaption(const QString &caption) override { ++m_captions, m_caption = caption; }
     int progressBarWidth() const override { return 400; }
-    int progressBarHeight() const override { return 20; }
     void fillProgressBar(int) override {}
     void hideProgress() override {}
 

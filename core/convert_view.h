@@ -22,7 +22,6 @@ public:
     virtual void showProgress() = 0;
     virtual void setProgressCaption(const QString &caption) = 0;
     virtual int progressBarWidth() const = 0;
-    virtual int progressBarHeight() const = 0;
     /// Fills the bar from its left edge to `fill` pixels in the highlight colour.
     virtual void fillProgressBar(int fill) = 0;
     /// Hides the progress bar and caption.

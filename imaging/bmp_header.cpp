@@ -39,7 +39,6 @@ struct RawInfo {
     std::uint32_t compression = kBiRgb;
     std::uint32_t colorsUsed = 0;
     std::array<std::uint32_t, 3> masks{};
-    bool hasMasks = false;
     std::size_t paletteStart = 0;
     int paletteEntryBytes = 4;
 };
@@ -82,7 +81,6 @@ const char *readInfo(std::span<const std::uint8_t> head, RawInfo &info)
         if (head.size() < kFileHeaderBytes + 40 + 12)
             return "truncated bit-field masks";
         info.masks = {le32(head, 54), le32(head, 58), le32(head, 62)};
-        info.hasMasks = true;
     }
     return nullptr;
 }

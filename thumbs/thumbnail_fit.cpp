@@ -32,7 +32,12 @@ ThumbnailLayout fitThumbnail(std::int32_t sourceWidth, std::int32_t sourceHeight
                              std::int32_t maxWidth, std::int32_t maxHeight,
                              bool forcedDimensions)
 {
-    if (maxWidth <= 0 || maxHeight <= 0)
+    // A negative box makes the fitting divide by sizes of no meaning (by zero
+    // where a side rounds to nothing): the arithmetic's own error. A box of
+    // nothing leaves no canvas to draw on.
+    if (maxWidth < 0 || maxHeight < 0)
+        throw FloatingPointError();
+    if (maxWidth == 0 || maxHeight == 0)
         throw ThumbnailError("The thumbnail size must be at least one pixel");
     if (sourceWidth <= 0 || sourceHeight <= 0)
         throw ThumbnailError("The picture is empty");

@@ -19,8 +19,9 @@ struct ThumbnailLayout {
 
 /// Reduces a source size in proportion until it fits the box (never enlarging)
 /// and places it: centred on a box-sized canvas with `forcedDimensions`, else
-/// alone on a canvas of its own size. Throws ThumbnailError for an empty or
-/// negative box or source, OverflowError when a value leaves 32 bits.
+/// alone on a canvas of its own size. Throws ThumbnailError for an empty box or
+/// source, FloatingPointError for a negative box, OverflowError when a value
+/// leaves 32 bits.
 ThumbnailLayout fitThumbnail(std::int32_t sourceWidth, std::int32_t sourceHeight,
                              std::int32_t maxWidth, std::int32_t maxHeight,
                              bool forcedDimensions);

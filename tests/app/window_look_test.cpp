@@ -92,7 +92,7 @@ TEST_F(WindowLookTest, ProgressBarFillsFromTheLeftInTheHighlightColour)
     EXPECT_TRUE(control("picProgress")->isVisibleTo(&window));
     EXPECT_TRUE(control("lblProgress")->isVisibleTo(&window));
     ASSERT_EQ(window.progressBarWidth(), 218);
-    ASSERT_EQ(window.progressBarHeight(), 17);
+    ASSERT_EQ(control("picProgress")->height(), 17);
 
     const QPalette palette = control("picProgress")->palette();
     window.fillProgressBar(100);

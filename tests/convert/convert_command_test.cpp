@@ -371,8 +371,9 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
         for (const QString &name : row.made)
             EXPECT_FALSE(QImage(run.dir.file(name)).isNull()) << row.what << ": " << name.toStdString();
         for (const auto &[name, age] : row.existing) {
-            if (!row.made.contains(name))
+            if (!row.made.contains(name)) {
                 EXPECT_EQ(run.dir.read(name), "an older picture") << row.what << ": " << name.toStdString();
+            }
         }
         for (const QString &name : row.screenshots)
             EXPECT_EQ(run.dir.exists(name), true) << row.what;

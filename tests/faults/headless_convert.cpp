@@ -79,7 +79,6 @@ public:
         std::fflush(stdout);
     }
     int progressBarWidth() const override { return 400; }
-    int progressBarHeight() const override { return 20; }
     void fillProgressBar(int) override {}
     void hideProgress() override {}
 

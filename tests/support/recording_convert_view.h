@@ -23,7 +23,6 @@ public:
     bool deleteSource = false;
     QString width = QStringLiteral("70");
     int barWidth = 120;
-    int barHeight = 12;
 
     QStringList steps;
     int widthReads = 0;
@@ -44,7 +43,6 @@ public:
     void showProgress() override { steps << QStringLiteral("show"); }
     void setProgressCaption(const QString &caption) override { steps << QStringLiteral("caption:") + caption; }
     int progressBarWidth() const override { return barWidth; }
-    int progressBarHeight() const override { return barHeight; }
     void fillProgressBar(int fill) override { steps << QStringLiteral("fill:%1").arg(fill); }
     void hideProgress() override { steps << QStringLiteral("hide"); }
     void processEvents() override

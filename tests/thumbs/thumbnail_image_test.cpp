@@ -69,7 +69,7 @@ TEST(ThumbnailImage, RefusesNullPictureAndEmptyBox)
 {
     EXPECT_THROW(makeThumbnailImage(QImage(), {}), ThumbnailError);
     EXPECT_THROW(makeThumbnailImage(solidImage(10, 10, Qt::red), {0, 10, 0, false}), ThumbnailError);
-    EXPECT_THROW(makeThumbnailImage(solidImage(10, 10, Qt::red), {10, -3, 0, true}), ThumbnailError);
+    EXPECT_THROW(makeThumbnailImage(solidImage(10, 10, Qt::red), {10, -3, 0, true}), FloatingPointError);
 }
 
 TEST(ThumbnailImage, ForcedBackgroundUsesTranslatedColour)

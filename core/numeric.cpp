@@ -25,6 +25,20 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Appends the ASCII digits of `text` from `pos` on to `out`; returns how many.
+qsizetype takeDigits(const QString &text, qsizetype &pos, QByteArray &out)
+{
+    const qsizetype start = pos;
+    while (pos < text.size() && isAsciiDigit(text[pos]))
+        out += char(text[pos++].unicode());
+    return pos - start;
+}
+
 // Parses a decimal number (sign, digits, fraction, exponent) at the start of
 // `text`; returns the value and how many characters it took.
 std::optional<std::pair<double, qsizetype>> parseNumberPrefix(const QString &text)
@@ -33,18 +47,11 @@ std::optional<std::pair<double, qsizetype>> parseNumberPrefix(const QString &tex
     QByteArray number;
     if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-'))
         number += char(text[pos++].unicode());
-    qsizetype digits = 0;
-    while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 128) {
-        number += char(text[pos++].unicode());
-        ++digits;
-    }
+    qsizetype digits = takeDigits(text, pos, number);
     if (pos < text.size() && text[pos] == u'.') {
         number += '.';
         ++pos;
-        while (pos < text.size() && text[pos].isDigit() && text[pos].unicode() < 128) {
-            number += char(text[pos++].unicode());
-            ++digits;
-        }
+        digits += takeDigits(text, pos, number);
     }
     if (digits == 0)
         return std::nullopt;
@@ -53,12 +60,7 @@ std::optional<std::pair<double, qsizetype>> parseNumberPrefix(const QString &tex
         QByteArray exponent = "e";
         if (e < text.size() && (text[e] == u'+' || text[e] == u'-'))
             exponent += char(text[e++].unicode());
-        qsizetype expDigits = 0;
-        while (e < text.size() && text[e].isDigit() && text[e].unicode() < 128) {
-            exponent += char(text[e++].unicode());
-            ++expDigits;
-        }
-        if (expDigits > 0) {
+        if (takeDigits(text, e, exponent) > 0) {
             number += exponent;
             pos = e;
         }

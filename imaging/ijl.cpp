@@ -18,22 +18,7 @@ namespace {
 
 void resetFields(JPEG_CORE_PROPERTIES &p)
 {
-    p.DIBBytes = nullptr;
-    p.DIBWidth = 0;
-    p.DIBHeight = 0;
-    p.DIBPadBytes = 0;
-    p.DIBChannels = 3;
-    p.DIBColor = IJL_BGR;
-    p.JPGFile = nullptr;
-    p.JPGBytes = nullptr;
-    p.JPGSizeBytes = 0;
-    p.JPGWidth = 0;
-    p.JPGHeight = 0;
-    p.JPGChannels = 3;
-    p.JPGColor = IJL_YCBCR;
-    p.JPGSubSampling = IJL_411;
-    p.jquality = 75;
-    p.encoder = nullptr;
+    static_cast<JPEG_CORE_FIELDS &>(p) = JPEG_CORE_FIELDS{};
 }
 
 bool sourceLayout(const JPEG_CORE_PROPERTIES &p, JpegSource::Layout &layout)

@@ -51,8 +51,9 @@ enum IJL_JPGSUBSAMPLING : std::int32_t {
     IJL_4114 = 3,  ///< as IJL_411
 };
 
-/// The parameter record. Fields a caller leaves alone keep what ijlInit gave them.
-struct JPEG_CORE_PROPERTIES {
+/// The fields of the parameter record that a caller sets, with the values
+/// ijlInit gives them.
+struct JPEG_CORE_FIELDS {
     const std::uint8_t *DIBBytes = nullptr; ///< first byte of the source pixel rows
     std::int32_t DIBWidth = 0;              ///< source width in pixels
     std::int32_t DIBHeight = 0;             ///< source height; negative: rows stored bottom-up
@@ -73,7 +74,10 @@ struct JPEG_CORE_PROPERTIES {
     /// An encoder lent by a caller that writes many pictures, so that its
     /// compressor and output buffer are reused; when null the record uses its own.
     JpegEncoder *encoder = nullptr;
+};
 
+/// The parameter record. Fields a caller leaves alone keep what ijlInit gave them.
+struct JPEG_CORE_PROPERTIES : JPEG_CORE_FIELDS {
     JPEG_CORE_PROPERTIES();
     ~JPEG_CORE_PROPERTIES();
     JPEG_CORE_PROPERTIES(const JPEG_CORE_PROPERTIES &) = delete;

@@ -3,6 +3,7 @@
 #include "core/atomic_file.h"
 #include "core/convert_view.h"
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/messages.h"
@@ -16,7 +17,6 @@
 #include "core/ordered_pipeline.h"
 #include "convert/thumbnail_journal.h"
 
-#include <QFileInfo>
 
 namespace grelm {
 
@@ -135,9 +135,9 @@ void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, Co
         return;
     // Both JPEGs reach the disk before the only other copy of the picture goes.
     syncFileToDisk(file.output);
-    syncFileToDisk(QFileInfo(file.output).path());
+    syncFileToDisk(folderOfPath(file.output));
     syncFileToDisk(record.jpeg);
-    syncFileToDisk(QFileInfo(record.jpeg).path());
+    syncFileToDisk(folderOfPath(record.jpeg));
     // Saved over while the disk was busy: the new picture stays for the next Convert.
     if (fileUnchanged(path, record.loaded))
         deleteFile(path);

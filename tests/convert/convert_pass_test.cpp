@@ -1,5 +1,8 @@
 // The folder pass on its own: output names, progress steps, reported
 // failures, kept modification times, and the same results on worker threads.
+#include "convert/deletion_group.h"
+#include "core/errors.h"
+#include "core/file_stamp.h"
 #include "core/messages.h"
 #include "convert/convert_session.h"
 #include "convert/convert_pass.h"
@@ -195,5 +198,37 @@ TEST(ConvertPass, StopsAfterTheCurrentFileWhenTheWindowCloses)
         EXPECT_FALSE(run.dir.exists("s7.jpg"));
         for (const QString &name : filesIn(run.dir.path()))
             EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+    }
+}
+
+TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
+{
+    const struct {
+        const char *what;
+        bool changed;       ///< the screenshot is saved over before the flush
+        bool jpegMissing;   ///< its JPEG cannot be flushed
+        bool deleted;
+    } rows[] = {
+        {"both JPEGs flushed", false, false, true},
+        {"saved over meanwhile", true, false, false},
+        {"a JPEG that cannot be flushed", false, true, false},
+    };
+    for (const auto &row : rows) {
+        test::TempFolder dir;
+        const QString shot = dir.write("s.bmp", "BM picture");
+        const auto stamp = fileStamp(shot);
+        dir.write("s.jpg", "jpeg");
+        dir.write("Thumbs/th_s.jpg", "jpeg");
+        if (row.jpegMissing)
+            QFile::remove(dir.file("s.jpg"));
+        DeletionGroup group;
+        group.add({shot, stamp, dir.file("s.jpg"), dir.file("Thumbs/th_s.jpg")});
+        if (row.changed)
+            dir.write("s.bmp", "BM a new picture");
+        if (row.jpegMissing)
+            EXPECT_THROW(group.flush(), FileError) << row.what;
+        else
+            group.flush();
+        EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what;
     }
 }

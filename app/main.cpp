@@ -1,4 +1,6 @@
 #include "app/app_font.h"
+#include "app/command_line.h"
+#include "app/console_main.h"
 #include "app/display_check.h"
 #include "app/frm_converter.h"
 #include "app/message_box.h"
@@ -7,10 +9,16 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 int main(int argc, char **argv)
 {
+    // The command-line modes run with no window, and so with no display.
+    const grelm::CommandLine line = grelm::parseCommandLine(std::vector<QByteArray>(argv + std::min(argc, 1), argv + argc));
+    if (line.mode != grelm::CommandLine::Mode::Window)
+        return grelm::runConsole(argc, argv, line);
     if (!grelm::displayAvailable()) {
         std::fputs(grelm::kNoDisplayMessage, stderr);
         return 1;

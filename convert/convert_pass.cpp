@@ -158,7 +158,7 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, Con
         keepThumbnailMadeAhead(file, prepared, session);
     } else if (written) {
         deleteAfterThumbnail(file, prepared, session, deletions);
-        deletions.flushWhenDue();
+        session.deletedScreenshots += deletions.flushWhenDue();
     }
 }
 
@@ -198,7 +198,7 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
         commitFile(files[i], prepared, mode, session, deletions);
         showPassProgress(session.view, i);
     }
-    deletions.flush(); // what is done is finished, also when the window closes
+    session.deletedScreenshots += deletions.flush(); // what is done is finished, also when the window closes
     if (!files.empty())
         session.view.hideProgress();
     if (mode == kThumbnailPass) {

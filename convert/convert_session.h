@@ -84,6 +84,7 @@ struct ConvertSession {
     static constexpr qsizetype kMadeAheadBudget = 16 * 1024 * 1024;
 
     bool stopped = false; ///< the window was closed: the command ends quietly
+    int deletedScreenshots = 0; ///< screenshots deleted in this command
 
 private:
     std::vector<std::unique_ptr<WorkerBuffers>> m_workers;

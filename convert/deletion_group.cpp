@@ -25,11 +25,12 @@ void DeletionGroup::add(Pending pending)
     m_pending.push_back(std::move(pending));
 }
 
-void DeletionGroup::flushWhenDue()
+int DeletionGroup::flushWhenDue()
 {
     if (m_pending.size() >= kMostFiles
         || (!m_pending.empty() && std::chrono::steady_clock::now() - m_firstAdded >= kLongestWait))
-        flush();
+        return flush();
+    return 0;
 }
 
 namespace {
@@ -65,7 +66,7 @@ void syncAllToDisk(const QStringList &paths)
 
 } // namespace
 
-void DeletionGroup::flush()
+int DeletionGroup::flush()
 {
     std::vector<Pending> group;
     group.swap(m_pending);
@@ -79,10 +80,14 @@ void DeletionGroup::flush()
     syncAllToDisk(folders.values());
     // Saved over while its JPEGs were written or flushed: the new picture
     // stays for the next Convert.
+    int deleted = 0;
     for (const Pending &p : group) {
-        if (fileUnchanged(p.screenshot, p.converted))
+        if (fileUnchanged(p.screenshot, p.converted)) {
             deleteFile(p.screenshot);
+            ++deleted;
+        }
     }
+    return deleted;
 }
 
 } // namespace grelm

@@ -31,10 +31,11 @@ public:
     void add(Pending pending);
     /// Flushes and deletes once the group holds kMostFiles screenshots or its
     /// first one has waited kLongestWait.
-    void flushWhenDue();
-    /// Flushes and deletes whatever is pending; throws FileError when a flush
-    /// or a deletion fails, with nothing of the group deleted after that.
-    void flush();
+    int flushWhenDue();
+    /// Flushes and deletes whatever is pending; returns how many screenshots
+    /// were deleted. Throws FileError when a flush or a deletion fails, with
+    /// nothing of the group deleted after that.
+    int flush();
 
 private:
     std::vector<Pending> m_pending;

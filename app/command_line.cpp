@@ -1,0 +1,92 @@
+#include "app/command_line.h"
+
+#include "core/file_names.h"
+
+namespace grelm {
+
+namespace {
+
+using Mode = CommandLine::Mode;
+
+std::optional<Mode> modeOf(const QByteArray &arg)
+{
+    if (arg == "--convert")
+        return Mode::Convert;
+    if (arg == "--watch")
+        return Mode::Watch;
+    if (arg == "--find-games")
+        return Mode::FindGames;
+    if (arg == "--help" || arg == "-h")
+        return Mode::Help;
+    if (arg == "--version")
+        return Mode::Version;
+    return std::nullopt;
+}
+
+// Takes one argument of a convert or watch run; false with `error` set when it is not one.
+bool takeOption(const QByteArray &arg, CommandLine &line)
+{
+    if (arg == "--thumbs") {
+        line.thumbs = true;
+    } else if (arg.startsWith("--thumbs=")) {
+        line.thumbs = true;
+        line.width = QString::fromUtf8(arg.mid(9));
+    } else if (arg == "--delete") {
+        line.deleteSource = true;
+    } else if (!arg.startsWith("-") && !line.folder) {
+        line.folder = decodeFileName(arg);
+    } else {
+        line.error = QStringLiteral("unknown argument: %1").arg(shownName(decodeFileName(arg)));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<QByteArray> &args)
+{
+    CommandLine line;
+    if (args.empty() || !modeOf(args.front()))
+        return line;
+    line.mode = *modeOf(args.front());
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (modeOf(args[i]) == Mode::Help) {
+            line.mode = Mode::Help;
+            return line;
+        }
+        const bool takesOptions = line.mode == Mode::Convert || line.mode == Mode::Watch;
+        if (!takesOptions) {
+            line.error = QStringLiteral("%1 takes no arguments").arg(QString::fromUtf8(args.front()));
+            return line;
+        }
+        if (!takeOption(args[i], line))
+            return line;
+    }
+    // Only the thumbnail pass deletes screenshots: without it nothing would be.
+    if (line.deleteSource && !line.thumbs)
+        line.error = QStringLiteral("--delete needs --thumbs: screenshots are deleted once their thumbnails are made");
+    return line;
+}
+
+QString commandLineHelp()
+{
+    return QStringLiteral(
+        "Usage: grelm-converter                        the window\n"
+        "       grelm-converter --convert [FOLDER] [--thumbs[=WIDTH]] [--delete]\n"
+        "       grelm-converter --watch [FOLDER] [--thumbs[=WIDTH]] [--delete]\n"
+        "       grelm-converter --find-games\n"
+        "       grelm-converter --help | --version\n"
+        "\n"
+        "--convert converts every screenshot (*.bmp) of FOLDER, by default the stored\n"
+        "game folder, to JPEG as the window's Convert does; --thumbs also makes\n"
+        "thumbnails (WIDTH pixels, 70 by default) in FOLDER/Thumbs, and --delete then\n"
+        "deletes each screenshot once both of its JPEGs are on the disk.\n"
+        "--watch converts what is there, then each new screenshot once it is complete,\n"
+        "until Ctrl-C. --find-games lists the game folders of the Steam installs found.\n"
+        "\n"
+        "Exit status: 0 all converted, 1 some failed, 2 wrong folder or arguments,\n"
+        "130 stopped by Ctrl-C or SIGTERM (after the current file).\n");
+}
+
+} // namespace grelm

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/convert_view.h"
+#include "core/messages.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <csignal>
+
+namespace grelm {
+
+struct CommandLine;
+
+/// Set by Ctrl-C or SIGTERM: the command stops after the current file.
+extern volatile std::sig_atomic_t g_consoleStopRequested;
+
+/// Lets Ctrl-C and SIGTERM ask the running command to stop.
+void catchStopSignals();
+
+/// Each message box becomes one line on standard error, "Title: text", with
+/// its cause after it where the command keeps one.
+class ConsoleMessageSink : public MessageSink {
+public:
+    void show(const Message &message) override;
+    int shown = 0;
+    bool commandEnded = false; ///< a message that ends a command (wrong path, no memory, no setting file)
+};
+
+/// The Convert command's window on a terminal: the options come from the
+/// command line; the progress caption is one line updated in place on a
+/// terminal, or plain lines at most once a second otherwise.
+class ConsoleConvertView : public ConvertView {
+public:
+    ConsoleConvertView(const CommandLine &line, QString folder);
+
+    QString gameFolder() const override { return m_folder; }
+    QString countText() const override { return m_count; }
+    bool thumbsChecked() const override;
+    bool deleteSourceChecked() const override;
+    QString thumbWidthText() const override;
+    void showProgress() override {}
+    void setProgressCaption(const QString &caption) override;
+    int progressBarWidth() const override { return 100; }
+    void fillProgressBar(int) override {}
+    void hideProgress() override;
+    void processEvents() override;
+    bool stopRequested() const override { return g_consoleStopRequested != 0; }
+
+    /// Counts the folder's screenshots afresh, as the window's counter does.
+    void recount();
+
+private:
+    void print(const QString &caption, bool final);
+
+    const CommandLine &m_line;
+    QString m_folder;
+    QString m_count = QStringLiteral("0");
+    QString m_caption;
+    QString m_printed;
+    bool m_terminal = false;
+    QElapsedTimer m_sincePrinted;
+};
+
+/// Runs one Convert command over the command line's folder (the stored game
+/// folder when none is given), prints a summary line, and returns the exit
+/// status: 0 all converted, 1 some failed, 2 wrong folder, 130 stopped.
+int runConsoleConvert(const CommandLine &line);
+
+} // namespace grelm

@@ -320,8 +320,9 @@ TEST(ConvertCommand, AScreenshotChangedDuringTheCommandIsNeitherThumbnailedFromO
         EXPECT_EQ(QImage(run.dir.file("Thumbs/th_s0.jpg")).size(), row.thumbnail) << row.what;
         const QString changed = row.rewrite == BetweenPasses ? "s5.bmp" : "s0.bmp";
         EXPECT_EQ(run.dir.exists(changed), row.rewrite != Never) << row.what;
-        if (row.rewrite != Never)
+        if (row.rewrite != Never) {
             EXPECT_EQ(run.dir.read(changed), rewritten) << row.what;
+        }
     }
 }
 

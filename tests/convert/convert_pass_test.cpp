@@ -225,10 +225,11 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
         group.add({shot, stamp, dir.file("s.jpg"), dir.file("Thumbs/th_s.jpg")});
         if (row.changed)
             dir.write("s.bmp", "BM a new picture");
-        if (row.jpegMissing)
+        if (row.jpegMissing) {
             EXPECT_THROW(group.flush(), FileError) << row.what;
-        else
+        } else {
             group.flush();
+        }
         EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what;
     }
 }

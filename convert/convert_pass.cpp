@@ -176,7 +176,8 @@ void startScreenshotPass(const QString &folder, const QStringList &names, Conver
 
 void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
 {
-    const QStringList names = FolderListing::all(folder, kScreenshotPattern);
+    const QStringList names = mode == kScreenshotPass ? session.listScreenshots(folder)
+                                                      : FolderListing::all(folder, kScreenshotPattern);
     ThumbnailJournal journal = mode == kThumbnailPass ? ThumbnailJournal::read(folder) : ThumbnailJournal();
     if (mode == kScreenshotPass)
         startScreenshotPass(folder, names, session);

@@ -67,7 +67,7 @@ void planThumbnailsAhead(ConvertSession &session)
 
 void makeThumbnailBitmaps(ConvertSession &session)
 {
-    const QStringList names = FolderListing::all(session.view.gameFolder(), kScreenshotPattern);
+    const QStringList names = session.listScreenshots(session.view.gameFolder());
     if (names.isEmpty())
         return;
     thumbnailWidth(session.view); // a width that is no use ends the command before anything is written

@@ -1,5 +1,6 @@
 // The folder pass on its own: output names, progress steps, reported
 // failures, kept modification times, and the same results on worker threads.
+#include "convert/arrival_watch.h"
 #include "convert/deletion_group.h"
 #include "core/errors.h"
 #include "core/file_stamp.h"
@@ -232,4 +233,40 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
         }
         EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what;
     }
+}
+
+TEST(ArrivalWatch, AScreenshotCountsOnceItHasStoppedChangingAndIsWhole)
+{
+    using namespace std::chrono_literals;
+    const auto t0 = ArrivalWatch::Clock::time_point{} + 100s;
+    auto stampOf = [](long long size, long seconds) { return FileStamp{1, 2, size, {seconds, 0}, {seconds, 0}}; };
+    const struct {
+        const char *what;
+        std::optional<std::uint32_t> declared;
+        std::chrono::milliseconds still; ///< how long it has not changed
+        bool complete;
+    } rows[] = {
+        {"whole, still for a second", 1000, 1000ms, true},
+        {"whole, still for less", 1000, 900ms, false},
+        {"shorter than its header says", 2000, 2900ms, false},
+        {"shorter, but still for three seconds", 2000, 3000ms, true},
+        {"a header that declares no size", 0, 3000ms, true},
+        {"no header yet", std::nullopt, 2000ms, false},
+    };
+    for (const auto &row : rows) {
+        ArrivalWatch watch;
+        watch.observe("s.bmp", stampOf(1000, 5), row.declared, t0);
+        watch.observe("s.bmp", stampOf(1000, 5), row.declared, t0 + row.still);
+        EXPECT_EQ(watch.complete(t0 + row.still), row.complete ? QStringList{"s.bmp"} : QStringList{}) << row.what;
+        EXPECT_TRUE(watch.complete(t0 + row.still + 10s).size() <= (row.complete ? 0u : 1u)) << row.what;
+    }
+    // A file that grows starts again; one reported is not reported twice until it changes.
+    ArrivalWatch watch;
+    watch.observe("s.bmp", stampOf(500, 5), 1000, t0);
+    watch.observe("s.bmp", stampOf(1000, 6), 1000, t0 + 2s);
+    EXPECT_TRUE(watch.complete(t0 + 2500ms).isEmpty());
+    EXPECT_EQ(watch.complete(t0 + 3s), QStringList{"s.bmp"});
+    EXPECT_TRUE(watch.complete(t0 + 9s).isEmpty());
+    watch.observe("s.bmp", stampOf(1000, 20), 1000, t0 + 10s);
+    EXPECT_EQ(watch.complete(t0 + 11s), QStringList{"s.bmp"});
 }

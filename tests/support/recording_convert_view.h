@@ -1,14 +1,11 @@
 #pragma once
 
 #include "core/convert_view.h"
+#include "support/qt_print.h"
 
 #include <QStringList>
 
 #include <functional>
-#include <ostream>
-
-// Lets test failures print texts and lists of texts readably.
-inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace grelm::test {
 

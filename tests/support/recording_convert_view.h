@@ -27,8 +27,15 @@ public:
     bool stop = false;
     /// Runs at every yield, with the number of yields so far.
     std::function<void(int)> onYield;
+    /// Runs each time the game folder is read, e.g. to throw there.
+    std::function<void()> onGameFolder;
 
-    QString gameFolder() const override { return folder; }
+    QString gameFolder() const override
+    {
+        if (onGameFolder)
+            onGameFolder();
+        return folder;
+    }
     QString countText() const override { return count; }
     bool thumbsChecked() const override { return thumbs; }
     bool deleteSourceChecked() const override { return deleteSource; }

@@ -9,6 +9,10 @@
 
 namespace grelm::test {
 
+/// The colour of the pixel (x, y) counted from the top-left, read from a
+/// bottom-up buffer of 3- or 4-byte blue-green-red pixels.
+QRgb bufferPixel(const unsigned char *bits, int stride, int height, int channels, int x, int y);
+
 /// The picture held in a 24-bit bottom-up buffer, top row first.
 QImage bufferImage(const std::vector<std::uint8_t> &pixels, const BmpResult &size);
 
@@ -18,8 +22,5 @@ QImage paletteImage(int width, int height, const std::vector<QRgb> &palette);
 /// `image` as a depth with `bits` bits per channel shows it: each channel cut
 /// to its top bits and spread back over 8 bits by repeating them.
 QImage quantised(const QImage &image, int redBits, int greenBits, int blueBits);
-
-/// Where two pictures first differ, or an empty text when they are equal.
-std::string firstDifference(const QImage &actual, const QImage &expected);
 
 } // namespace grelm::test

@@ -4,6 +4,7 @@
 #include "imaging/dib_section.h"
 #include "support/bmp_builder.h"
 #include "support/temp_folder.h"
+#include "support/test_picture.h"
 
 #include <gtest/gtest.h>
 

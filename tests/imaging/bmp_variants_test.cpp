@@ -3,6 +3,7 @@
 #include "imaging/bmp_reader.h"
 #include "support/bmp_builder.h"
 #include "support/temp_folder.h"
+#include "support/test_picture.h"
 
 #include <gtest/gtest.h>
 

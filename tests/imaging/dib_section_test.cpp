@@ -1,10 +1,11 @@
 #include "core/user_messages.h"
-#include "jpeg_check.h"
+#include "bmp_images.h"
 
 #include "core/errors.h"
 #include "core/messages.h"
 #include "imaging/dib_section.h"
 #include "support/bmp_builder.h"
+#include "support/test_picture.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

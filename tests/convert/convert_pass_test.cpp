@@ -66,6 +66,7 @@ TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
                                                     "shot02.bmp", "shot02.jpg"}));
     EXPECT_EQ(QImage(run.dir.file("shot01.jpg")).size(), QSize(32, 24));
     EXPECT_TRUE(run.messages.messages.empty());
+    // The screenshot pass opens with the thumbnail caption too.
     EXPECT_EQ(run.view.steps, QStringList({"show", "caption:Creating thumbnails... (0 of 3)",
                                            "caption:Converting (1 of 3)", "fill:40", "yield",
                                            "caption:Converting (2 of 3)", "fill:80", "yield", "hide"}));
@@ -142,21 +143,30 @@ TEST(ConvertPass, EachJpegKeepsItsScreenshotsModificationTime)
 
 TEST(ConvertPass, StopsAfterTheCurrentFileWhenTheWindowCloses)
 {
-    for (const bool sequential : {true, false}) {
-        ConvertRun run(sequential);
-        for (int i = 0; i < 8; ++i)
-            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
-        run.view.onYield = [&](int) {
-            if (run.view.steps.contains("caption:Converting (1 of 0)"))
-                run.view.stop = true;
-        };
-        run.pass();
-        EXPECT_TRUE(run.session->stopped);
+    const struct {
+        const char *what;
+        bool closedBeforeTheFirstFile;
+        QStringList converted;
+    } rows[] = {
         // The first yield follows the second file.
-        EXPECT_TRUE(run.dir.exists("s0.jpg"));
-        EXPECT_TRUE(run.dir.exists("s1.jpg"));
-        EXPECT_FALSE(run.dir.exists("s7.jpg"));
-        for (const QString &name : entries(run.dir.path()))
-            EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
-    }
+        {"closed at the first yield", false, {"s0.jpg", "s1.jpg"}},
+        // The first file is converted even so, in the threaded mode too, which yields while it waits.
+        {"closed before the pass", true, {"s0.jpg"}},
+    };
+    for (const auto &row : rows)
+        for (const bool sequential : {true, false}) {
+            ConvertRun run(sequential);
+            for (int i = 0; i < 8; ++i)
+                run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
+            run.view.stop = row.closedBeforeTheFirstFile;
+            run.view.onYield = [&](int) {
+                if (run.view.steps.contains("caption:Converting (1 of 0)"))
+                    run.view.stop = true;
+            };
+            run.pass();
+            EXPECT_TRUE(run.session->stopped) << row.what;
+            EXPECT_EQ(entries(run.dir.path()).filter(".jpg"), row.converted) << row.what << ", " << sequential;
+            for (const QString &name : entries(run.dir.path()))
+                EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+        }
 }

@@ -50,7 +50,7 @@ struct ConvertRun {
     TempFolder dir;
     RecordingConvertView view;
     RecordingMessageSink messages;
-    cDIBSection buffer{messages};
+    cDIBSection buffer{messages}; // declared after messages, which it is made reporting to
     ConvertThreading threading;
     std::optional<ConvertSession> session; ///< the last run's
 

@@ -5,17 +5,26 @@
 
 namespace grelm::test {
 
+namespace {
+
+// The colour of the pixel (x, y) counted from the top-left, read from a
+// bottom-up buffer of blue-green-red pixels.
 QRgb bufferPixel(const unsigned char *bits, int stride, int height, int channels, int x, int y)
 {
     const unsigned char *p = bits + (height - 1 - y) * stride + x * channels;
     return qRgb(p[2], p[1], p[0]);
 }
 
+} // namespace
+
+QImage bufferImage(const unsigned char *bits, int width, int height, int stride, int channels)
+{
+    return drawnPicture(width, height, [=](int x, int y) { return bufferPixel(bits, stride, height, channels, x, y); });
+}
+
 QImage bufferImage(const std::vector<std::uint8_t> &pixels, const BmpResult &size)
 {
-    const int stride = int(paddedRowBytes(std::int64_t(size.width) * 3));
-    return drawnPicture(size.width, size.height,
-                        [&](int x, int y) { return bufferPixel(pixels.data(), stride, size.height, 3, x, y); });
+    return bufferImage(pixels.data(), size.width, size.height, int(paddedRowBytes(std::int64_t(size.width) * 3)), 3);
 }
 
 QImage paletteImage(int width, int height, const std::vector<QRgb> &palette)

@@ -9,11 +9,10 @@
 
 namespace grelm::test {
 
-/// The colour of the pixel (x, y) counted from the top-left, read from a
-/// bottom-up buffer of 3- or 4-byte blue-green-red pixels.
-QRgb bufferPixel(const unsigned char *bits, int stride, int height, int channels, int x, int y);
+/// The picture held in a bottom-up buffer of 3- or 4-byte pixels, top row first.
+QImage bufferImage(const unsigned char *bits, int width, int height, int stride, int channels);
 
-/// The picture held in a 24-bit bottom-up buffer, top row first.
+/// The picture held in a 24-bit bottom-up buffer of padded rows, top row first.
 QImage bufferImage(const std::vector<std::uint8_t> &pixels, const BmpResult &size);
 
 /// A picture that uses every entry of `palette` in turn.

@@ -1,7 +1,8 @@
 #include "app/folder_list.h"
 
+#include "core/file_names.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
@@ -15,15 +16,30 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
+// Names are carried with their bytes (see core/file_names.h): only string
+// operations here, and the file system is asked through those bytes.
 QString cleanFolder(const QString &folder)
 {
-    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QString absolute = folder.startsWith(u'/') ? folder : currentFolder() + u'/' + folder;
+    return QDir::cleanPath(absolute);
 }
 
-QString displayName(const QString &path)
+// The entry's text: the folder's own name, or the whole path at the root.
+QString entryText(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
-    return name.isEmpty() ? path : name;
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    return shownName(name.isEmpty() ? path : name);
+}
+
+bool isFolder(const QString &path)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(encodeFileName(path).toStdString(), error);
+}
+
+QString childPath(const QString &folder, const QString &name)
+{
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 
 } // namespace
@@ -34,8 +50,8 @@ QStringList folderChain(const QString &folder)
     QString current = cleanFolder(folder);
     for (;;) {
         chain.prepend(current);
-        const QString parent = QFileInfo(current).path();
-        if (parent == current || QDir(current).isRoot())
+        const QString parent = folderOfPath(current);
+        if (parent == current || current == u"/")
             return chain;
         current = parent;
     }
@@ -45,12 +61,12 @@ std::optional<QStringList> readSubFolders(const QString &folder)
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    fs::directory_iterator it(fs::path(folder.toStdU16String()), error);
+    fs::directory_iterator it(fs::path(encodeFileName(folder).toStdString()), error);
     if (error)
         return std::nullopt;
     QStringList names;
     for (; it != fs::directory_iterator(); it.increment(error)) {
-        const QString name = QString::fromStdU16String(it->path().filename().u16string());
+        const QString name = decodeFileName(QByteArray::fromStdString(it->path().filename().native()));
         std::error_code typeError;
         if (it->is_directory(typeError))
             names << name;
@@ -77,7 +93,7 @@ bool FolderList::setPath(const QString &folder)
 {
     const QString clean = cleanFolder(folder);
     const std::optional<QStringList> subFolders = readSubFolders(clean);
-    if (!QFileInfo(clean).isDir() || !subFolders)
+    if (!isFolder(clean) || !subFolders)
         return false;
     fill(clean, *subFolders);
     if (clean == m_path)
@@ -95,16 +111,16 @@ void FolderList::fill(const QString &folder, const QStringList &subFolders)
     QTreeWidgetItem *parent = nullptr;
     for (const QString &path : folderChain(folder)) {
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-        item->setText(0, displayName(path));
+        item->setText(0, entryText(path));
         item->setIcon(0, openIcon);
         item->setData(0, kPathRole, path);
         parent = item;
     }
     for (const QString &name : subFolders) {
         auto *item = new QTreeWidgetItem(parent);
-        item->setText(0, name);
+        item->setText(0, shownName(name));
         item->setIcon(0, closedIcon);
-        item->setData(0, kPathRole, QDir(folder).filePath(name));
+        item->setData(0, kPathRole, childPath(folder, name));
     }
     expandAll();
     setCurrentItem(parent);

@@ -14,7 +14,8 @@ public:
     virtual ~FolderPickerHost() = default;
 
     virtual QWidget *hostWindow() = 0;
-    /// Replaces the text of the folder box TxtSetFolder.
+    /// Replaces the game folder in the folder box TxtSetFolder (the box shows
+    /// it for the screen; the folder keeps every byte of its name).
     virtual void setGameFolderText(const QString &folder) = 0;
     /// Counts the screenshots in the folder box's folder.
     virtual void SFindDir() = 0;

@@ -1,5 +1,6 @@
 #include "app/frm_converter.h"
 
+#include "core/file_names.h"
 #include "core/user_messages.h"
 
 #include "app/frm_path.h"
@@ -43,7 +44,7 @@ void Frm_Converter::Form_Load()
 void Frm_Converter::ReadPathFile()
 {
     if (const std::optional<QString> folder = m_settings.read())
-        TxtSetFolder->setText(*folder);
+        setGameFolderText(*folder);
     else
         m_messages.show(settingFileMissingMessage());
 }
@@ -51,7 +52,7 @@ void Frm_Converter::ReadPathFile()
 void Frm_Converter::SWritePath()
 {
     try {
-        m_settings.write(TxtSetFolder->text());
+        m_settings.write(m_gameFolder);
     } catch (const FileError &error) {
         m_messages.show(settingFileNotSavedMessage(kSettingFileName, QString::fromStdString(error.what())));
     }
@@ -59,7 +60,7 @@ void Frm_Converter::SWritePath()
 
 void Frm_Converter::SFindDir()
 {
-    const int count = countScreenshots(TxtSetFolder->text(), [this](int found) {
+    const int count = countScreenshots(m_gameFolder, [this](int found) {
         txtPicturesFound->setText(QString::number(found));
     });
     if (count == 0)
@@ -84,9 +85,11 @@ void Frm_Converter::setCommandsEnabled(bool enabled)
     Aboutbox->setEnabled(enabled);
 }
 
+// The box shows the folder for the screen; its bytes are kept beside it.
 void Frm_Converter::setGameFolderText(const QString &folder)
 {
-    TxtSetFolder->setText(folder);
+    m_gameFolder = folder;
+    TxtSetFolder->setText(shownName(folder));
 }
 
 void Frm_Converter::CmdSetFolder_Click()
@@ -112,7 +115,7 @@ void Frm_Converter::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QString Frm_Converter::gameFolder() const { return TxtSetFolder->text(); }
+QString Frm_Converter::gameFolder() const { return m_gameFolder; }
 
 QString Frm_Converter::countText() const { return txtPicturesFound->text(); }
 

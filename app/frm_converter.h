@@ -91,6 +91,7 @@ private:
     QLabel *PLogo = nullptr;
     QLabel *LblDefaultF = nullptr;
     QLineEdit *TxtSetFolder = nullptr;
+    QString m_gameFolder; // what TxtSetFolder shows, with every byte of the name
     QPushButton *CmdSetFolder = nullptr;
     QLabel *lblPictures = nullptr;
     QLineEdit *txtPicturesFound = nullptr;

@@ -1,6 +1,8 @@
 // Builds the main window's controls: names, captions, tooltips, places, colours.
 #include "app/frm_converter.h"
 
+#include "core/file_names.h"
+
 #include "app/app_font.h"
 #include "app/line_shape.h"
 #include "app/progress_picture.h"
@@ -168,6 +170,11 @@ void Frm_Converter::connectHandlers()
     connect(cmdConvert, &QPushButton::clicked, this, &Frm_Converter::cmdConvert_Click);
     connect(CmdSetFolder, &QPushButton::clicked, this, &Frm_Converter::CmdSetFolder_Click);
     connect(Aboutbox, &QPushButton::clicked, this, &Frm_Converter::Aboutbox_Click);
+    // Text put into the box other than by setGameFolderText is taken as it stands.
+    connect(TxtSetFolder, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (text != shownName(m_gameFolder))
+            m_gameFolder = text;
+    });
 }
 
 } // namespace grelm

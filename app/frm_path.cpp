@@ -1,5 +1,6 @@
 #include "app/frm_path.h"
 
+#include "core/file_names.h"
 #include "core/user_messages.h"
 
 #include "app/app_font.h"
@@ -122,9 +123,9 @@ void Frm_Path::Form_Load()
 {
     {
         const QSignalBlocker quiet(DrvPath); // the list starts on this drive; it is no change
-        DrvPath->selectDriveOf(QDir::currentPath());
+        DrvPath->selectDriveOf(currentFolder());
     }
-    TxtPath->setText(DrvPath->value());
+    showPath(DrvPath->value());
     if (const std::optional<Drive> drive = DrvPath->currentDrive()) {
         if (!DirFolders->setPath(folderForDrive(*drive)))
             DirFolders->setPath(drive->rootPath);
@@ -132,7 +133,7 @@ void Frm_Path::Form_Load()
     // The box shows the folder the list opened on, never the drive's entry
     // text, so an Ok straight away stores a folder that exists.
     if (!DirFolders->path().isEmpty())
-        TxtPath->setText(DirFolders->path());
+        showPath(DirFolders->path());
     showInFront(this);
     CmdConfirm->setFocus();
     if (QWidget *host = m_host.hostWindow())
@@ -141,7 +142,7 @@ void Frm_Path::Form_Load()
 
 QString Frm_Path::folderForDrive(const Drive &drive) const
 {
-    const QString here = QDir::currentPath();
+    const QString here = currentFolder();
     const std::optional<qsizetype> index = driveIndexOf(DrvPath->drives(), here);
     if (index && DrvPath->drives()[*index] == drive)
         return here;
@@ -160,15 +161,22 @@ void Frm_Path::DrvPath_Change()
 
 void Frm_Path::DirFolders_Change()
 {
-    TxtPath->setText(DirFolders->path());
+    showPath(DirFolders->path());
 }
 
 void Frm_Path::CmdConfirm_Click()
 {
-    m_host.setGameFolderText(TxtPath->text());
+    m_host.setGameFolderText(m_path);
     m_host.SFindDir();
     m_host.SWritePath();
     CloseDialog();
+}
+
+// The box shows the path for the screen; its bytes are kept beside it.
+void Frm_Path::showPath(const QString &path)
+{
+    m_path = path;
+    TxtPath->setText(shownName(path));
 }
 
 void Frm_Path::CmdExit_Click()

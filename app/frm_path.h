@@ -44,12 +44,14 @@ private:
     void CmdExit_Click();
     void CloseDialog();
     QString folderForDrive(const Drive &drive) const;
+    void showPath(const QString &path);
 
     FolderPickerHost &m_host;
     MessageSink &m_messages;
     QPushButton *CmdConfirm = nullptr;
     QPushButton *CmdExit = nullptr;
     QLineEdit *TxtPath = nullptr;
+    QString m_path; // what TxtPath shows, with every byte of the name
     DriveList *DrvPath = nullptr;
     FolderList *DirFolders = nullptr;
     bool m_closed = false;   // CloseDialog has run

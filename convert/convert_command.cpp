@@ -1,5 +1,6 @@
 #include "convert/convert_command.h"
 
+#include "core/file_names.h"
 #include "core/convert_view.h"
 #include "core/errors.h"
 #include "core/file_stamp.h"
@@ -27,7 +28,7 @@ void ensureThumbsFolder(const QString &gameFolder)
     // An empty folder text would name the root of the file system.
     if (gameFolder.isEmpty())
         throw FileError("No game folder is set");
-    const std::filesystem::path thumbs(QFile::encodeName(joinPath(gameFolder, kThumbsFolderName)).toStdString());
+    const std::filesystem::path thumbs(encodeFileName(joinPath(gameFolder, kThumbsFolderName)).toStdString());
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(thumbs, error)))
         return;

@@ -3,6 +3,7 @@
 #include "core/atomic_file.h"
 #include "core/convert_view.h"
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/messages.h"
@@ -10,13 +11,13 @@
 #include "convert/convert_pass_jobs.h"
 #include "convert/convert_pass_names.h"
 #include "convert/convert_pass_progress.h"
+#include "convert/deletion_group.h"
 #include "imaging/helpers.h"
 #include "imaging/ijl.h"
 #include "convert/output_names.h"
 #include "core/ordered_pipeline.h"
 #include "convert/thumbnail_journal.h"
 
-#include <QFileInfo>
 
 namespace grelm {
 
@@ -118,9 +119,11 @@ QString screenshotToDelete(const QString &thumbnail, const ConvertSession &sessi
     return owner;
 }
 
-// Removes a converted thumbnail bitmap and, where the user asked for it, its
-// screenshot; a file that changed since it was loaded is kept.
-void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
+// Removes a converted thumbnail bitmap and, where the user asked for it,
+// queues its screenshot for deletion once both JPEGs are on the disk; a file
+// that changed since it was loaded is kept.
+void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session,
+                          DeletionGroup &deletions)
 {
     if (fileUnchanged(file.source, prepared.stamp))
         deleteFile(file.source);
@@ -131,16 +134,8 @@ void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, Co
         return;
     const ConvertSession::ScreenshotRecord record = session.records.value(screenshot);
     const QString path = joinPath(session.screenshotFolder, screenshot);
-    if (!fileUnchanged(path, record.loaded))
-        return;
-    // Both JPEGs reach the disk before the only other copy of the picture goes.
-    syncFileToDisk(file.output);
-    syncFileToDisk(QFileInfo(file.output).path());
-    syncFileToDisk(record.jpeg);
-    syncFileToDisk(QFileInfo(record.jpeg).path());
-    // Saved over while the disk was busy: the new picture stays for the next Convert.
     if (fileUnchanged(path, record.loaded))
-        deleteFile(path);
+        deletions.add({path, record.loaded, record.jpeg, file.output});
 }
 
 void keepThumbnailMadeAhead(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
@@ -151,7 +146,8 @@ void keepThumbnailMadeAhead(const PassFile &file, const PreparedJpeg &prepared, 
     session.madeAheadBytes += prepared.thumbnail.size();
 }
 
-void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, ConvertSession &session)
+void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, ConvertSession &session,
+                DeletionGroup &deletions)
 {
     const bool written = commitJpeg(file, prepared, session.messages);
     if (mode == kScreenshotPass) {
@@ -161,7 +157,8 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, Con
             record.jpeg = file.output;
         keepThumbnailMadeAhead(file, prepared, session);
     } else if (written) {
-        deleteAfterThumbnail(file, prepared, session);
+        deleteAfterThumbnail(file, prepared, session, deletions);
+        deletions.flushWhenDue();
     }
 }
 
@@ -191,6 +188,7 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
                                            [&](std::size_t i, int worker, PreparedJpeg &slot) {
                                                prepareJpeg(session, files[i].source, worker, slot);
                                            });
+    DeletionGroup deletions;
     for (std::size_t i = 0; i < files.size(); ++i) {
         PreparedJpeg &prepared = pipeline.take(i, [&] { session.view.processEvents(); });
         // The first file is always converted: one file at a time, the window
@@ -200,9 +198,10 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
             session.stopped = true;
             break;
         }
-        commitFile(files[i], prepared, mode, session);
+        commitFile(files[i], prepared, mode, session, deletions);
         showPassProgress(session.view, i);
     }
+    deletions.flush(); // what is done is finished, also when the window closes
     if (!files.empty())
         session.view.hideProgress();
     if (mode == kThumbnailPass) {

@@ -1,5 +1,7 @@
 #include "convert/convert_pass_names.h"
 
+#include "core/file_names.h"
+
 #include <QHash>
 
 namespace grelm {
@@ -16,7 +18,7 @@ QHash<QString, int> countLowered(const QStringList &names)
 {
     QHash<QString, int> counts;
     for (const QString &name : names)
-        ++counts[name.toLower()];
+        ++counts[lowerCaseName(name)];
     return counts;
 }
 
@@ -28,7 +30,7 @@ QStringList caseSafeNames(const QStringList &listed)
     QStringList names;
     names.reserve(listed.size());
     for (const QString &name : listed) {
-        const QString lowered = name.toLower();
+        const QString lowered = lowerCaseName(name);
         names.append(counts.value(lowered) > 1 ? name : lowered);
     }
     return names;

@@ -1,5 +1,6 @@
 #include "convert/output_names.h"
 
+#include "core/file_names.h"
 #include "core/folder_listing.h"
 
 #include <QFile>
@@ -23,14 +24,14 @@ QString candidate(const QString &base, int index)
 bool mayTake(const QString &path, const std::optional<FileTime> &time)
 {
     struct stat info {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::lstat(encodeFileName(path).constData(), &info) != 0)
         return true; // nothing there, or a name that cannot exist
     return time && !earlier(info.st_mtim, *time);
 }
 
 bool tooLong(const QString &name)
 {
-    return QFile::encodeName(name).size() > NAME_MAX;
+    return encodeFileName(name).size() > NAME_MAX;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "convert/thumbnail_journal.h"
 
+#include "core/file_names.h"
 #include "core/atomic_file.h"
 #include "core/folder_listing.h"
 
@@ -24,7 +25,7 @@ constexpr qint64 kMaxJournalBytes = 64 * 1024 * 1024;
 // The whole journal file, or nothing when it is missing, not an ordinary file or too large.
 QByteArray readBounded(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return {};
     QFile file;
@@ -38,7 +39,7 @@ QByteArray readBounded(const QString &path)
 std::optional<FileTime> bitmapTime(const QString &path)
 {
     struct stat info {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::lstat(encodeFileName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return info.st_mtim;
 }
@@ -59,7 +60,7 @@ ThumbnailJournal ThumbnailJournal::read(const QString &thumbsFolder)
         const FileTime time{fields[i + 2].toLongLong(&secondsOk), fields[i + 3].toLong(&nanosOk)};
         if (fields[i].isEmpty() || !secondsOk || !nanosOk)
             break;
-        journal.m_entries.insert(QFile::decodeName(fields[i]), {QFile::decodeName(fields[i + 1]), time});
+        journal.m_entries.insert(decodeFileName(fields[i]), {decodeFileName(fields[i + 1]), time});
     }
     return journal;
 }
@@ -87,7 +88,7 @@ void ThumbnailJournal::save() const
 {
     const QString path = joinPath(m_folder, kJournalName);
     if (m_entries.isEmpty()) {
-        if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        if (::unlink(encodeFileName(path).constData()) != 0 && errno != ENOENT)
             deleteFile(path); // reports why
         return;
     }
@@ -96,7 +97,7 @@ void ThumbnailJournal::save() const
     QByteArray bytes = kMagic + '\0';
     for (const QString &name : names) {
         const Entry &e = m_entries[name];
-        bytes += QFile::encodeName(name) + '\0' + QFile::encodeName(e.base) + '\0';
+        bytes += encodeFileName(name) + '\0' + encodeFileName(e.base) + '\0';
         bytes += QByteArray::number(qlonglong(e.time.tv_sec)) + '\0' + QByteArray::number(qlonglong(e.time.tv_nsec)) + '\0';
     }
     writeFileAtomically(path, bytes);

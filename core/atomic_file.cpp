@@ -1,8 +1,8 @@
 #include "core/atomic_file.h"
 
+#include "core/file_names.h"
 #include "core/errors.h"
 
-#include <QFileInfo>
 
 #include <chrono>
 #include <cstdint>
@@ -25,13 +25,15 @@ namespace {
 
 // A hidden name beside `path` with a random part: a listing never counts or
 // converts a half-written file, and nobody can guess the name ahead.
-QString temporaryPathFor(const QString &path)
+QByteArray temporaryPathFor(const QString &path)
 {
     std::uint64_t random = 0;
     if (::getrandom(&random, sizeof random, 0) != sizeof random)
         random = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^ std::uint64_t(::getpid());
-    const QFileInfo info(path);
-    QByteArray name = '.' + QFile::encodeName(info.fileName());
+    const QByteArray bytes = encodeFileName(path);
+    const qsizetype slash = bytes.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : bytes.left(slash);
+    QByteArray name = '.' + bytes.mid(slash + 1);
     const QByteArray mark = '.' + QByteArray::number(qulonglong(random), 16).rightJustified(16, '0') + ".tmp";
     // A name near the file system's limit leaves no room for the marks: keep
     // its start, without a cut multi-byte character at the end.
@@ -40,7 +42,7 @@ QString temporaryPathFor(const QString &path)
         while (name.size() > 1 && (static_cast<unsigned char>(name.back()) & 0x80))
             name.chop(1);
     }
-    return info.path() + QLatin1Char('/') + QFile::decodeName(name + mark);
+    return folder + '/' + name + mark;
 }
 
 // Creates a new temporary file beside `path`; never opens an existing file or
@@ -48,7 +50,7 @@ QString temporaryPathFor(const QString &path)
 int createTemporary(const QString &path, QByteArray &tempName)
 {
     for (int attempt = 0;; ++attempt) {
-        tempName = QFile::encodeName(temporaryPathFor(path));
+        tempName = temporaryPathFor(path);
         const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST || attempt == 8)
             return fd;
@@ -97,7 +99,7 @@ void writeFileAtomically(const QString &path, const QByteArray &data, bool syncT
         ok = false;
         error = errno;
     }
-    if (ok && ::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (ok && ::rename(tempName.constData(), encodeFileName(path).constData()) != 0) {
         ok = false;
         error = errno;
     }
@@ -109,7 +111,7 @@ void writeFileAtomically(const QString &path, const QByteArray &data, bool syncT
 
 void syncFileToDisk(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
     const bool ok = ::fsync(fd) == 0;
@@ -121,7 +123,7 @@ void syncFileToDisk(const QString &path)
 
 void deleteFile(const QString &path)
 {
-    if (::unlink(QFile::encodeName(path).constData()) != 0)
+    if (::unlink(encodeFileName(path).constData()) != 0)
         fail(QStringLiteral("Cannot delete"), path, errno);
 }
 

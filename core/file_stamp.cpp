@@ -1,5 +1,7 @@
 #include "core/file_stamp.h"
 
+#include "core/file_names.h"
+
 #include <QFile>
 
 #include <sys/stat.h>
@@ -18,7 +20,7 @@ FileStamp fromStat(const struct stat &info)
 std::optional<FileStamp> fileStamp(const QString &path)
 {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::stat(encodeFileName(path).constData(), &info) != 0)
         return std::nullopt;
     return fromStat(info);
 }
@@ -29,6 +31,12 @@ std::optional<FileStamp> fileStamp(int fd)
     if (::fstat(fd, &info) != 0)
         return std::nullopt;
     return fromStat(info);
+}
+
+bool pathExists(const QString &path)
+{
+    struct stat info {};
+    return ::lstat(encodeFileName(path).constData(), &info) == 0;
 }
 
 bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected)

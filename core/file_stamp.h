@@ -39,6 +39,9 @@ std::optional<FileStamp> fileStamp(const QString &path);
 /// The stamp of the open file `fd`, or nothing when it cannot be read.
 std::optional<FileStamp> fileStamp(int fd);
 
+/// Whether anything (a file, a folder, a link even to nothing) has the name `path`.
+bool pathExists(const QString &path);
+
 /// Whether the file at `path` still has the stamp `expected`; false when either is missing.
 bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected);
 

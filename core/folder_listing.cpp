@@ -1,5 +1,7 @@
 #include "core/folder_listing.h"
 
+#include "core/file_names.h"
+
 #include "core/errors.h"
 
 #include <algorithm>
@@ -45,7 +47,7 @@ bool matchFrom(const QString &name, qsizetype n, const QString &pattern, qsizety
 // The folder that a folder text names: "" is the root, as "/" + name would be.
 fs::path folderPath(const QString &folder)
 {
-    return fs::path(joinPath(folder, QString()).toStdString());
+    return fs::path(encodeFileName(joinPath(folder, QString())).toStdString());
 }
 
 bool isListedFile(const fs::directory_entry &entry)
@@ -72,7 +74,7 @@ FolderListing::FolderListing(const QString &folder, const QString &pattern)
     if (ec)
         throw FileError("Cannot list " + dir.string() + ": " + ec.message());
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        const QString name = QString::fromStdString(it->path().filename().string());
+        const QString name = decodeFileName(QByteArray::fromStdString(it->path().filename().native()));
         if (!name.startsWith(QLatin1Char('.')) && matchesWildcard(name, pattern) && isListedFile(*it))
             m_names.push_back(name);
     }

@@ -1,5 +1,6 @@
 #include "imaging/bmp_reader.h"
 
+#include "core/file_names.h"
 #include "imaging/bmp_decode.h"
 #include "imaging/bmp_header.h"
 
@@ -115,7 +116,7 @@ BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::opti
 {
     // Only ordinary files, judged on the open descriptor: a pipe or device
     // could block or never end. Opening does not block, even on a pipe.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return refuse("cannot open the file");
     QFile file;

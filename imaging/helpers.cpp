@@ -1,5 +1,6 @@
 #include "imaging/helpers.h"
 
+#include "core/file_names.h"
 #include "core/atomic_file.h"
 #include "core/pixel_rows.h"
 #include "core/errors.h"
@@ -79,7 +80,7 @@ IjlOutcome writeThroughIJL(cDIBSection &buffer, JpegEncoder *encoder, const char
 
 bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder)
 {
-    const QByteArray name = QFile::encodeName(path); // lives until the write is done
+    const QByteArray name = encodeFileName(path); // lives until the write is done
     const IjlOutcome outcome = writeThroughIJL(buffer, encoder, name.constData());
     if (outcome.status != IJL_OK)
         ShowIJLError(messages, outcome.failure, outcome.status, outcome.detail);

@@ -1,5 +1,7 @@
 #include "settings/file_ends.h"
 
+#include "core/file_names.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -53,7 +55,7 @@ std::optional<QByteArray> readAt(int fd, qint64 offset, qsizetype size)
 std::optional<FileEnds> readFileEnds(const QString &path, qsizetype headSize, qsizetype tailSize)
 {
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
-    const FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor fd(::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
     if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;

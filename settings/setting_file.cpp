@@ -1,5 +1,7 @@
 #include "settings/setting_file.h"
 
+#include "core/file_names.h"
+
 #include "core/atomic_file.h"
 #include "core/errors.h"
 #include "core/folder_listing.h"
@@ -37,7 +39,7 @@ std::optional<QString> parseSettingFileEnds(const FileEnds &ends)
     const std::optional<QByteArray> line = lastLine(settingText(ends));
     if (!line)
         return std::nullopt;
-    QString text = QString::fromUtf8(*line);
+    QString text = decodeFileName(*line);
     // The quote's position is kept in 16 bits, so a quote that far in is an overflow.
     std::int16_t quote;
     try {
@@ -55,7 +57,7 @@ std::optional<QString> parseSettingFileEnds(const FileEnds &ends)
 
 QByteArray settingFileBytes(const QString &folder)
 {
-    return '"' + folder.toUtf8() + "\"\r\n";
+    return '"' + encodeFileName(folder) + "\"\r\n";
 }
 
 std::optional<QString> readSettingFile(const QString &folder)

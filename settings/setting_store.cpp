@@ -1,11 +1,12 @@
 #include "settings/setting_store.h"
 
+#include "core/file_names.h"
+#include "core/file_stamp.h"
 #include "core/errors.h"
 #include "settings/setting_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 #include <filesystem>
 #include <system_error>
@@ -18,7 +19,7 @@ namespace {
 void makeFolder(const QString &folder)
 {
     std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    std::filesystem::create_directories(encodeFileName(folder).toStdString(), error);
     if (error)
         throw FileError(QStringLiteral("Cannot make %1: %2").arg(folder, QString::fromStdString(error.message())).toStdString());
 }
@@ -42,7 +43,7 @@ std::optional<QString> SettingStore::read()
 {
     for (const QString &place : {m_places.programFolder, m_places.configFolder}) {
         // Anything of that name decides the place, even a file that gives no folder.
-        if (QFileInfo::exists(settingFilePath(place))) {
+        if (pathExists(settingFilePath(place))) {
             m_home = place;
             return readSettingFile(place);
         }

@@ -1,10 +1,14 @@
 #include "thumbs/thumbnail_picture.h"
 
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "imaging/bmp_reader.h"
 #include "thumbs/thumbnail_bmp.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include <fcntl.h>
 
 #include <cstring>
 
@@ -16,7 +20,11 @@ namespace {
 // like a bitmap is left to our own reader's verdict.
 QImage readOtherFormat(const QString &path)
 {
-    QImageReader reader(path);
+    QFile file;
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return {};
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     if (reader.format().isEmpty() || reader.format() == "bmp")
         return {};

@@ -1,3 +1,4 @@
+#include "core/file_names.h"
 #include "core/user_messages.h"
 #include "app/drive_list.h"
 #include "app/folder_list.h"
@@ -267,4 +268,24 @@ TEST_F(FolderPicker, ClosingTheMainWindowFirstLeavesNoDialogBehind)
     m_window.reset();
     settle();
     EXPECT_TRUE(dialog.isNull());
+}
+
+TEST_F(FolderPicker, AFolderWhoseNameIsNotUtf8IsListedOpenedAndStoredByteForByte)
+{
+    m_sandbox.mkdirRaw("game/Caf\xe9");
+    m_sandbox.writeRaw("game/Caf\xe9/shot.bmp", "BM");
+    Frm_Path *dialog = clickSetFolder();
+    auto *folders = child<FolderList>(dialog, "DirFolders");
+    const QString shown = QStringLiteral("Caf") + QChar::ReplacementCharacter;
+    doubleClick(folders, shown); // the screen shows a replacement character for the byte
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install + u'/' + shown);
+    QTest::mouseClick(child<QPushButton>(dialog, "CmdConfirm"), Qt::LeftButton);
+    settle();
+    const QByteArray folder = encodeFileName(m_install) + "/Caf\xe9";
+    EXPECT_EQ(m_program.read(QStringLiteral("SLoadPath.txt")), '"' + folder + "\"\r\n");
+    EXPECT_EQ(encodeFileName(m_window->gameFolder()), folder);
+    EXPECT_EQ(text("TxtSetFolder"), m_install + u'/' + shown);
+    EXPECT_EQ(text("txtPicturesFound"), QStringLiteral("1"));
+    // At the next start the stored bytes name the same folder.
+    EXPECT_EQ(encodeFileName(start().gameFolder()), folder);
 }

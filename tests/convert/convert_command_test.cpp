@@ -430,3 +430,23 @@ TEST(ConvertCommand, TheOneHandlerKeepsTheCauseAndTellsRunningOutOfMemoryApart)
         EXPECT_EQ(run.messages.messages[0].detail, row.detail) << row.what;
     }
 }
+
+TEST(ConvertCommand, NamesThatAreNotUtf8AreConvertedUnderTheirOwnBytes)
+{
+    for (const bool gameFolderToo : {false, true}) {
+        ConvertRun run;
+        const QByteArray sub = gameFolderToo ? QByteArray("Jeux \xe9t\xe9/") : QByteArray();
+        if (gameFolderToo)
+            run.view.folder = run.dir.mkdirRaw("Jeux \xe9t\xe9");
+        run.dir.writeRaw(sub + "CAF\xc9.bmp", screenshotFile(64, 48, 1));
+        run.dir.writeRaw(sub + "ok.bmp", screenshotFile(64, 48, 2));
+        run.view.thumbs = true;
+        run.view.deleteSource = true;
+        run.command();
+        EXPECT_TRUE(run.messages.messages.empty()) << gameFolderToo;
+        for (const QByteArray name : {"caf\xc9.jpg", "Thumbs/th_caf\xc9.jpg", "ok.jpg", "Thumbs/th_ok.jpg"})
+            EXPECT_TRUE(run.dir.existsRaw(sub + name)) << name.toHex().constData();
+        EXPECT_FALSE(run.dir.existsRaw(sub + "CAF\xc9.bmp")) << gameFolderToo; // deleted once both JPEGs were written
+        EXPECT_FALSE(run.dir.existsRaw(sub + "Thumbs/caf\xc9.bmp")) << gameFolderToo;
+    }
+}

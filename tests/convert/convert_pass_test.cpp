@@ -2,7 +2,10 @@
 // failures, kept modification times, and the same results on worker threads.
 #include "convert/convert_pass_names.h"
 #include "convert/convert_pass_progress.h"
+#include "convert/deletion_group.h"
 #include "convert_run.h"
+#include "core/errors.h"
+#include "core/file_stamp.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -169,4 +172,36 @@ TEST(ConvertPass, StopsAfterTheCurrentFileWhenTheWindowCloses)
             for (const QString &name : entries(run.dir.path()))
                 EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
         }
+}
+
+TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
+{
+    const struct {
+        const char *what;
+        bool changed;       ///< the screenshot is saved over before the flush
+        bool jpegMissing;   ///< its JPEG cannot be flushed
+        bool deleted;
+    } rows[] = {
+        {"both JPEGs flushed", false, false, true},
+        {"saved over meanwhile", true, false, false},
+        {"a JPEG that cannot be flushed", false, true, false},
+    };
+    for (const auto &row : rows) {
+        test::TempFolder dir;
+        const QString shot = dir.write("s.bmp", "BM picture");
+        const auto stamp = fileStamp(shot);
+        dir.write("s.jpg", "jpeg");
+        dir.write("Thumbs/th_s.jpg", "jpeg");
+        if (row.jpegMissing)
+            QFile::remove(dir.file("s.jpg"));
+        DeletionGroup group;
+        group.add({shot, stamp, dir.file("s.jpg"), dir.file("Thumbs/th_s.jpg")});
+        if (row.changed)
+            dir.write("s.bmp", "BM a new picture");
+        if (row.jpegMissing)
+            EXPECT_THROW(group.flush(), FileError) << row.what;
+        else
+            group.flush();
+        EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what;
+    }
 }

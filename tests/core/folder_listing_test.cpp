@@ -1,4 +1,5 @@
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/folder_listing.h"
 
 #include "support/temp_folder.h"
@@ -43,8 +44,12 @@ TEST(FolderListing, ListsOnlyOrdinaryVisibleMatchingFiles)
     QFile::link(dir.file(QStringLiteral("b.bmp")), dir.file(QStringLiteral("link.bmp")));
     QFile::link(dir.file(QStringLiteral("missing")), dir.file(QStringLiteral("dangling.bmp")));
 
+    const QString latin1 = dir.writeRaw("caf\xe9.bmp", "x"); // not UTF-8: listed with its bytes
+
     FolderListing listing(dir.path(), QStringLiteral("*.bmp"));
-    EXPECT_EQ(listAll(listing), (QStringList{"A.BMP", "b.bmp", "c.Bmp", "link.bmp"}));
+    const QStringList names = listAll(listing);
+    EXPECT_EQ(names, (QStringList{"A.BMP", "b.bmp", "c.Bmp", decodeFileName("caf\xe9.bmp"), "link.bmp"}));
+    EXPECT_EQ(encodeFileName(joinPath(dir.path(), names.value(3))), encodeFileName(latin1));
 }
 
 TEST(FolderListing, TwoListingsKeepTheirOwnPositions)

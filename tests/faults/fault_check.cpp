@@ -15,6 +15,7 @@
 
 #include "imaging/bmp_reader.h"
 #include "core/pixel_rows.h"
+#include "flush_order.h"
 
 #include <QDir>
 #include <QFile>
@@ -252,9 +253,13 @@ int main(int argc, char **argv)
     for (int i = 2; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const std::string mode = argc > 1 ? argv[1] : "";
-    const int rc = mode == "make" ? make(args) : mode == "verify" ? verify(args) : 2;
+    const int rc = mode == "make"     ? make(args)
+                   : mode == "verify" ? verify(args)
+                   : mode == "order"  ? checkFlushOrder(args)
+                                      : 2;
     if (rc == 2)
         std::fprintf(stderr, "usage: grelm-fault-check make <folder> <count> [w h] [prefix] | "
-                             "verify <folder> <originals> [--converted] [--thumbs] [--deleted]\n");
+                             "verify <folder> <originals> [--converted] [--thumbs] [--deleted] | "
+                             "order <trace> <game folder>\n");
     return rc;
 }

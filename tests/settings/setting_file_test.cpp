@@ -216,8 +216,9 @@ TEST(SettingStoreTest, ReadsBesideTheProgramElseInTheConfigFolderAndWritesWhereI
     for (const StoreCase &c : cases) {
         SCOPED_TRACE(c.name);
         StorePlaces places(c);
-        if (c.program == P::Empty)
+        if (c.program == P::Empty) {
             ASSERT_TRUE(QDir().mkpath(places.program));
+        }
         const SettingPlaces settingPlaces{places.program, places.config};
         SettingStore store(settingPlaces);
         EXPECT_EQ(store.read(), c.read);

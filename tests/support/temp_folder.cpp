@@ -1,7 +1,10 @@
 #include "support/temp_folder.h"
 
+#include "core/file_names.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -37,3 +40,47 @@ void grelm::test::TempFolder::setModified(const QString &name, long long seconds
     const std::timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(file(name)).constData(), times, AT_SYMLINK_NOFOLLOW);
 }
+
+namespace grelm::test {
+
+namespace {
+
+QByteArray rawPath(const TempFolder &dir, const QByteArray &name)
+{
+    return encodeFileName(dir.path()) + '/' + name;
+}
+
+} // namespace
+
+QString TempFolder::writeRaw(const QByteArray &name, const QByteArray &bytes) const
+{
+    const int fd = ::open(rawPath(*this, name).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(fd, bytes.constData(), size_t(bytes.size()));
+        ::close(fd);
+    }
+    return decodeFileName(rawPath(*this, name));
+}
+
+QString TempFolder::mkdirRaw(const QByteArray &name) const
+{
+    ::mkdir(rawPath(*this, name).constData(), 0755);
+    return decodeFileName(rawPath(*this, name));
+}
+
+bool TempFolder::existsRaw(const QByteArray &name) const
+{
+    struct stat info {};
+    return ::lstat(rawPath(*this, name).constData(), &info) == 0;
+}
+
+QByteArray TempFolder::readRaw(const QByteArray &name) const
+{
+    const int fd = ::open(rawPath(*this, name).constData(), O_RDONLY | O_CLOEXEC);
+    QFile f;
+    if (fd < 0 || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return {};
+    return f.readAll();
+}
+
+} // namespace grelm::test

@@ -17,6 +17,14 @@ public:
     /// The bytes of `name` inside the folder; empty when it does not exist.
     QByteArray read(const QString &name) const;
     bool exists(const QString &name) const;
+    /// Writes a file, or makes a folder, whose name inside the folder is the
+    /// raw bytes `name` (need not be UTF-8), with ::open or ::mkdir, as the
+    /// file system allows; returns its path as the program carries it.
+    QString writeRaw(const QByteArray &name, const QByteArray &bytes) const;
+    QString mkdirRaw(const QByteArray &name) const;
+    /// Whether an entry of the raw name `name` exists, and its bytes.
+    bool existsRaw(const QByteArray &name) const;
+    QByteArray readRaw(const QByteArray &name) const;
     /// Gives `name` inside the folder the modification time `seconds` (whole seconds since 1970).
     void setModified(const QString &name, long long seconds) const;
 

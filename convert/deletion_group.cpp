@@ -1,0 +1,88 @@
+#include "convert/deletion_group.h"
+
+#include "core/atomic_file.h"
+#include "core/file_names.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace grelm {
+
+namespace {
+constexpr qsizetype kFlushThreads = 16;
+}
+
+void DeletionGroup::add(Pending pending)
+{
+    if (m_pending.empty())
+        m_firstAdded = std::chrono::steady_clock::now();
+    m_pending.push_back(std::move(pending));
+}
+
+void DeletionGroup::flushWhenDue()
+{
+    if (m_pending.size() >= kMostFiles
+        || (!m_pending.empty() && std::chrono::steady_clock::now() - m_firstAdded >= kLongestWait))
+        flush();
+}
+
+namespace {
+
+// Flushes every file of `paths`, several at a time: the disk then serves the
+// cache flushes that many waiting flushes ask for together. Throws the first
+// failure once all are done.
+void syncAllToDisk(const QStringList &paths)
+{
+    std::atomic<qsizetype> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    auto work = [&] {
+        for (qsizetype i = next++; i < paths.size(); i = next++) {
+            try {
+                syncFileToDisk(paths[i]);
+            } catch (...) {
+                const std::lock_guard lock(failureLock);
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (qsizetype t = 1; t < std::min<qsizetype>(kFlushThreads, paths.size()); ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &t : threads)
+        t.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace
+
+void DeletionGroup::flush()
+{
+    std::vector<Pending> group;
+    group.swap(m_pending);
+    QStringList files;
+    QSet<QString> folders;
+    for (const Pending &p : group) {
+        files << p.jpeg << p.thumbnailJpeg;
+        folders << folderOfPath(p.jpeg) << folderOfPath(p.thumbnailJpeg);
+    }
+    syncAllToDisk(files);
+    syncAllToDisk(folders.values());
+    // Saved over while its JPEGs were written or flushed: the new picture
+    // stays for the next Convert.
+    for (const Pending &p : group) {
+        if (fileUnchanged(p.screenshot, p.converted))
+            deleteFile(p.screenshot);
+    }
+}
+
+} // namespace grelm

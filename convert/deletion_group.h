@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/file_stamp.h"
+
+#include <QString>
+
+#include <chrono>
+#include <optional>
+#include <vector>
+
+namespace grelm {
+
+/// Screenshots waiting to be deleted until both of their JPEGs are on the
+/// disk. Flushing costs the disk one commit per call on most file systems,
+/// so screenshots are deleted in groups: every JPEG of the group is flushed,
+/// then each folder they lie in, once; then each screenshot that is still the
+/// file its JPEGs were made from is deleted, and one that changed is kept.
+class DeletionGroup {
+public:
+    /// One screenshot and the two JPEGs that must be on the disk before it goes.
+    struct Pending {
+        QString screenshot;
+        std::optional<FileStamp> converted; ///< the file its JPEGs were made from
+        QString jpeg;
+        QString thumbnailJpeg;
+    };
+
+    static constexpr std::size_t kMostFiles = 256;
+    static constexpr std::chrono::milliseconds kLongestWait{1000};
+
+    void add(Pending pending);
+    /// Flushes and deletes once the group holds kMostFiles screenshots or its
+    /// first one has waited kLongestWait.
+    void flushWhenDue();
+    /// Flushes and deletes whatever is pending; throws FileError when a flush
+    /// or a deletion fails, with nothing of the group deleted after that.
+    void flush();
+
+private:
+    std::vector<Pending> m_pending;
+    std::chrono::steady_clock::time_point m_firstAdded;
+};
+
+} // namespace grelm

@@ -262,13 +262,18 @@ TEST(ConvertCommand, AScreenshotChangedDuringTheCommandIsNeitherThumbnailedFromO
         run.view.thumbs = true;
         run.view.deleteSource = true;
         const QByteArray rewritten = screenshotFile(640, 480, 9);
+        bool rewrote = false;
         run.view.onYield = [&](int) {
             if (!run.view.steps.contains("caption:Converting (5 of 0)"))
                 return;
             // The thumbnail pass's first caption follows the deletion of s0.
             const bool thumbnailPass = run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2;
-            if ((row.rewrite == DuringScreenshotPass && !thumbnailPass) || (row.rewrite == BetweenPasses && thumbnailPass))
+            // Once only: a later rewrite could meet a worker thread reading the file half-written.
+            if (!rewrote && ((row.rewrite == DuringScreenshotPass && !thumbnailPass)
+                             || (row.rewrite == BetweenPasses && thumbnailPass))) {
                 run.dir.write(row.rewrite == BetweenPasses ? "s5.bmp" : "s0.bmp", rewritten);
+                rewrote = true;
+            }
             run.view.width = row.width;
         };
         run.command();

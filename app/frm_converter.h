@@ -82,7 +82,7 @@ private:
     MessageSink &m_messages;
     SettingStore m_settings;
     bool m_closeRequested = false;
-    cDIBSection m_cDib{m_messages};
+    cDIBSection m_cDib{m_messages}; // declared after m_messages, which it is made reporting to
     ConvertThreading m_convertThreading = ConvertThreading::fromEnvironment();
 
     LineShape *Line1 = nullptr;

@@ -3,7 +3,7 @@
 // message, and closing the window in the middle of a pass.
 #include "core/user_messages.h"
 #include "main_window_fixture.h"
-#include "qt_print.h"
+#include "support/qt_print.h"
 #include "support/test_picture.h"
 
 #include <QCheckBox>

@@ -4,7 +4,8 @@
 #include "app/folder_list.h"
 #include "app/frm_path.h"
 #include "main_window_fixture.h"
-#include "qt_print.h"
+#include "support/qt_print.h"
+#include "support/settle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QTest>
 
 using namespace grelm;
+using grelm::test::settle;
 using grelm::test::TempFolder;
 
 namespace {
@@ -66,12 +68,6 @@ protected:
         Frm_Path *dialog = Frm_Path::load(*m_window, m_messages, [this] { return m_drives; });
         QCoreApplication::processEvents();
         return dialog;
-    }
-
-    static void settle()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
     }
 
     static void doubleClick(FolderList *list, const QString &name)

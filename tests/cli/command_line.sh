@@ -46,6 +46,23 @@ check "the setting file's box as a line" "File Not Found!" "$(cut -d: -f1 <<<"$e
 run --help
 check "--help: exit 0" 0 "$rc"
 
+# As a Steam launch option: the game (here a fake one that leaves a
+# screenshot) runs first, then the Convert, without the variables Steam sets
+# for the game.
+launch="$root/launch"; mkdir -p "$launch"
+fake_game="$make_shots make '$launch' 1 160 120 de_dust2"
+steam() { # steam <command after the game>: the launch line as Steam runs it, with its variables set
+  rc=0; LD_PRELOAD="$root/steam-overlay.so" LD_LIBRARY_PATH="$root/steam-runtime" \
+    sh -c "$fake_game; env -u LD_PRELOAD -u LD_LIBRARY_PATH $1" >/dev/null 2>"$root/err" || rc=$?
+  grep -c '^ERROR: ld.so' "$root/err" || true
+}
+# Every process started before `env` complains of the missing overlay; the
+# Convert after it must add no complaint of its own.
+before=$(steam true)
+after=$(steam "'$program' --convert '$launch' --thumbs")
+check "as a Steam launch option after the game: exit 0, the game's variables cleared" "0 $before" "$rc $after"
+check "the game's screenshot converted" "yes" "$([ -f "$launch/Thumbs/th_de_dust20001.jpg" ] && echo yes || echo no)"
+
 # --watch: a screenshot written in pieces is converted once, after it is complete.
 watched="$root/watched"; mkdir -p "$watched"
 "$make_shots" make "$root/pieces" 2 320 240 de_dust2

@@ -1,6 +1,7 @@
 // Times the Convert command against the machine's limits over a generated
 // corpus of screenshots; see the README's Benchmark section.
 #include "bench/corpus.h"
+#include "bench/huge_picture_runs.h"
 #include "bench/options.h"
 #include "bench/report.h"
 #include "bench/runner.h"
@@ -87,6 +88,8 @@ int main(int argc, char **argv)
         if (!options.one.isEmpty())
             return runChild(argc, argv, options, threads);
         QCoreApplication app(argc, argv);
+        if (options.huge)
+            return runHugePictureCheck(options, threads);
         return runParent(options, threads);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "grelm-bench: %s\n%s", e.what(), usageText().toLocal8Bit().constData());

@@ -15,6 +15,7 @@ struct Options {
     int repeat = 5;        ///< runs of each row; the table shows the median time
     QString keep;          ///< keep the corpus and every measured folder here
     bool memoryCheck = false; ///< --count: only the Convert rows, for peak memory
+    bool huge = false;     ///< --huge: peak memory of tiny bitmaps that claim a huge size
     QString one;           ///< child mode: run one measurement and print its result
     QString folder;        ///< child mode: the folder to run in
 };

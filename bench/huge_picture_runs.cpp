@@ -94,11 +94,7 @@ void writeHugeRleCorpus(const QString &folder, int count, int side)
 int runHugePictureCheck(const Options &options, int threads)
 {
     std::unique_ptr<QTemporaryDir> temporary;
-    QString base = options.keep;
-    if (base.isEmpty()) {
-        temporary = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("grelm-bench-XXXXXX")));
-        base = temporary->path();
-    }
+    const QString base = workBase(options, temporary);
     const QString corpus = QDir(base).filePath(QStringLiteral("corpus"));
     print(QStringLiteral("Generating %1 RLE8 bitmaps that claim %2x%2 ...\n").arg(kFiles).arg(kSide));
     writeHugeRleCorpus(corpus, kFiles, kSide);

@@ -48,11 +48,7 @@ QString corpusDescription(const CorpusPlan &plan)
 int runParent(const Options &options, int threads)
 {
     std::unique_ptr<QTemporaryDir> temporary;
-    QString base = options.keep;
-    if (base.isEmpty()) {
-        temporary = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("grelm-bench-XXXXXX")));
-        base = temporary->path();
-    }
+    const QString base = workBase(options, temporary);
     const QString corpus = QDir(base).filePath(QStringLiteral("corpus"));
     print(QStringLiteral("Generating %1 ...\n").arg(corpusDescription(options.plan)));
     writeCorpus(corpus, options.plan);

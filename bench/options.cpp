@@ -1,5 +1,7 @@
 #include "bench/options.h"
 
+#include <QDir>
+
 #include <stdexcept>
 
 namespace grelm::bench {
@@ -71,6 +73,14 @@ Options parseOptions(const QStringList &args)
     if (o.huge && !repeatGiven)
         o.repeat = 1; // each run converts gigapixels
     return o;
+}
+
+QString workBase(const Options &options, std::unique_ptr<QTemporaryDir> &temporary)
+{
+    if (!options.keep.isEmpty())
+        return options.keep;
+    temporary = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("grelm-bench-XXXXXX")));
+    return temporary->path();
 }
 
 QString usageText()

@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace grelm::bench {
 
@@ -22,6 +25,10 @@ struct Options {
 
 /// Parses the arguments after the program name; throws std::runtime_error on a bad one.
 Options parseOptions(const QStringList &args);
+
+/// The folder a parent run works in: --keep's, else a new temporary one that
+/// `temporary` removes when it goes.
+QString workBase(const Options &options, std::unique_ptr<QTemporaryDir> &temporary);
 
 /// The usage text printed for --help and bad arguments.
 QString usageText();

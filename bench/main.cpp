@@ -1,6 +1,7 @@
 // Times the Convert command against the machine's limits over a generated
 // corpus of screenshots; see the README's Benchmark section.
 #include "bench/corpus.h"
+#include "bench/huge_picture_runs.h"
 #include "bench/options.h"
 #include "bench/report.h"
 #include "bench/runner.h"
@@ -65,11 +66,7 @@ std::unique_ptr<VirtualDisplay> startXServer(Options &options)
 int runParent(Options options, int threads)
 {
     std::unique_ptr<QTemporaryDir> temporary;
-    QString base = options.keep;
-    if (base.isEmpty()) {
-        temporary = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("grelm-bench-XXXXXX")));
-        base = temporary->path();
-    }
+    const QString base = workBase(options, temporary);
     const QString corpus = QDir(base).filePath(QStringLiteral("corpus"));
     print(QStringLiteral("Generating %1 ...\n").arg(corpusDescription(options.plan)));
     writeCorpus(corpus, options.plan);
@@ -107,6 +104,8 @@ int main(int argc, char **argv)
         if (!options.one.isEmpty())
             return runChild(argc, argv, options, threads);
         QCoreApplication app(argc, argv);
+        if (options.huge)
+            return runHugePictureCheck(options, threads);
         return runParent(options, threads);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "grelm-bench: %s\n%s", e.what(), usageText().toLocal8Bit().constData());

@@ -1,5 +1,7 @@
 #include "bench/options.h"
 
+#include <QDir>
+
 #include <stdexcept>
 
 namespace grelm::bench {
@@ -38,6 +40,7 @@ Options parseOptions(const QStringList &args)
 {
     Options o;
     bool sizeGiven = false;
+    bool repeatGiven = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--files"))
@@ -55,11 +58,13 @@ Options parseOptions(const QStringList &args)
         else if (a == QLatin1String("--window"))
             o.windowOnly = true;
         else if (a == QLatin1String("--repeat"))
-            o.repeat = positiveNumber(valueOf(args, i));
+            o.repeat = positiveNumber(valueOf(args, i)), repeatGiven = true;
         else if (a == QLatin1String("--keep"))
             o.keep = valueOf(args, i);
         else if (a == QLatin1String("--count"))
             o.plan.count = positiveNumber(valueOf(args, i)), o.memoryCheck = true;
+        else if (a == QLatin1String("--huge"))
+            o.huge = true;
         else if (a == QLatin1String("--one"))
             o.one = valueOf(args, i);
         else if (a == QLatin1String("--dir"))
@@ -69,7 +74,17 @@ Options parseOptions(const QStringList &args)
     }
     if (o.memoryCheck && !sizeGiven && !o.plan.mixed)
         o.plan.width = 160, o.plan.height = 120; // many small files: memory must not grow with the count
+    if (o.huge && !repeatGiven)
+        o.repeat = 1; // each run converts gigapixels
     return o;
+}
+
+QString workBase(const Options &options, std::unique_ptr<QTemporaryDir> &temporary)
+{
+    if (!options.keep.isEmpty())
+        return options.keep;
+    temporary = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("grelm-bench-XXXXXX")));
+    return temporary->path();
 }
 
 QString usageText()
@@ -78,6 +93,7 @@ QString usageText()
         "usage: grelm-bench [--files N] [--size WxH | --mixed] [--copies N] [--window] [--threads N]\n"
         "                   [--workers N] [--repeat N] [--keep DIR]\n"
         "       grelm-bench --count N [--size WxH]\n"
+        "       grelm-bench --huge [--repeat N]\n"
         "  --files N    screenshots in the corpus (default 40)\n"
         "  --size WxH   their size (default 1024x768)\n"
         "  --mixed      sizes from 640x480 to 1920x1080 instead\n"
@@ -87,7 +103,9 @@ QString usageText()
         "  --workers N  workers the Convert rows ask for (default: the command's own choice)\n"
         "  --repeat N   runs of each row, interleaved; the table shows the median (default 5)\n"
         "  --keep DIR   generate into DIR and keep every measured folder there\n"
-        "  --count N    memory check: N small (160x120) screenshots, Convert rows only\n");
+        "  --count N    memory check: N small (160x120) screenshots, Convert rows only\n"
+        "  --huge       memory check: 8 tiny RLE bitmaps claiming 16384x16384, Convert\n"
+        "               with 1, 2, 4 and 8 workers (default 1 run each)\n");
 }
 
 } // namespace grelm::bench

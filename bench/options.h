@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace grelm::bench {
 
@@ -18,12 +21,17 @@ struct Options {
     bool memoryCheck = false; ///< --count: only the Convert rows, for peak memory
     bool windowOnly = false;  ///< --window: only the limit and the rows through the window
     QString xDisplay;      ///< the X display of the window rows on the X platform; empty: none
+    bool huge = false;     ///< --huge: peak memory of tiny bitmaps that claim a huge size
     QString one;           ///< child mode: run one measurement and print its result
     QString folder;        ///< child mode: the folder to run in
 };
 
 /// Parses the arguments after the program name; throws std::runtime_error on a bad one.
 Options parseOptions(const QStringList &args);
+
+/// The folder a parent run works in: --keep's, else a new temporary one that
+/// `temporary` removes when it goes.
+QString workBase(const Options &options, std::unique_ptr<QTemporaryDir> &temporary);
 
 /// The usage text printed for --help and bad arguments.
 QString usageText();

@@ -16,6 +16,7 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
         return;
     }
     WorkerBuffers &w = session.worker(worker);
+    const BufferUse use(w); // ends once the bytes are in the slot, before the slot is handed on
     const bool loaded = w.dib->Load(source);
     slot.stamp = w.dib->loadedStamp();
     slot.messages.swap(w.messages.messages);

@@ -5,6 +5,7 @@
 
 #include "imaging/dib_section.h"
 #include "imaging/jpeg_encoder.h"
+#include "thumbs/area_reduction.h"
 
 #include <QByteArray>
 
@@ -14,7 +15,7 @@
 namespace grelm {
 
 ConvertSession::ConvertSession(ConvertView &v, MessageSink &m, cDIBSection &buffer, ConvertThreading t)
-    : view(v), messages(m), inlineBuffer(buffer), threading(t)
+    : view(v), messages(m), inlineBuffer(buffer), threading(t), m_budget(t.memoryBudget)
 {
 }
 
@@ -28,7 +29,7 @@ int ConvertSession::pipelineWorkers() const
 void ConvertSession::prepareWorkers(int count)
 {
     while (int(m_workers.size()) < count)
-        m_workers.push_back(std::make_unique<WorkerBuffers>());
+        m_workers.push_back(std::make_unique<WorkerBuffers>(&m_budget, &reductionScratchBytes));
 }
 
 JpegEncoder &ConvertSession::inlineEncoder()

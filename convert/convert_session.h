@@ -2,6 +2,7 @@
 
 #include "core/messages.h"
 #include "core/file_stamp.h"
+#include "core/memory_budget.h"
 #include "imaging/worker_buffers.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,6 +30,9 @@ struct ConvertThreading {
     bool sequential = false;
     int workers = 1;        ///< 0 counts as 1
     int lookAheadPerWorker = 2;
+    /// Bytes the workers' pictures may take together (pixels, JPEG output,
+    /// working memory); a picture larger than this runs alone.
+    std::uint64_t memoryBudget = 768ull * 1024 * 1024;
 
     /// As many workers as the machine has cores, or the number in GRELM_WORKERS.
     static ConvertThreading fromEnvironment();
@@ -44,7 +49,8 @@ struct ConvertSession {
     /// Makes sure `count` workers' buffers exist; call before threads use them.
     void prepareWorkers(int count);
     /// The buffers of worker `index`, made earlier by prepareWorkers; kept for
-    /// the whole command, so that every file of every pass reuses them.
+    /// the whole command, so that every file of every pass reuses them, and
+    /// sharing the command's memory budget.
     WorkerBuffers &worker(int index) { return *m_workers[std::size_t(index)]; }
     /// The encoder of the sequential mode, which works on inlineBuffer.
     JpegEncoder &inlineEncoder();
@@ -94,6 +100,7 @@ struct ConvertSession {
     int deletedScreenshots = 0; ///< screenshots deleted in this command
 
 private:
+    MemoryBudget m_budget; // outlives the workers, which give their shares back to it
     std::vector<std::unique_ptr<WorkerBuffers>> m_workers;
     std::unique_ptr<JpegEncoder> m_inlineEncoder;
 };

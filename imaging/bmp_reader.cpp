@@ -112,7 +112,8 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
     return sized(h);
 }
 
-BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp)
+BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp,
+               const BeforeAllocate &beforeAllocate)
 {
     // Only ordinary files, judged on the open descriptor: a pipe or device
     // could block or never end. Opening does not block, even on a pipe.
@@ -138,7 +139,10 @@ BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::opti
     const std::uint64_t wanted = pixelBytesWanted(h, available);
     if (wanted > available)
         return refuse("pixel array shorter than the header says");
-    if (h.bitCount == 24 && h.encoding == BmpEncoding::Rgb)
+    const bool direct = h.bitCount == 24 && h.encoding == BmpEncoding::Rgb;
+    if (beforeAllocate)
+        beforeAllocate({h.width, h.height, h.bufferRowBytes() * std::uint64_t(h.height), direct ? 0 : wanted});
+    if (direct)
         return loadDirect(file, h, pixels);
     // Every other variant is converted from a copy of its pixel array.
     std::vector<std::uint8_t> data(static_cast<std::size_t>(wanted));

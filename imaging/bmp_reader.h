@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -21,6 +22,19 @@ struct BmpResult {
     explicit operator bool() const { return error == nullptr; }
 };
 
+/// What a load is about to allocate once it has read the header: the
+/// picture's size, its 24-bit buffer, and the copy of the file's pixel array
+/// that a variant other than uncompressed 24-bit is decoded from.
+struct BmpAllocation {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint64_t pixelBytes = 0;
+    std::uint64_t copyBytes = 0;
+};
+
+/// Called by a load before it allocates; it may wait, e.g. for memory to be free.
+using BeforeAllocate = std::function<void(const BmpAllocation &)>;
+
 /// Reads bitmap files of every variant Windows reads (1, 4, 8, 16, 24 and 32
 /// bits; RLE4, RLE8; bit-field masks; OS/2 core, info, V2 to V5 headers;
 /// top-down rows) into 24-bit blue-green-red bottom-up rows padded to 4 bytes.
@@ -35,8 +49,10 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
 
 /// Reads the bitmap file at `path`. An uncompressed 24-bit file is read with
 /// one read straight into `pixels`. `stamp`, when given, receives the stamp of
-/// the file as opened (nothing when it could not be opened).
-BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp = nullptr);
+/// the file as opened (nothing when it could not be opened). `beforeAllocate`,
+/// when given, hears of the allocation once the header is found sound.
+BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp = nullptr,
+               const BeforeAllocate &beforeAllocate = {});
 
 } // namespace BmpReader
 

@@ -54,7 +54,7 @@ bool cDIBSection::Create(std::int32_t lWidth, std::int32_t lHeight, std::int32_t
 bool cDIBSection::Load(const QString &Name)
 {
     CleanUp();
-    const BmpResult result = BmpReader::load(Name, m_pixels, &m_loadedStamp);
+    const BmpResult result = BmpReader::load(Name, m_pixels, &m_loadedStamp, m_beforeAllocate);
     if (!result) {
         m_messages.show(cantLoadBmpMessage(QString::fromUtf8(result.error)));
         return false;
@@ -117,6 +117,12 @@ void cDIBSection::CleanUp()
     m_height = 0;
     m_bitCount = 0;
     m_holdsImage = false;
+}
+
+void cDIBSection::releaseMemory()
+{
+    CleanUp();
+    std::vector<std::uint8_t>().swap(m_pixels);
 }
 
 } // namespace grelm

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/file_stamp.h"
+#include "imaging/bmp_reader.h"
 
 #include <QImage>
 #include <QString>
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace grelm {
@@ -35,6 +37,9 @@ public:
     /// later whether that file is still the one it loaded; nothing when the
     /// file could not be opened.
     const std::optional<FileStamp> &loadedStamp() const { return m_loadedStamp; }
+    /// Makes every later Load call `hook` once the file's header is read and
+    /// before the picture's memory is taken.
+    void setBeforeAllocate(BeforeAllocate hook) { m_beforeAllocate = std::move(hook); }
 
     std::int32_t BytesPerScanLine() const;
     std::int32_t dib_width() const;
@@ -54,6 +59,10 @@ public:
 
     /// Returns to the empty state.
     void CleanUp();
+    /// Returns to the empty state and frees the pixel memory that CleanUp keeps.
+    void releaseMemory();
+    /// The bytes of pixel memory held, image or not.
+    std::size_t memoryBytes() const { return m_pixels.capacity(); }
 
 private:
     MessageSink &m_messages;
@@ -63,6 +72,7 @@ private:
     std::vector<std::uint8_t> m_pixels; // capacity is kept between images
     bool m_holdsImage = false;
     std::optional<FileStamp> m_loadedStamp;
+    BeforeAllocate m_beforeAllocate;
 };
 
 } // namespace grelm

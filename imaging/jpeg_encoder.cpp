@@ -82,6 +82,20 @@ bool JpegEncoder::ensureCapacity(const JpegSource &source, JpegChroma chroma)
     return true;
 }
 
+void JpegEncoder::releaseBuffer()
+{
+    m_buffer.reset();
+    m_capacity = 0;
+    m_size = 0;
+}
+
+std::uint64_t JpegEncoder::worstCaseBytes(std::int32_t width, std::int32_t height)
+{
+    // Full-resolution colour is the largest sampling.
+    const unsigned long bytes = tjBufSize(width, height, TJSAMP_444);
+    return bytes == static_cast<unsigned long>(-1) ? 0 : bytes;
+}
+
 JpegEncoder::Status JpegEncoder::encode(const JpegSource &source, int quality, JpegChroma chroma)
 {
     m_size = 0;

@@ -41,6 +41,14 @@ public:
     std::span<const std::uint8_t> output() const { return {m_buffer.get(), m_size}; }
     const std::string &errorText() const { return m_error; }
 
+    /// The bytes of the output buffer held, kept from picture to picture.
+    std::size_t bufferBytes() const { return m_capacity; }
+    /// Frees the output buffer; output() is empty until the next encode.
+    void releaseBuffer();
+    /// The most output buffer an encode of a `width` x `height` picture takes,
+    /// whatever its sampling; 0 when such a picture cannot be encoded.
+    static std::uint64_t worstCaseBytes(std::int32_t width, std::int32_t height);
+
 private:
     struct HandleDeleter { void operator()(void *handle) const; };
     struct BufferDeleter { void operator()(unsigned char *buffer) const; };

@@ -115,7 +115,27 @@ void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &d
     finish(current, sums[0]);
 }
 
+template <typename T>
+std::uint64_t bytesOf(const std::vector<T> &v)
+{
+    return std::uint64_t(v.capacity()) * sizeof(T);
+}
+
 } // namespace
+
+std::uint64_t ReductionScratch::bytes() const
+{
+    return bytesOf(narrowRows) + bytesOf(wideRows) + bytesOf(plainRows) + bytesOf(row) + bytesOf(across)
+           + bytesOf(down);
+}
+
+std::uint64_t reductionScratchBytes(std::int32_t width, std::int32_t height)
+{
+    // Per value of a source row: two rows of sums (64 bits at most), the
+    // 16-bit plain sums and the finished row; two entries per column and row.
+    const std::uint64_t values = 3 * std::uint64_t(std::max(width, 0)) + 3;
+    return values * (2 * 8 + 2 + 8) + 2 * 4 * (std::uint64_t(std::max(width, 0)) + std::uint64_t(std::max(height, 0)));
+}
 
 void reduceArea(const BottomUpPicture &source, std::int32_t width, std::int32_t height, std::uint8_t *out,
                 std::int32_t outPitch, ReductionScratch &scratch)

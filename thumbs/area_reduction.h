@@ -22,7 +22,15 @@ struct ReductionScratch {
     std::vector<std::uint64_t> row;
     std::vector<std::int32_t> across;
     std::vector<std::int32_t> down;
+
+    /// The bytes its vectors hold.
+    std::uint64_t bytes() const;
+    /// Frees what its vectors hold.
+    void release() { *this = ReductionScratch(); }
 };
+
+/// The most working memory reduceArea takes for a source of `width` x `height`.
+std::uint64_t reductionScratchBytes(std::int32_t width, std::int32_t height);
 
 /// Reduces `source` to `width` x `height` (each no larger than the source's)
 /// by exact area averaging: every destination pixel is the mean of the source

@@ -48,6 +48,7 @@ void makeThumbnail(const ThumbnailOrder &order, std::int32_t madeAheadWidth, std
         return;
     }
     cDIBSection &dib = *worker.buffers.dib;
+    const BufferUse use(worker.buffers); // ends before the slot is handed on, thrown past or not
     if (!dib.Load(order.source)) {
         worker.buffers.messages.messages.clear(); // here a picture that cannot be loaded is an error
         throw FileError("Cannot load the picture " + order.source.toStdString());
@@ -100,6 +101,8 @@ void reduceLoadedScreenshot(const cDIBSection &dib, std::int32_t width, Reductio
     thumbnail.setMaxHeight(width);
     thumbnail.setForcedDimensions(false);
     thumbnail.CreateBitmapFromLoaded(dib, bmp, scratch);
+    if (scratch.bytes() > kKeptBufferBytes)
+        scratch.release();
 }
 
 bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders, std::int32_t madeAheadWidth,

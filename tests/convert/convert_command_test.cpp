@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "core/file_stamp.h"
 #include "convert_run.h"
+#include "support/bmp_builder.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -234,6 +235,53 @@ TEST(ConvertCommand, WorkerThreadsGiveTheSameFilesMessagesAndDeletionsAsOneThrea
             EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << row.what << ", " << workers;
             EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << row.what << ", " << workers;
         }
+    }
+}
+
+namespace {
+
+// A tiny run-length bitmap that claims a large size: a few bands of colour
+// near the bottom, the rest palette entry 0.
+QByteArray claimingRleBitmap(int width, int height, int seed)
+{
+    QByteArray stream;
+    for (int y = 0; y < 8; ++y) {
+        for (int left = width; left > 0; left -= 200)
+            stream += test::bytes({std::min(left, 200), (y + seed) % 4});
+        stream += test::bytes({0, 0});
+    }
+    stream += test::bytes({0, 1});
+    const std::vector<QRgb> palette{qRgb(0, 0, 0), qRgb(200, 40, 10), qRgb(10, 160, 60), qRgb(seed * 40, 90, 220)};
+    return test::BmpBuilder(width, height, 8).compression(test::BmpBuilder::Rle8).palette(palette).pixels(stream).build();
+}
+
+} // namespace
+
+TEST(ConvertCommand, PicturesLargerThanTheMemoryBudgetGiveTheSameFilesAsOneThread)
+{
+    // 4096 x 3072 takes 36 MiB of pixels and more for the JPEG, so its
+    // buffers are freed after each picture. With a budget of one byte every
+    // picture runs alone; with 200 MiB a large one runs beside small ones but
+    // the next large one waits for room.
+    auto prepare = [](ConvertRun &run) {
+        for (int i = 0; i < 3; ++i)
+            run.dir.write(QStringLiteral("big%1.bmp").arg(i), claimingRleBitmap(4096, 3072, i));
+        run.screenshot("small0.bmp", 320, 200, 1);
+        run.screenshot("small1.bmp", 64, 48, 2);
+        run.view.thumbs = true;
+    };
+    ConvertRun sequential(true);
+    prepare(sequential);
+    sequential.command();
+    const struct { int workers; std::uint64_t budget; } rows[] = {
+        {4, 1}, {3, 200ull << 20}, {2, ConvertThreading().memoryBudget}};
+    for (const auto &r : rows) {
+        ConvertRun threaded(false, r.workers);
+        threaded.threading.memoryBudget = r.budget;
+        prepare(threaded);
+        threaded.command();
+        EXPECT_EQ(snapshot(threaded.dir.path()), snapshot(sequential.dir.path())) << r.workers << " " << r.budget;
+        EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << r.workers << " " << r.budget;
     }
 }
 

@@ -42,6 +42,16 @@ struct CommandRun {
     {
         return dir.write(name, screenshotFile(w, h, seed));
     }
+    // s0.bmp, s1.bmp... of different sizes, dated a second apart from a fixed
+    // time: the JPEGs carry their screenshot's time, so runs compare byte for byte.
+    void numberedScreenshots(int count) const
+    {
+        for (int i = 0; i < count; ++i) {
+            const QString name = QStringLiteral("s%1.bmp").arg(i);
+            screenshot(name, 200 + i * 13, 150 - i * 5, i);
+            dir.setModified(name, 1700000000 + i);
+        }
+    }
     bool ended() const { return !messages.messages.empty() && messages.messages.back() == kWrongPath; }
 
     test::TempFolder dir;
@@ -232,8 +242,7 @@ TEST(ConvertCommand, AnErrorInTheMiddleLeavesEverythingAfterItUntouched)
 TEST(ConvertCommand, WorkerThreadsGiveTheSameFilesMessagesAndDeletionsAsOneThread)
 {
     auto prepare = [](CommandRun &run) {
-        for (int i = 0; i < 10; ++i)
-            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 200 + i * 13, 150 - i * 5, i);
+        run.numberedScreenshots(10);
         run.dir.write("s3.bmp", "BM unloadable");
         QDir(run.dir.path()).mkpath("s6.jpg");
         QDir(run.dir.path()).mkpath("Thumbs/th_s8.jpg");
@@ -257,8 +266,7 @@ TEST(ConvertCommand, WorkerThreadsGiveTheSameFilesMessagesAndDeletionsAsOneThrea
 TEST(ConvertCommand, WorkerThreadsMatchOneThreadThroughTheThumbnailPass)
 {
     auto prepare = [](CommandRun &run) {
-        for (int i = 0; i < 10; ++i)
-            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 200 + i * 13, 150 - i * 5, i);
+        run.numberedScreenshots(10);
         QDir(run.dir.path()).mkpath("s6.jpg");
         QDir(run.dir.path()).mkpath("Thumbs/th_s8.jpg");
         run.dir.write("Thumbs/s9.bmp", "BM a leftover that is replaced");

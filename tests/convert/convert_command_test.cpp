@@ -18,6 +18,8 @@
 #include <QImage>
 #include <QMap>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using namespace grelm;
@@ -82,6 +84,25 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
         files.insert(QDir(folder).relativeFilePath(path), it.fileName() == kJournal ? QByteArray() : f.readAll());
     }
     return files;
+}
+
+// Runs the command on one thread and with 1, 2 and 4 workers, each on a
+// folder that `prepare` fills alike; every threaded run must leave the same
+// files, messages and progress steps. Returns whether the one-thread run ended early.
+bool expectWorkersMatchOneThread(const std::function<void(CommandRun &)> &prepare)
+{
+    CommandRun sequential(true);
+    prepare(sequential);
+    sequential.run();
+    for (const int workers : {1, 2, 4}) {
+        CommandRun threaded(false, workers);
+        prepare(threaded);
+        threaded.run();
+        EXPECT_EQ(snapshot(threaded.dir.path()), snapshot(sequential.dir.path())) << workers;
+        EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << workers;
+        EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << workers;
+    }
+    return sequential.ended();
 }
 
 } // namespace
@@ -250,17 +271,7 @@ TEST(ConvertCommand, WorkerThreadsGiveTheSameFilesMessagesAndDeletionsAsOneThrea
         run.view.deleteSource = true;
         run.view.count = "7";
     };
-    CommandRun sequential(true);
-    prepare(sequential);
-    sequential.run();
-    for (const int workers : {1, 2, 4}) {
-        CommandRun threaded(false, workers);
-        prepare(threaded);
-        threaded.run();
-        EXPECT_EQ(snapshot(threaded.dir.path()), snapshot(sequential.dir.path())) << workers;
-        EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << workers;
-        EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << workers;
-    }
+    expectWorkersMatchOneThread(prepare);
 }
 
 TEST(ConvertCommand, WorkerThreadsMatchOneThreadThroughTheThumbnailPass)
@@ -275,18 +286,7 @@ TEST(ConvertCommand, WorkerThreadsMatchOneThreadThroughTheThumbnailPass)
         run.view.deleteSource = true;
         run.view.count = "10";
     };
-    CommandRun sequential(true);
-    prepare(sequential);
-    sequential.run();
-    EXPECT_FALSE(sequential.ended());
-    for (const int workers : {1, 2, 4}) {
-        CommandRun threaded(false, workers);
-        prepare(threaded);
-        threaded.run();
-        EXPECT_EQ(snapshot(threaded.dir.path()), snapshot(sequential.dir.path())) << workers;
-        EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << workers;
-        EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << workers;
-    }
+    EXPECT_FALSE(expectWorkersMatchOneThread(prepare));
 }
 
 TEST(ConvertCommand, AScreenshotChangedDuringTheCommandIsNeitherThumbnailedFromOldPixelsNorDeleted)

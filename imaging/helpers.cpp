@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "core/messages.h"
 #include "imaging/dib_section.h"
+#include "imaging/exif_dates.h"
 #include "imaging/ijl.h"
 
 #include <QFile>
@@ -104,7 +105,7 @@ bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, 
     QString reason = detail;
     if (status == IJL_OK) {
         try {
-            writeFileAtomically(path, jpeg, false, modified);
+            writeFileAtomically(path, modified ? withExifDates(jpeg, *modified) : jpeg, false, modified);
             return true;
         } catch (const FileError &e) {
             status = IJL_FILE_WRITE_FAILED;

@@ -31,8 +31,9 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, Jp
 std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out, QString *detail = nullptr);
 
 /// Writes JPEG bytes that EncodeDIBToJPEG made (with `status` its result and
-/// `detail` its reason) to `path` whole or not at all, dated `modified` when
-/// given. On failure shows the library's error message and returns false.
+/// `detail` its reason) to `path` whole or not at all; when `modified` is given
+/// the file is dated with it and carries it inside as Exif dates. On failure
+/// shows the library's error message and returns false.
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail = {});
 

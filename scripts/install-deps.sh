@@ -4,7 +4,7 @@
 # either it prints the one command to run as root and fails.
 # Usage: scripts/install-deps.sh [extra package...]
 set -euo pipefail
-packages=(cmake g++ make pkg-config qt6-base-dev libturbojpeg0-dev libgtest-dev fonts-wine "$@")
+packages=(cmake g++ make pkg-config qt6-base-dev libturbojpeg0-dev libexif-dev libgtest-dev fonts-wine tzdata "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -25,6 +25,7 @@ for path in ./usr/lib/grelm-converter/grelm-converter ./usr/lib/grelm-converter/
 done
 dpkg-deb --field "$deb" Depends | grep -q 'fonts-wine' || { echo "MISSING dependency: fonts-wine"; missing=1; }
 dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || { echo "MISSING computed library dependencies"; missing=1; }
+dpkg-deb --field "$deb" Depends | grep -q 'libexif12' || { echo "MISSING dependency: libexif12"; missing=1; }
 
 echo "== lintian (errors fail, warnings are listed)"
 lintian --fail-on error --display-level '>=warning' "$deb"

@@ -36,6 +36,17 @@ struct ConvertRun {
     {
         return dir.write(name, screenshotFile(w, h, seed));
     }
+    /// s0.bmp, s1.bmp... of different sizes, dated a second apart from a fixed
+    /// time: the JPEGs carry their screenshot's time inside, so runs made at
+    /// different moments compare byte for byte.
+    void numberedScreenshots(int count) const
+    {
+        for (int i = 0; i < count; ++i) {
+            const QString name = QStringLiteral("s%1.bmp").arg(i);
+            screenshot(name, 200 + i * 13, 150 - i * 5, i);
+            dir.setModified(name, 1700000000 + i);
+        }
+    }
     /// The texts of the messages shown, in order.
     QStringList texts() const
     {

@@ -1,5 +1,6 @@
 #include "jpeg_check.h"
 
+#include <libexif/exif-data.h>
 #include <turbojpeg.h>
 
 namespace grelm::test {
@@ -19,6 +20,38 @@ DecodedJpeg decodeJpeg(const QByteArray &jpeg)
     }
     tjDestroy(handle);
     return out;
+}
+
+namespace {
+
+std::string entryText(ExifContent *folder, ExifTag tag)
+{
+    const ExifEntry *entry = exif_content_get_entry(folder, tag);
+    if (entry == nullptr || entry->format != EXIF_FORMAT_ASCII || entry->size == 0)
+        return {};
+    return std::string(reinterpret_cast<const char *>(entry->data), entry->size - 1);
+}
+
+} // namespace
+
+ExifDates readExifDates(const QByteArray &jpeg)
+{
+    ExifData *data = exif_data_new();
+    // As stored: following the specification would add the tags it requires.
+    exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_load_data(data, reinterpret_cast<const unsigned char *>(jpeg.constData()), unsigned(jpeg.size()));
+    ExifContent *image = data->ifd[EXIF_IFD_0], *photo = data->ifd[EXIF_IFD_EXIF];
+    const ExifDates dates{entryText(image, EXIF_TAG_DATE_TIME), entryText(photo, EXIF_TAG_DATE_TIME_ORIGINAL),
+                          entryText(photo, EXIF_TAG_OFFSET_TIME), entryText(photo, EXIF_TAG_OFFSET_TIME_ORIGINAL),
+                          image->count + photo->count};
+    exif_data_unref(data);
+    return dates;
+}
+
+void PrintTo(const ExifDates &d, std::ostream *out)
+{
+    *out << '[' << d.dateTime << "] [" << d.dateTimeOriginal << "] [" << d.offsetTime << "] ["
+         << d.offsetTimeOriginal << "] " << d.tags << " tags";
 }
 
 } // namespace grelm::test

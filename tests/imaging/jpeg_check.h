@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <ostream>
+#include <string>
+
 namespace grelm::test {
 
 /// A JPEG file decoded by libjpeg-turbo, with what its header says.
@@ -16,5 +19,20 @@ struct DecodedJpeg {
 };
 
 DecodedJpeg decodeJpeg(const QByteArray &jpeg);
+
+/// The date tags of a JPEG's Exif block, read back by libexif; all empty
+/// when it has no block.
+struct ExifDates {
+    std::string dateTime;           ///< DateTime, in the first image folder
+    std::string dateTimeOriginal;   ///< DateTimeOriginal, in the Exif folder
+    std::string offsetTime;         ///< OffsetTime, in the Exif folder
+    std::string offsetTimeOriginal; ///< OffsetTimeOriginal, in the Exif folder
+    unsigned tags = 0;              ///< entries of both folders together
+
+    bool operator==(const ExifDates &) const = default;
+};
+
+ExifDates readExifDates(const QByteArray &jpeg);
+void PrintTo(const ExifDates &dates, std::ostream *out);
 
 } // namespace grelm::test

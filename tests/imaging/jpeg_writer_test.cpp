@@ -3,7 +3,10 @@
 #include "core/errors.h"
 #include "core/messages.h"
 #include "imaging/dib_section.h"
+#include "imaging/exif_dates.h"
 #include "imaging/helpers.h"
+#include "imaging/jpeg_encoder.h"
+#include "imaging/jpeg_segments.h"
 #include "support/bmp_builder.h"
 #include "support/temp_folder.h"
 #include "support/test_picture.h"
@@ -12,6 +15,9 @@
 #include <QPainter>
 
 #include <turbojpeg.h>
+
+#include <cstdlib>
+#include <ctime>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +42,45 @@ QStringList folderEntries(const TempFolder &folder)
 Message saveFailure(int code)
 {
     return jpegErrorMessage(QStringLiteral("Failed to save to JPG"), code);
+}
+
+// Sets this process's time zone for one scope and puts the old one back.
+class ZoneScope {
+public:
+    explicit ZoneScope(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ZoneScope()
+    {
+        if (m_had)
+            setenv("TZ", m_old.constData(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
+
+// A small picture encoded as the Convert command encodes it, not yet dated.
+QByteArray encodedPicture(const TempFolder &folder)
+{
+    RecordingMessageSink messages;
+    cDIBSection dib(messages);
+    JpegEncoder encoder;
+    QByteArray jpeg;
+    if (dib.Load(folder.write("shot.bmp", test::make24BitBmp(smoothImage(40, 30)))))
+        EncodeDIBToJPEG(dib, encoder, jpeg);
+    return jpeg;
+}
+
+qsizetype segmentEnd(const QByteArray &jpeg, qsizetype start)
+{
+    return start + 2 + (qsizetype(uchar(jpeg[start + 2])) << 8 | uchar(jpeg[start + 3]));
 }
 
 TEST(ScanLinePadBytes, PadsRowsToFourBytes)
@@ -161,6 +206,80 @@ TEST(WriteDIBToJPEG, NameOutsideAsciiReachesTheFileSystem)
     const QString name = QStringLiteral("sch\u00f6n \u5199\u771f.jpg");
     ASSERT_TRUE(WriteDIBToJPEG(dib, folder.file(name), messages));
     EXPECT_TRUE(QFile::exists(folder.file(name)));
+}
+
+// The time goes inside as the local clock showed it then, with the offset of
+// that moment: winter and summer, half-hour zones, a local new year.
+TEST(SaveJPEG, DatesTheJpegInLocalTimeWithThatMomentsOffset)
+{
+    struct Row { const char *zone; std::time_t seconds; const char *local; const char *offset; };
+    const Row rows[] = {
+        {"UTC", 1700000000, "2023:11:14 22:13:20", "+00:00"},
+        {"Europe/Paris", 1700000000, "2023:11:14 23:13:20", "+01:00"},
+        {"Europe/Paris", 1690000000, "2023:07:22 06:26:40", "+02:00"},
+        {"America/St_Johns", 1700000000, "2023:11:14 18:43:20", "-03:30"},
+        {"America/St_Johns", 1690000000, "2023:07:22 01:56:40", "-02:30"},
+        {"Pacific/Auckland", 1704063600, "2024:01:01 12:00:00", "+13:00"},
+    };
+    TempFolder folder;
+    const QByteArray jpeg = encodedPicture(folder);
+    ASSERT_FALSE(jpeg.isEmpty());
+    for (const Row &r : rows) {
+        ZoneScope zone(r.zone);
+        RecordingMessageSink messages;
+        ASSERT_TRUE(SaveJPEG(folder.file("dated.jpg"), 0, jpeg, FileTime{r.seconds, 0}, messages));
+        const test::ExifDates expected{r.local, r.local, r.offset, r.offset, 5};
+        EXPECT_EQ(test::readExifDates(folder.read("dated.jpg")), expected) << r.zone << " " << r.seconds;
+    }
+}
+
+// The Exif segment follows the JFIF header, the rest is the encoder's bytes,
+// and the pixels decode the same; with no time nothing is added.
+TEST(SaveJPEG, ExifFollowsTheJfifHeaderAndLeavesThePixels)
+{
+    ZoneScope zone("UTC");
+    TempFolder folder;
+    RecordingMessageSink messages;
+    const QByteArray jpeg = encodedPicture(folder);
+    ASSERT_TRUE(jpeg.startsWith("\xFF\xD8\xFF\xE0") && jpeg.mid(6, 5) == QByteArray("JFIF\0", 5));
+    ASSERT_TRUE(SaveJPEG(folder.file("dated.jpg"), 0, jpeg, FileTime{1700000000, 0}, messages));
+    const QByteArray dated = folder.read("dated.jpg");
+    const qsizetype app0End = segmentEnd(jpeg, 2);
+    EXPECT_EQ(dated.left(app0End), jpeg.left(app0End));
+    EXPECT_EQ(dated.mid(app0End, 2), QByteArray("\xFF\xE1"));
+    EXPECT_EQ(dated.mid(app0End + 4, 6), QByteArray("Exif\0\0", 6));
+    EXPECT_EQ(dated.mid(segmentEnd(dated, app0End)), jpeg.mid(app0End));
+    const QImage plainImage = QImage::fromData(jpeg), datedImage = QImage::fromData(dated);
+    EXPECT_FALSE(datedImage.isNull());
+    EXPECT_EQ(datedImage, plainImage);
+    ASSERT_TRUE(SaveJPEG(folder.file("plain.jpg"), 0, jpeg, std::nullopt, messages));
+    EXPECT_EQ(folder.read("plain.jpg"), jpeg);
+}
+
+// Exif dates have four-digit years: a time outside them gets no block.
+TEST(ExifDateSegment, OnlyForFourDigitYears)
+{
+    ZoneScope zone("UTC");
+    EXPECT_FALSE(exifDateSegment(FileTime{-62135596800, 0}).isEmpty()); // 0001-01-01
+    EXPECT_FALSE(exifDateSegment(FileTime{253402300799, 0}).isEmpty()); // 9999-12-31
+    EXPECT_TRUE(exifDateSegment(FileTime{-62135596801, 0}).isEmpty());
+    EXPECT_TRUE(exifDateSegment(FileTime{253402300800, 0}).isEmpty());
+}
+
+// A segment goes after the start marker and any APP0; bytes that do not
+// start a JPEG, or end inside their APP0, are left as they are.
+TEST(InsertAfterJfifHeader, PlacesTheSegmentOrLeavesOddBytes)
+{
+    struct Row { QByteArray jpeg, expected; };
+    const QByteArray s("\xFF\xE1\x00\x02", 4);
+    const Row rows[] = {
+        {QByteArray("\xFF\xD8\xFF\xE0\x00\x03J\xFF\xDB", 9), QByteArray("\xFF\xD8\xFF\xE0\x00\x03J", 7) + s + "\xFF\xDB"},
+        {QByteArray("\xFF\xD8\xFF\xDB", 4), QByteArray("\xFF\xD8", 2) + s + "\xFF\xDB"},
+        {QByteArray("\xFF\xD8\xFF\xE0\x00\x10J", 7), QByteArray("\xFF\xD8\xFF\xE0\x00\x10J", 7)},
+        {QByteArray("GIF89a"), QByteArray("GIF89a")},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(insertAfterJfifHeader(r.jpeg, s), r.expected) << r.jpeg.toHex().constData();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "settings/game_names.h"
 #include "settings/steam_libraries.h"
 
+#include <QSet>
 #include <QStringList>
 
 #include <filesystem>
@@ -45,14 +46,14 @@ bool isGameFolder(const QString &install, const QString &name)
 QList<GameFolder> findGameFolders(const QString &home)
 {
     QList<GameFolder> found;
-    QStringList seen;
+    QSet<QString> seen;
     for (const QString &library : steamLibraries(home)) {
         const QString install = library + QStringLiteral("/steamapps/common/Half-Life");
         for (const QString &name : subFolderNames(install)) {
             const std::optional<QString> folder = canonicalFolder(install + u'/' + name);
             if (!folder || seen.contains(*folder) || !isGameFolder(install, name))
                 continue;
-            seen << *folder;
+            seen.insert(*folder);
             found << GameFolder{*folder, gameNameOf(install + u'/' + name)};
         }
     }

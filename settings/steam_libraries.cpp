@@ -5,6 +5,7 @@
 #include "settings/vdf_text.h"
 
 #include <QDir>
+#include <QSet>
 
 #include <algorithm>
 #include <filesystem>
@@ -36,10 +37,13 @@ QByteArray libraryPathOf(const VdfEntry &entry)
     return {};
 }
 
-void addOnce(QStringList &list, const std::optional<QString> &folder)
+// Adds `folder` to `list` unless it is nothing or `seen` already holds it.
+void addOnce(QStringList &list, QSet<QString> &seen, const std::optional<QString> &folder)
 {
-    if (folder && !list.contains(*folder))
-        list << *folder;
+    if (!folder || seen.contains(*folder))
+        return;
+    seen.insert(*folder);
+    list << *folder;
 }
 
 } // namespace
@@ -88,15 +92,16 @@ std::optional<QString> canonicalFolder(const QString &path)
 QStringList steamLibraries(const QString &home)
 {
     QStringList libraries;
+    QSet<QString> seen; // a damaged or hostile file may name the same folder thousands of times
     for (const QString &root : steamRoots(home)) {
         const std::optional<QString> canonicalRoot = canonicalFolder(root);
         if (!canonicalRoot)
             continue;
-        addOnce(libraries, canonicalRoot);
+        addOnce(libraries, seen, canonicalRoot);
         const QString vdf = *canonicalRoot + QStringLiteral("/steamapps/libraryfolders.vdf");
         if (const std::optional<FileEnds> file = readFileEnds(vdf, kLibraryFoldersMaxSize, 0)) {
             for (const QString &library : libraryPathsIn(file->head))
-                addOnce(libraries, canonicalFolder(library));
+                addOnce(libraries, seen, canonicalFolder(library));
         }
     }
     return libraries;

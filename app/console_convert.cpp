@@ -31,22 +31,6 @@ bool endsCommand(const Message &m)
     return m == wrongPathMessage() || m == outOfMemoryMessage() || m == settingFileMissingMessage();
 }
 
-// What a finished command did, counted from its session.
-struct Outcome {
-    int listed = 0;
-    int converted = 0;
-};
-
-Outcome outcomeOf(const ConvertSession &session)
-{
-    Outcome o;
-    for (const ConvertSession::ScreenshotRecord &r : session.records) {
-        ++o.listed;
-        o.converted += r.jpeg.isEmpty() ? 0 : 1;
-    }
-    return o;
-}
-
 } // namespace
 
 void catchStopSignals()
@@ -110,30 +94,56 @@ void ConsoleConvertView::print(const QString &caption, bool final)
     m_sincePrinted.start();
 }
 
-int runConsoleConvert(const CommandLine &line)
+std::optional<QString> consoleGameFolder(const CommandLine &line, ConsoleMessageSink &messages)
 {
-    ConsoleMessageSink messages;
-    std::optional<QString> folder = line.folder;
-    if (!folder)
-        folder = SettingStore(programSettingPlaces()).read();
-    if (!folder) {
+    if (line.folder)
+        return line.folder;
+    std::optional<QString> stored = SettingStore(programSettingPlaces()).read();
+    if (!stored)
         messages.show(settingFileMissingMessage());
-        return 2;
-    }
+    return stored;
+}
+
+ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &messages, ConvertThreading threading,
+                           const std::optional<QSet<QString>> &only)
+{
     QElapsedTimer clock;
     clock.start();
-    ConsoleConvertView view(line, *folder);
+    view.recount();
     cDIBSection buffer(messages);
-    ConvertSession session(view, messages, buffer, ConvertThreading::fromEnvironment());
+    ConvertSession session(view, messages, buffer, threading);
+    session.onlyScreenshots = only;
     runConvertCommand(session);
-    const Outcome o = outcomeOf(session);
-    std::printf("%s: converted %d of %d, failed %d, deleted %d, %.1f s\n", encodeFileName(*folder).constData(),
-                o.converted, o.listed, o.listed - o.converted, session.deletedScreenshots, clock.elapsed() / 1000.0);
+    ConsoleOutcome o;
+    for (const ConvertSession::ScreenshotRecord &r : session.records) {
+        ++o.listed;
+        o.converted += r.jpeg.isEmpty() ? 0 : 1;
+    }
+    o.deleted = session.deletedScreenshots;
+    std::printf("%s: converted %d of %d, failed %d, deleted %d, %.1f s\n", encodeFileName(view.gameFolder()).constData(),
+                o.converted, o.listed, o.listed - o.converted, o.deleted, clock.elapsed() / 1000.0);
+    std::fflush(stdout);
+    return o;
+}
+
+int consoleExitStatus(const ConsoleMessageSink &messages, bool allConverted)
+{
     if (g_consoleStopRequested)
         return 130;
     if (messages.commandEnded)
         return 2;
-    return messages.shown > 0 || o.converted < o.listed ? 1 : 0;
+    return messages.shown > 0 || !allConverted ? 1 : 0;
+}
+
+int runConsoleConvert(const CommandLine &line)
+{
+    ConsoleMessageSink messages;
+    const std::optional<QString> folder = consoleGameFolder(line, messages);
+    if (!folder)
+        return 2;
+    ConsoleConvertView view(line, *folder);
+    const ConsoleOutcome o = convertOnce(view, messages, ConvertThreading::fromEnvironment(), std::nullopt);
+    return consoleExitStatus(messages, o.converted == o.listed);
 }
 
 } // namespace grelm

@@ -3,10 +3,14 @@
 #include "core/convert_view.h"
 #include "core/messages.h"
 
+#include "convert/convert_session.h"
+
 #include <QElapsedTimer>
+#include <QSet>
 #include <QString>
 
 #include <csignal>
+#include <optional>
 
 namespace grelm {
 
@@ -61,6 +65,26 @@ private:
     bool m_terminal = false;
     QElapsedTimer m_sincePrinted;
 };
+
+/// What one run of the Convert command did.
+struct ConsoleOutcome {
+    int listed = 0;
+    int converted = 0;
+    int deleted = 0;
+};
+
+/// The command line's folder, else the stored game folder; nothing (with the
+/// setting file's message shown) when there is neither.
+std::optional<QString> consoleGameFolder(const CommandLine &line, ConsoleMessageSink &messages);
+
+/// Runs the Convert command once through `view` (over only the screenshots
+/// named in `only`, when given) and prints its summary line.
+ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &messages, ConvertThreading threading,
+                           const std::optional<QSet<QString>> &only);
+
+/// The exit status for what was shown and converted: 0 all converted, 1 some
+/// failed, 2 a wrong folder, 130 stopped.
+int consoleExitStatus(const ConsoleMessageSink &messages, bool allConverted);
 
 /// Runs one Convert command over the command line's folder (the stored game
 /// folder when none is given), prints a summary line, and returns the exit

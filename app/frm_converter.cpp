@@ -5,6 +5,7 @@
 
 #include "app/frm_path.h"
 #include "app/frm_splash.h"
+#include "app/paced_progress.h"
 #include "app/progress_picture.h"
 #include "app/striped_background.h"
 #include "core/errors.h"
@@ -29,6 +30,7 @@ Frm_Converter::Frm_Converter(MessageSink &messages, const SettingPlaces &places,
     createControls();
     setTabOrder();
     connectHandlers();
+    m_progress = std::make_unique<PacedProgress>(*lblProgress, *picProgress);
     Form_Load();
 }
 
@@ -127,25 +129,30 @@ QString Frm_Converter::thumbWidthText() const { return txtThumbs->text(); }
 
 void Frm_Converter::showProgress()
 {
-    picProgress->clear();
+    m_progress->restart();
     picProgress->show();
     lblProgress->show();
 }
 
-void Frm_Converter::setProgressCaption(const QString &caption) { lblProgress->setText(caption); }
+void Frm_Converter::setProgressCaption(const QString &caption) { m_progress->setCaption(caption); }
 
 int Frm_Converter::progressBarWidth() const { return picProgress->width(); }
 
+void Frm_Converter::fillProgressBar(int fill) { m_progress->setFill(fill); }
 
-void Frm_Converter::fillProgressBar(int fill) { picProgress->fill(fill); }
-
+// The caption and bar keep the last values set, as they would have shown them.
 void Frm_Converter::hideProgress()
 {
+    m_progress->flush();
     picProgress->hide();
     lblProgress->hide();
 }
 
-void Frm_Converter::processEvents() { QCoreApplication::processEvents(); }
+void Frm_Converter::processEvents()
+{
+    m_progress->turn();
+    QCoreApplication::processEvents();
+}
 
 bool Frm_Converter::stopRequested() const { return m_closeRequested; }
 

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -19,6 +21,7 @@ namespace grelm {
 
 class LineShape;
 class MessageSink;
+class PacedProgress;
 class ProgressPicture;
 
 /// The main window: the game folder, the screenshot count, the thumbnail and
@@ -82,7 +85,7 @@ private:
     MessageSink &m_messages;
     SettingStore m_settings;
     bool m_closeRequested = false;
-    cDIBSection m_cDib{m_messages};
+    cDIBSection m_cDib{m_messages}; // declared after m_messages, which it is made reporting to
     ConvertThreading m_convertThreading = ConvertThreading::fromEnvironment();
 
     LineShape *Line1 = nullptr;
@@ -105,6 +108,7 @@ private:
     QPushButton *cmdConvert = nullptr;
     QPushButton *Aboutbox = nullptr;
     QLabel *LblIpGrelm = nullptr;
+    std::unique_ptr<PacedProgress> m_progress; // lblProgress and picProgress, painted at the screen's pace
 };
 
 } // namespace grelm

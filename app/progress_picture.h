@@ -15,6 +15,8 @@ public:
     void clear();
     /// Fills from the left edge to `width` pixels (nothing when `width` <= 0).
     void fill(int width);
+    /// How far the bar is filled, in pixels.
+    int filled() const { return m_fill; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

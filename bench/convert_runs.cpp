@@ -12,10 +12,7 @@
 
 namespace grelm::bench {
 
-namespace {
-
-// Why the run does not count: a message the command showed, or JPEGs missing.
-QString checkOutcome(const QString &folder, bool thumbnails, int bitmaps, const RecordingMessageSink &messages)
+QString convertOutcome(const QString &folder, bool thumbnails, int bitmaps, const RecordingMessageSink &messages)
 {
     if (!messages.messages.empty())
         return QStringLiteral("Convert showed \"%1\"").arg(messages.messages.front().text);
@@ -25,8 +22,6 @@ QString checkOutcome(const QString &folder, bool thumbnails, int bitmaps, const 
         return QStringLiteral("Convert wrote %1 JPEGs and %2 thumbnails for %3 screenshots").arg(jpegs).arg(thumbs).arg(bitmaps);
     return {};
 }
-
-} // namespace
 
 Measurement runConvert(const QString &folder, const ConvertSetup &setup)
 {
@@ -56,7 +51,7 @@ Measurement runConvert(const QString &folder, const ConvertSetup &setup)
     // For whoever runs a child by hand: where the window waited longest.
     std::fprintf(stderr, "longest gap %.1f ms %s; %d turns in all\n", m.longestGapMs,
                  view.longestGapPlace().toLocal8Bit().constData(), view.eventTurns());
-    m.unavailable = checkOutcome(folder, setup.thumbnails, bitmaps, messages);
+    m.unavailable = convertOutcome(folder, setup.thumbnails, bitmaps, messages);
     return m;
 }
 

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace grelm {
+class RecordingMessageSink;
+}
+
 namespace grelm::bench {
 
 /// How one Convert run is set up.
@@ -16,5 +20,10 @@ struct ConvertSetup {
 /// Runs the Convert command over `folder` as the window would, headless, and
 /// checks that every JPEG was written. Needs a running QGuiApplication.
 Measurement runConvert(const QString &folder, const ConvertSetup &setup);
+
+/// Why a Convert run over `folder` does not count: a message the command
+/// showed, or JPEGs (and, with `thumbnails`, thumbnail JPEGs) missing for
+/// some of its `bitmaps`; empty when it counts.
+QString convertOutcome(const QString &folder, bool thumbnails, int bitmaps, const RecordingMessageSink &messages);
 
 } // namespace grelm::bench

@@ -4,6 +4,9 @@
 #include "bench/options.h"
 #include "bench/report.h"
 #include "bench/runner.h"
+#include "bench/virtual_display.h"
+
+#include <QApplication>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,7 +32,9 @@ void print(const QString &text)
 int runChild(int argc, char **argv, const Options &options, int threads)
 {
     std::unique_ptr<QCoreApplication> app;
-    if (options.one.startsWith(QLatin1String("convert"))) {
+    if (options.one.startsWith(QLatin1String("window"))) {
+        app = std::make_unique<QApplication>(argc, argv); // on the platform the parent chose
+    } else if (options.one.startsWith(QLatin1String("convert"))) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
@@ -44,7 +49,20 @@ QString corpusDescription(const CorpusPlan &plan)
     return QStringLiteral("%1 screenshots, %2, %3 MP in all").arg(plan.count).arg(size).arg(corpusMegapixels(plan), 0, 'f', 1);
 }
 
-int runParent(const Options &options, int threads)
+// Starts an X server for the rows through the window on the X platform, or
+// says why those rows are skipped.
+std::unique_ptr<VirtualDisplay> startXServer(Options &options)
+{
+    if (options.memoryCheck)
+        return nullptr;
+    auto display = std::make_unique<VirtualDisplay>();
+    options.xDisplay = display->name();
+    if (options.xDisplay.isEmpty())
+        print(QStringLiteral("The rows under Xvfb are skipped: %1\n").arg(display->unavailable()));
+    return display;
+}
+
+int runParent(Options options, int threads)
 {
     std::unique_ptr<QTemporaryDir> temporary;
     QString base = options.keep;
@@ -55,6 +73,7 @@ int runParent(const Options &options, int threads)
     const QString corpus = QDir(base).filePath(QStringLiteral("corpus"));
     print(QStringLiteral("Generating %1 ...\n").arg(corpusDescription(options.plan)));
     writeCorpus(corpus, options.plan);
+    const std::unique_ptr<VirtualDisplay> xServer = startXServer(options);
 
     std::vector<Row> rows = plannedRows(options, threads);
     for (int r = 0; r < options.repeat; ++r) {
@@ -63,8 +82,9 @@ int runParent(const Options &options, int threads)
             row.runs.push_back(measureInChild(row, corpus, QDir(base).filePath(row.mode), options, threads));
         }
     }
-    print(QStringLiteral("\n%1; %2 cores; median of %3 runs\n\n")
-              .arg(corpusDescription(options.plan)).arg(std::thread::hardware_concurrency()).arg(options.repeat));
+    const QString copies = options.copies > 1 ? QStringLiteral(", %1 times over").arg(options.copies) : QString();
+    print(QStringLiteral("\n%1%2; %3 cores; median of %4 runs\n\n")
+              .arg(corpusDescription(options.plan), copies).arg(std::thread::hardware_concurrency()).arg(options.repeat));
     print(formatTable(rows, QStringLiteral("limit-n")));
     print(QStringLiteral("\nTargets:\n") + formatTargets(rows, options.memoryCheck));
     return 0;

@@ -50,6 +50,10 @@ Options parseOptions(const QStringList &args)
             o.threads = positiveNumber(valueOf(args, i));
         else if (a == QLatin1String("--workers"))
             o.workers = positiveNumber(valueOf(args, i));
+        else if (a == QLatin1String("--copies"))
+            o.copies = positiveNumber(valueOf(args, i));
+        else if (a == QLatin1String("--window"))
+            o.windowOnly = true;
         else if (a == QLatin1String("--repeat"))
             o.repeat = positiveNumber(valueOf(args, i));
         else if (a == QLatin1String("--keep"))
@@ -71,11 +75,14 @@ Options parseOptions(const QStringList &args)
 QString usageText()
 {
     return QStringLiteral(
-        "usage: grelm-bench [--files N] [--size WxH | --mixed] [--threads N] [--workers N]\n                   [--repeat N] [--keep DIR]\n"
+        "usage: grelm-bench [--files N] [--size WxH | --mixed] [--copies N] [--window] [--threads N]\n"
+        "                   [--workers N] [--repeat N] [--keep DIR]\n"
         "       grelm-bench --count N [--size WxH]\n"
         "  --files N    screenshots in the corpus (default 40)\n"
         "  --size WxH   their size (default 1024x768)\n"
         "  --mixed      sizes from 640x480 to 1920x1080 instead\n"
+        "  --copies N   measure in folders that hold the corpus N times over (default 1)\n"
+        "  --window     only the all-cores limit, Convert and the rows through the real window\n"
         "  --threads N  threads of the all-cores limit rows (default: one per core)\n"
         "  --workers N  workers the Convert rows ask for (default: the command's own choice)\n"
         "  --repeat N   runs of each row, interleaved; the table shows the median (default 5)\n"

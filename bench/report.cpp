@@ -1,6 +1,7 @@
 #include "bench/report.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace grelm::bench {
 
@@ -23,6 +24,24 @@ Summary summaryOf(const std::vector<Row> &rows, const QString &mode)
 QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals); }
 
 QString verdict(bool holds) { return holds ? QStringLiteral("holds") : QStringLiteral("MISSED"); }
+
+using TargetLine = std::function<void(const QString &target, bool measurable, const QString &figure, bool holds)>;
+
+// The targets of the Convert command clicked in the window on one platform:
+// its pace against the all-cores limit, and what thumbnails add to its time.
+void windowTargets(const std::vector<Row> &rows, const QString &platform, const QString &mode, const TargetLine &line)
+{
+    const Summary limit = summaryOf(rows, QStringLiteral("limit-n"));
+    const Summary off = summaryOf(rows, mode);
+    const Summary on = summaryOf(rows, mode + QStringLiteral("-thumbs"));
+    const QString files = QString::number(off.files);
+    const double pace = off.available && limit.available ? off.filesPerSecond() / limit.filesPerSecond() : 0;
+    line("Window (" + platform + "), " + files + " files, thumbnails off >= 0.9 x all-cores limit (stretch 0.95)",
+         off.available && limit.available, fixed(pace, 2) + (pace >= 0.95 ? " x, stretch met" : " x"), pace >= 0.9);
+    const double thumbs = off.available && on.available ? on.seconds / off.seconds : 0;
+    line("Window (" + platform + "), thumbnails on <= 1.35 x the time of off", off.available && on.available,
+         fixed(thumbs, 2) + " x", thumbs <= 1.35);
+}
 
 } // namespace
 
@@ -95,6 +114,8 @@ QString formatTargets(const std::vector<Row> &rows, bool memoryCheck)
         line("Convert >= 1.5 x its one-worker run", off.available && one.available, fixed(r2, 2) + " x", r2 >= 1.5);
         const double r3 = off.available && on.available ? on.seconds / off.seconds : 0;
         line("Thumbnails on <= 1.35 x the time of off", off.available && on.available, fixed(r3, 2) + " x", r3 <= 1.35);
+        windowTargets(rows, QStringLiteral("offscreen"), QStringLiteral("window"), line);
+        windowTargets(rows, QStringLiteral("Xvfb"), QStringLiteral("window-x"), line);
     }
     const long peak = std::max(off.peakKiB, on.peakKiB);
     line("Peak memory <= 64 MiB", off.available || on.available, fixed(peak / 1024.0, 1) + " MiB", peak <= 64 * 1024);

@@ -3,6 +3,7 @@
 #include "bench/buffer_runs.h"
 #include "bench/convert_runs.h"
 #include "bench/limit_runs.h"
+#include "bench/window_runs.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -17,15 +19,43 @@ namespace grelm::bench {
 
 namespace {
 
-void freshCopy(const QString &corpus, const QString &target)
+// Copy `k` of a corpus file keeps its name in the first copy, and is named
+// after its copy number before it in the others, so that the listing runs
+// through the whole corpus once per copy.
+std::string copyName(const std::filesystem::path &file, int k)
+{
+    const std::string name = file.filename().string();
+    if (k == 0)
+        return name;
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "c%02d_", k);
+    return prefix + name;
+}
+
+void freshCopy(const QString &corpus, const QString &target, int copies)
 {
     namespace fs = std::filesystem;
     const fs::path to(QFile::encodeName(target).toStdString());
     fs::remove_all(to);
     fs::create_directories(to);
-    for (const fs::directory_entry &e : fs::directory_iterator(QFile::encodeName(corpus).toStdString()))
-        fs::copy_file(e.path(), to / e.path().filename());
+    for (const fs::directory_entry &e : fs::directory_iterator(QFile::encodeName(corpus).toStdString())) {
+        for (int k = 0; k < copies; ++k)
+            fs::copy_file(e.path(), to / copyName(e.path(), k));
+    }
     ::sync(); // nothing of the copy is still being written back while the clock runs
+}
+
+// The platform a row's child runs on: the X server's display for the window
+// rows that ask for it, offscreen for every other row.
+void choosePlatform(const Row &row, const Options &options, QProcessEnvironment &env)
+{
+    if (!row.mode.startsWith(QLatin1String("window-x"))) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return;
+    }
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), options.xDisplay);
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
 }
 
 QString tail(const QByteArray &text)
@@ -39,21 +69,33 @@ QString tail(const QByteArray &text)
 std::vector<Row> plannedRows(const Options &options, int threads)
 {
     const QString n = QString::number(threads);
+    const std::vector<Row> windowRows = {{"window", QStringLiteral("Window (offscreen), thumbnails off"), {}},
+                                         {"window-thumbs", QStringLiteral("Window (offscreen), thumbnails on"), {}},
+                                         {"window-x", QStringLiteral("Window (Xvfb), thumbnails off"), {}},
+                                         {"window-x-thumbs", QStringLiteral("Window (Xvfb), thumbnails on"), {}}};
+    if (options.windowOnly) {
+        std::vector<Row> rows = {{"limit-n", "In-process limit, " + n + " threads", {}},
+                                 {"convert", QStringLiteral("Convert, thumbnails off"), {}}};
+        rows.insert(rows.end(), windowRows.begin(), windowRows.end());
+        return rows;
+    }
     if (options.memoryCheck) {
         return {{"limit-n", "In-process limit, " + n + " threads", {}},
                 {"convert", "Convert, thumbnails off", {}},
                 {"convert-thumbs", "Convert, thumbnails on", {}}};
     }
-    return {{"limit-1", QStringLiteral("In-process limit, 1 thread"), {}},
-            {"limit-n", "In-process limit, " + n + " threads", {}},
-            {"encode-1", QStringLiteral("Encode only, 1 thread"), {}},
-            {"encode-n", "Encode only, " + n + " threads", {}},
-            {"buffer-load", QStringLiteral("Pixel buffer Load only, 1 thread"), {}},
-            {"buffer-write", QStringLiteral("Load + WriteDIBToJPEG, 1 thread"), {}},
-            {"convert", QStringLiteral("Convert, thumbnails off"), {}},
-            {"convert-thumbs", QStringLiteral("Convert, thumbnails on"), {}},
-            {"convert-1worker", QStringLiteral("Convert, thumbnails off, 1 worker"), {}},
-            {"convert-sequential", QStringLiteral("Convert, thumbnails off, sequential"), {}}};
+    std::vector<Row> rows = {{"limit-1", QStringLiteral("In-process limit, 1 thread"), {}},
+                             {"limit-n", "In-process limit, " + n + " threads", {}},
+                             {"encode-1", QStringLiteral("Encode only, 1 thread"), {}},
+                             {"encode-n", "Encode only, " + n + " threads", {}},
+                             {"buffer-load", QStringLiteral("Pixel buffer Load only, 1 thread"), {}},
+                             {"buffer-write", QStringLiteral("Load + WriteDIBToJPEG, 1 thread"), {}},
+                             {"convert", QStringLiteral("Convert, thumbnails off"), {}},
+                             {"convert-thumbs", QStringLiteral("Convert, thumbnails on"), {}},
+                             {"convert-1worker", QStringLiteral("Convert, thumbnails off, 1 worker"), {}},
+                             {"convert-sequential", QStringLiteral("Convert, thumbnails off, sequential"), {}}};
+    rows.insert(rows.end(), windowRows.begin(), windowRows.end());
+    return rows;
 }
 
 Measurement runOneMode(const Options &options, int threads)
@@ -80,6 +122,10 @@ Measurement runOneMode(const Options &options, int threads)
         m = runConvert(options.folder, {false, 1, false});
     else if (mode == QLatin1String("convert-sequential"))
         m = runConvert(options.folder, {false, 0, true});
+    else if (mode == QLatin1String("window") || mode == QLatin1String("window-x"))
+        m = runWindowConvert(options.folder, false);
+    else if (mode == QLatin1String("window-thumbs") || mode == QLatin1String("window-x-thumbs"))
+        m = runWindowConvert(options.folder, true);
     else
         throw std::runtime_error("unknown mode " + mode.toStdString());
     m.peakKiB = peakResidentKiB();
@@ -89,13 +135,18 @@ Measurement runOneMode(const Options &options, int threads)
 Measurement measureInChild(const Row &row, const QString &corpus, const QString &workFolder,
                            const Options &options, int threads)
 {
-    freshCopy(corpus, workFolder);
+    if (row.mode.startsWith(QLatin1String("window-x")) && options.xDisplay.isEmpty()) {
+        Measurement skipped;
+        skipped.unavailable = QStringLiteral("no X server");
+        return skipped;
+    }
+    freshCopy(corpus, workFolder, options.copies);
     QStringList args{"--one", row.mode, "--dir", workFolder, "--threads", QString::number(threads)};
     if (options.workers > 0)
         args << "--workers" << QString::number(options.workers);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    choosePlatform(row, options, env);
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(), args);
     child.waitForFinished(-1);

@@ -176,7 +176,8 @@ void startScreenshotPass(const QString &folder, const QStringList &names, Conver
 
 void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
 {
-    const QStringList names = FolderListing::all(folder, kScreenshotPattern);
+    const QStringList names = mode == kScreenshotPass ? session.listScreenshots(folder)
+                                                      : FolderListing::all(folder, kScreenshotPattern);
     ThumbnailJournal journal = mode == kThumbnailPass ? ThumbnailJournal::read(folder) : ThumbnailJournal();
     if (mode == kScreenshotPass)
         startScreenshotPass(folder, names, session);
@@ -191,6 +192,9 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
     DeletionGroup deletions;
     for (std::size_t i = 0; i < files.size(); ++i) {
         PreparedJpeg &prepared = pipeline.take(i, [&] { session.view.processEvents(); });
+        // The first file is always converted: one file at a time, the window
+        // first handles its events after the second, and the threaded mode,
+        // which handles them while it waits, must not stop any sooner.
         if (i > 0 && session.view.stopRequested()) {
             session.stopped = true;
             break;

@@ -20,6 +20,9 @@ void showPassProgress(ConvertView &view, std::size_t index)
 {
     const QString count = view.countText();
     if (index == 0) {
+        // The screenshot pass opens with this caption too: it is the window's
+        // text for the start of any pass, not a slip, and shows only until the
+        // second file.
         view.showProgress();
         view.setProgressCaption(QStringLiteral("Creating thumbnails... (0 of ") + count + u')');
         return;

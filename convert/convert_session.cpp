@@ -1,5 +1,8 @@
 #include "convert/convert_session.h"
 
+#include "core/folder_listing.h"
+#include "core/folder_names.h"
+
 #include "imaging/dib_section.h"
 #include "imaging/jpeg_encoder.h"
 
@@ -33,6 +36,14 @@ JpegEncoder &ConvertSession::inlineEncoder()
     if (!m_inlineEncoder)
         m_inlineEncoder = std::make_unique<JpegEncoder>();
     return *m_inlineEncoder;
+}
+
+QStringList ConvertSession::listScreenshots(const QString &folder) const
+{
+    QStringList names = FolderListing::all(folder, kScreenshotPattern);
+    if (onlyScreenshots)
+        names.removeIf([this](const QString &name) { return !onlyScreenshots->contains(name); });
+    return names;
 }
 
 ConvertThreading ConvertThreading::fromEnvironment()

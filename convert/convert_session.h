@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -82,6 +83,12 @@ struct ConvertSession {
     std::int32_t madeAheadWidth = 0; ///< the thumbnail width they were made for
     qsizetype madeAheadBytes = 0;
     static constexpr qsizetype kMadeAheadBudget = 16 * 1024 * 1024;
+
+    /// When set, the command converts only these screenshots of the game
+    /// folder (by name as listed), as if the folder held no others.
+    std::optional<QSet<QString>> onlyScreenshots;
+    /// The screenshots of `folder` this command works on, in listing order.
+    QStringList listScreenshots(const QString &folder) const;
 
     bool stopped = false; ///< the window was closed: the command ends quietly
     int deletedScreenshots = 0; ///< screenshots deleted in this command

@@ -35,6 +35,8 @@ std::vector<ThumbnailOrder> planThumbnails(const ConvertSession &session, const 
         if (record == session.records.cend() || !record->outputBase || !record->loaded)
             continue;
         journal.add(bitmaps[i], {*record->outputBase, record->loaded->modified});
+        // Reduced while the screenshot pass had the file loaded; MakeThumbnails
+        // reuses it only while it is what loading the file again would give.
         const auto madeAhead = session.thumbnailsMadeAhead.constFind(names[i]);
         orders.push_back({joinPath(folder, names[i]), joinPath(thumbsFolder, bitmaps[i]), *record->loaded,
                           madeAhead == session.thumbnailsMadeAhead.cend() ? nullptr : &*madeAhead});
@@ -67,7 +69,7 @@ void planThumbnailsAhead(ConvertSession &session)
 
 void makeThumbnailBitmaps(ConvertSession &session)
 {
-    const QStringList names = FolderListing::all(session.view.gameFolder(), kScreenshotPattern);
+    const QStringList names = session.listScreenshots(session.view.gameFolder());
     if (names.isEmpty())
         return;
     thumbnailWidth(session.view); // a width that is no use ends the command before anything is written

@@ -15,7 +15,7 @@ namespace grelm {
 /// The outcome of reading a bitmap: the picture's size, or why it was refused.
 struct BmpResult {
     std::int32_t width = 0;
-    std::int32_t height = 0; ///< positive: the rows are bottom-up
+    std::int32_t height = 0; ///< positive: the rows are bottom-up (core/pixel_rows.h)
     const char *error = nullptr;
 
     explicit operator bool() const { return error == nullptr; }

@@ -38,7 +38,7 @@ public:
 
     std::int32_t BytesPerScanLine() const;
     std::int32_t dib_width() const;
-    std::int32_t dib_height() const;   ///< positive: rows are stored bottom-up
+    std::int32_t dib_height() const;   ///< positive, rows bottom-up (core/pixel_rows.h); 0 when empty
     std::int32_t dib_channels() const; ///< 3, 4, or 0 when empty
 
     /// A drawing surface over the buffer's memory (Format_BGR888 for 24 bits,

@@ -19,7 +19,7 @@ void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
 {
     p.DIBBytes = buffer.DIBSectionBitsPtr();
     p.DIBWidth = buffer.dib_width();
-    p.DIBHeight = -buffer.dib_height();
+    p.DIBHeight = -buffer.dib_height(); // the record marks bottom-up rows by a negative height (core/pixel_rows.h)
     p.DIBPadBytes = ScanLinePadBytes(buffer.dib_width(), buffer.dib_channels());
     p.DIBChannels = buffer.dib_channels();
     p.DIBColor = IJL_BGR;

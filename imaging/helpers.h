@@ -36,10 +36,10 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail = {});
 
-/// Fills the record from the buffer: the source as it lies in memory (a
-/// positive buffer height is bottom-up, which the record marks by a negative
-/// height) and an upright 3-component JPEG of the same size at quality 75. A
-/// 4-channel buffer's fourth byte carries nothing and is left out of the JPEG.
+/// Fills the record from the buffer: the source as it lies in memory (its
+/// bottom-up rows marked as core/pixel_rows.h says) and an upright 3-component
+/// JPEG of the same size at quality 75. A 4-channel buffer's fourth byte
+/// carries nothing and is left out of the JPEG.
 void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &props, cDIBSection &buffer);
 
 /// Shows "IJL ERROR: [code] - message" with a warning icon, titled with the

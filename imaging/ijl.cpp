@@ -48,7 +48,7 @@ IJLERR describeSource(const JPEG_CORE_PROPERTIES &p, JpegSource &source)
     source.width = p.DIBWidth;
     source.height = std::int32_t(height);
     source.pitch = std::int32_t(pitch);
-    source.bottomUp = p.DIBHeight < 0;
+    source.bottomUp = p.DIBHeight < 0; // the record's sign is the opposite of a bitmap file's (core/pixel_rows.h)
     return IJL_OK;
 }
 

@@ -56,7 +56,7 @@ enum IJL_JPGSUBSAMPLING : std::int32_t {
 struct JPEG_CORE_FIELDS {
     const std::uint8_t *DIBBytes = nullptr; ///< first byte of the source pixel rows
     std::int32_t DIBWidth = 0;              ///< source width in pixels
-    std::int32_t DIBHeight = 0;             ///< source height; negative: rows stored bottom-up
+    std::int32_t DIBHeight = 0;             ///< source height; its sign: core/pixel_rows.h
     std::int32_t DIBPadBytes = 0;           ///< bytes after each row's pixels up to the next row
     std::int32_t DIBChannels = 3;           ///< bytes per source pixel: 3 or 4
     IJL_COLOR DIBColor = IJL_BGR;           ///< source layout: IJL_BGR, IJL_RGB or IJL_RGBA_FPX

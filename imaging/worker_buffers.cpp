@@ -5,7 +5,6 @@
 
 namespace grelm {
 
-// The buffer reports to `messages`, which is declared first and so made first.
 WorkerBuffers::WorkerBuffers() : dib(std::make_unique<cDIBSection>(messages)), encoder(std::make_unique<JpegEncoder>()) {}
 
 WorkerBuffers::~WorkerBuffers() = default;

@@ -15,7 +15,7 @@ class cDIBSection;
 struct WorkerBuffers {
     WorkerBuffers();
     ~WorkerBuffers();
-    RecordingMessageSink messages;
+    RecordingMessageSink messages; ///< declared before `dib`, which is made reporting to it
     std::unique_ptr<cDIBSection> dib;
     std::unique_ptr<JpegEncoder> encoder;
 };

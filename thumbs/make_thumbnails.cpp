@@ -34,8 +34,10 @@ struct ThumbnailWorker {
 };
 
 // The thumbnail of one order: the one made ahead when the file is still the
-// one it was made from, else loaded and reduced now. A screenshot that is no
-// longer the one its JPEG was made from gets none.
+// one it was made from, else loaded and reduced now. Reusing it skips a second
+// load and gives the same bytes, since the reduction depends only on the
+// pixels and the width. A screenshot that is no longer the one its JPEG was
+// made from gets none.
 void makeThumbnail(const ThumbnailOrder &order, std::int32_t madeAheadWidth, std::int32_t width,
                    ThumbnailWorker &worker, PreparedThumbnail &slot)
 {

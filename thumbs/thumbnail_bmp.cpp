@@ -32,7 +32,7 @@ void writeHeaders(char *out, std::int32_t width, std::int32_t height,
     putLittleEndian<std::uint32_t>(out, kFileHeaderSize + kInfoHeaderSize);
     putLittleEndian<std::uint32_t>(out, kInfoHeaderSize);
     putLittleEndian<std::int32_t>(out, width);
-    putLittleEndian<std::int32_t>(out, height); // positive: bottom-up rows
+    putLittleEndian<std::int32_t>(out, height); // positive: bottom-up (core/pixel_rows.h)
     putLittleEndian<std::uint16_t>(out, 1);     // planes
     putLittleEndian<std::uint16_t>(out, 24);    // bits per pixel
     putLittleEndian<std::uint32_t>(out, 0);     // BI_RGB, uncompressed

@@ -4,8 +4,9 @@
 #include "app/folder_list.h"
 #include "app/frm_path.h"
 #include "main_window_fixture.h"
-#include "qt_print.h"
 #include "support/fake_steam.h"
+#include "support/qt_print.h"
+#include "support/settle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 using namespace grelm;
+using grelm::test::settle;
 using grelm::test::TempFolder;
 
 namespace {
@@ -73,12 +75,6 @@ protected:
                                           [this] { return m_games; });
         QCoreApplication::processEvents();
         return dialog;
-    }
-
-    static void settle()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
     }
 
     static void doubleClick(FolderList *list, const QString &name)

@@ -1,4 +1,5 @@
 #include "app/frm_splash.h"
+#include "support/settle.h"
 
 #include <QApplication>
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace grelm;
+using grelm::test::settle;
 
 namespace {
 
@@ -18,12 +20,6 @@ protected:
         m_main.resize(200, 100);
         m_main.show();
         m_main.activateWindow();
-    }
-
-    static void settle()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
     }
 
     QWidget m_main;

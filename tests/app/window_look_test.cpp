@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 
+#include "app/paced_progress.h"
 #include "app/web_address.h"
 
 #include <QAbstractButton>
@@ -8,6 +9,8 @@
 #include <QLabel>
 #include <QStyle>
 #include <QStyleOptionButton>
+
+#include <thread>
 
 namespace grelm::test {
 namespace {
@@ -95,13 +98,17 @@ TEST_F(WindowLookTest, ProgressBarFillsFromTheLeftInTheHighlightColour)
     ASSERT_EQ(control("picProgress")->height(), 17);
 
     const QPalette palette = control("picProgress")->palette();
+    // Values reach the bar at the first event turn after showing, then a frame apart.
     window.fillProgressBar(100);
+    window.processEvents();
     QImage bar = control("picProgress")->grab().toImage();
     EXPECT_EQ(bar.pixelColor(0, 0), palette.color(QPalette::Highlight));
     EXPECT_EQ(bar.pixelColor(99, 16), palette.color(QPalette::Highlight));
     EXPECT_EQ(bar.pixelColor(100, 8), palette.color(QPalette::Button));
 
     window.fillProgressBar(5000); // more than the bar holds: cut at its edge
+    std::this_thread::sleep_for(PacedProgress::kFrame);
+    window.processEvents();
     bar = control("picProgress")->grab().toImage();
     EXPECT_EQ(bar.pixelColor(217, 8), palette.color(QPalette::Highlight));
 
@@ -110,8 +117,8 @@ TEST_F(WindowLookTest, ProgressBarFillsFromTheLeftInTheHighlightColour)
     EXPECT_EQ(bar.pixelColor(0, 0), palette.color(QPalette::Button));
 
     window.setProgressCaption(QStringLiteral("2 of 7"));
+    window.hideProgress(); // with the caption last set
     EXPECT_EQ(control<QLabel>("lblProgress")->text(), QStringLiteral("2 of 7"));
-    window.hideProgress();
     EXPECT_FALSE(control("picProgress")->isVisibleTo(&window));
     EXPECT_FALSE(control("lblProgress")->isVisibleTo(&window));
 }

@@ -1,18 +1,10 @@
 // The whole Convert command headless: the Thumbs folder, both passes, the
 // thumbnail branch, the deletion rule, the one wrong-path message, and the
 // same outcome whether files are prepared on worker threads or not.
-#include "core/file_stamp.h"
 #include "core/errors.h"
-#include "core/messages.h"
-#include "core/user_messages.h"
-#include "convert/convert_session.h"
-#include "imaging/dib_section.h"
-#include "support/recording_convert_view.h"
-#include "support/test_picture.h"
-#include "support/temp_folder.h"
-#include "convert/convert_command.h"
+#include "core/file_stamp.h"
+#include "convert_run.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
@@ -21,40 +13,13 @@
 #include <gtest/gtest.h>
 
 using namespace grelm;
+using grelm::test::ConvertRun;
+using grelm::test::entries;
 using grelm::test::screenshotFile;
 
 namespace {
 
 const Message kWrongPath = wrongPathMessage();
-
-struct CommandRun {
-    explicit CommandRun(bool sequential = false, int workers = 2)
-        : threading{sequential, workers, 2}
-    {
-        view.folder = dir.path();
-    }
-    void run()
-    {
-        ConvertSession session(view, messages, buffer, threading);
-        runConvertCommand(session);
-    }
-    QString screenshot(const QString &name, int w = 64, int h = 48, int seed = 1) const
-    {
-        return dir.write(name, screenshotFile(w, h, seed));
-    }
-    bool ended() const { return !messages.messages.empty() && messages.messages.back() == kWrongPath; }
-
-    test::TempFolder dir;
-    test::RecordingConvertView view;
-    RecordingMessageSink messages;
-    cDIBSection buffer{messages};
-    ConvertThreading threading;
-};
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 const QString kJournal = QStringLiteral(".grelm-thumbnails");
 
@@ -78,10 +43,10 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
 
 TEST(ConvertCommand, MakesThumbsAndConvertsWithoutDeletingWhenThumbnailsAreOff)
 {
-    CommandRun run;
+    ConvertRun run;
     run.screenshot("Shot01.BMP");
     run.view.deleteSource = true;
-    run.run();
+    run.command();
     EXPECT_TRUE(run.messages.messages.empty());
     EXPECT_TRUE(QFileInfo(run.dir.file("Thumbs")).isDir());
     EXPECT_EQ(entries(run.dir.path()), QStringList({"Shot01.BMP", "Thumbs", "shot01.jpg"}));
@@ -91,10 +56,10 @@ TEST(ConvertCommand, MakesThumbsAndConvertsWithoutDeletingWhenThumbnailsAreOff)
 TEST(ConvertCommand, FailuresBeforeAnyFileEndWithTheWrongPathMessageAndWriteNothing)
 {
     for (const QString folder : {"", "missing"}) {
-        CommandRun run;
+        ConvertRun run;
         run.screenshot("shot.bmp");
         run.view.folder = folder.isEmpty() ? QString() : run.dir.file("missing");
-        run.run();
+        run.command();
         EXPECT_EQ(run.messages.messages, std::vector<Message>({kWrongPath})) << folder.toStdString();
         EXPECT_EQ(entries(run.dir.path()), QStringList({"shot.bmp"}));
         EXPECT_TRUE(run.view.steps.isEmpty());
@@ -105,13 +70,13 @@ TEST(ConvertCommand, FailuresBeforeAnyFileEndWithTheWrongPathMessageAndWriteNoth
 TEST(ConvertCommand, ThumbnailsAreNamedConvertedAndTheirBitmapsRemoved)
 {
     for (const bool deleteSource : {false, true}) {
-        CommandRun run;
+        ConvertRun run;
         run.screenshot("Shot01.BMP", 640, 480);
         run.screenshot("tall.bmp", 48, 64, 2);
         run.view.thumbs = true;
         run.view.deleteSource = deleteSource;
         run.view.width = " 70 ";
-        run.run();
+        run.command();
         EXPECT_TRUE(run.messages.messages.empty());
         EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"th_shot01.jpg", "th_tall.jpg"}));
         EXPECT_EQ(QImage(run.dir.file("Thumbs/th_shot01.jpg")).size(), QSize(70, 52));
@@ -125,13 +90,13 @@ TEST(ConvertCommand, ThumbnailsAreNamedConvertedAndTheirBitmapsRemoved)
 TEST(ConvertCommand, ABadWidthEndsTheCommandBeforeAnyThumbnail)
 {
     for (const QString width : {"abc", "", "0", "-5", "99999999999"}) {
-        CommandRun run;
+        ConvertRun run;
         run.screenshot("a.bmp");
         run.screenshot("b.bmp");
         run.view.thumbs = true;
         run.view.deleteSource = true;
         run.view.width = width;
-        run.run();
+        run.command();
         EXPECT_TRUE(run.ended()) << width.toStdString();
         EXPECT_EQ(run.messages.messages.size(), 1u);
         EXPECT_TRUE(entries(run.dir.file("Thumbs")).isEmpty()) << width.toStdString();
@@ -141,10 +106,10 @@ TEST(ConvertCommand, ABadWidthEndsTheCommandBeforeAnyThumbnail)
 
 TEST(ConvertCommand, AFolderWithoutScreenshotsNeverReadsTheWidth)
 {
-    CommandRun run;
+    ConvertRun run;
     run.view.thumbs = true;
     run.view.width = "not a number";
-    run.run();
+    run.command();
     EXPECT_TRUE(run.messages.messages.empty());
     EXPECT_EQ(run.view.widthReads, 0);
     EXPECT_TRUE(run.view.steps.isEmpty());
@@ -152,16 +117,16 @@ TEST(ConvertCommand, AFolderWithoutScreenshotsNeverReadsTheWidth)
 
 TEST(ConvertCommand, ASourceIsDeletedOnlyWhenBothItsJpegsWereWritten)
 {
-    CommandRun run;
+    ConvertRun run;
     run.screenshot("good.bmp");
     run.screenshot("nojpeg.bmp");
     QDir(run.dir.path()).mkpath("nojpeg.jpg");          // its screenshot JPEG cannot be written
     run.screenshot("nothumb.bmp");
     QDir(run.dir.path()).mkpath("Thumbs/th_nothumb.jpg"); // its thumbnail JPEG cannot be written
-    run.dir.write("Thumbs/orphan.bmp", screenshotFile(8, 8, 5)); // not written by the program
+    run.screenshot("Thumbs/orphan.bmp", 8, 8, 5); // not written by the program
     run.view.thumbs = true;
     run.view.deleteSource = true;
-    run.run();
+    run.command();
 
     EXPECT_FALSE(run.ended());
     EXPECT_EQ(entries(run.dir.path()), QStringList({"Thumbs", "good.jpg", "nojpeg.bmp", "nojpeg.jpg", "nothumb.bmp",
@@ -175,12 +140,12 @@ TEST(ConvertCommand, ASourceIsDeletedOnlyWhenBothItsJpegsWereWritten)
 
 TEST(ConvertCommand, NamesThatDifferOnlyInCaseKeepTheirOwnFilesAndAreNotDeleted)
 {
-    CommandRun run;
+    ConvertRun run;
     run.screenshot("Shot.bmp", 64, 48, 1);
     run.screenshot("shot.BMP", 64, 48, 2);
     run.view.thumbs = true;
     run.view.deleteSource = true;
-    run.run();
+    run.command();
     EXPECT_TRUE(run.messages.messages.empty());
     EXPECT_EQ(entries(run.dir.path()), QStringList({"Shot.bmp", "Shot.jpg", "Thumbs", "shot.BMP", "shot.jpg"}));
     EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"th_Shot.jpg", "th_shot.jpg"}));
@@ -189,11 +154,11 @@ TEST(ConvertCommand, NamesThatDifferOnlyInCaseKeepTheirOwnFilesAndAreNotDeleted)
 
 TEST(ConvertCommand, LeftoverThumbnailBitmapsAreReplaced)
 {
-    CommandRun run;
+    ConvertRun run;
     run.screenshot("Shot01.BMP", 640, 480);
     run.dir.write("Thumbs/shot01.bmp", "a half-written thumbnail from an earlier run");
     run.view.thumbs = true;
-    run.run();
+    run.command();
     EXPECT_TRUE(run.messages.messages.empty());
     EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"th_shot01.jpg"}));
     EXPECT_EQ(QImage(run.dir.file("Thumbs/th_shot01.jpg")).size(), QSize(70, 52));
@@ -201,11 +166,11 @@ TEST(ConvertCommand, LeftoverThumbnailBitmapsAreReplaced)
 
 TEST(ConvertCommand, AThumbsFileInTheWayEndsTheCommandAfterTheScreenshotPass)
 {
-    CommandRun run;
+    ConvertRun run;
     run.screenshot("a.bmp");
     run.dir.write("Thumbs", "a file, not a folder");
     run.view.thumbs = true;
-    run.run();
+    run.command();
     EXPECT_EQ(run.messages.messages, std::vector<Message>({kWrongPath}));
     EXPECT_EQ(entries(run.dir.path()), QStringList({"Thumbs", "a.bmp", "a.jpg"}));
 }
@@ -213,13 +178,13 @@ TEST(ConvertCommand, AThumbsFileInTheWayEndsTheCommandAfterTheScreenshotPass)
 TEST(ConvertCommand, AnErrorInTheMiddleLeavesEverythingAfterItUntouched)
 {
     for (const bool sequential : {true, false}) {
-        CommandRun run(sequential, 2);
+        ConvertRun run(sequential, 2);
         for (int i = 0; i < 12; ++i)
             run.screenshot(QStringLiteral("s%1.bmp").arg(i, 2, 10, QChar(u'0')), 160, 120, i);
         run.dir.write("s05.bmp", "BM not a picture"); // thumbnails cannot be made from it
         run.view.thumbs = true;
         run.view.deleteSource = true;
-        run.run();
+        run.command();
         EXPECT_TRUE(run.ended());
         // Every screenshot stays; thumbnails exist up to the failing one only.
         EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({kJournal, "s00.bmp", "s01.bmp", "s02.bmp", "s03.bmp", "s04.bmp"}))
@@ -231,53 +196,44 @@ TEST(ConvertCommand, AnErrorInTheMiddleLeavesEverythingAfterItUntouched)
 
 TEST(ConvertCommand, WorkerThreadsGiveTheSameFilesMessagesAndDeletionsAsOneThread)
 {
-    auto prepare = [](CommandRun &run) {
-        for (int i = 0; i < 10; ++i)
-            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 200 + i * 13, 150 - i * 5, i);
-        run.dir.write("s3.bmp", "BM unloadable");
-        QDir(run.dir.path()).mkpath("s6.jpg");
-        QDir(run.dir.path()).mkpath("Thumbs/th_s8.jpg");
-        run.view.thumbs = true;
-        run.view.deleteSource = true;
-        run.view.count = "7";
+    const struct {
+        const char *what;
+        QString count;
+        std::function<void(ConvertRun &)> arrange;
+        bool ends;
+    } rows[] = {
+        {"an unloadable screenshot ends the command in the thumbnail branch", "7",
+         [](ConvertRun &run) { run.dir.write("s3.bmp", "BM unloadable"); }, true},
+        {"leftover thumbnail bitmaps go through the thumbnail pass", "10",
+         [](ConvertRun &run) {
+             run.dir.write("Thumbs/s9.bmp", "BM a leftover that is replaced");
+             run.dir.write("Thumbs/zz.bmp", "BM a leftover that cannot be loaded");
+         },
+         false},
     };
-    CommandRun sequential(true);
-    prepare(sequential);
-    sequential.run();
-    for (const int workers : {1, 2, 4}) {
-        CommandRun threaded(false, workers);
-        prepare(threaded);
-        threaded.run();
-        EXPECT_EQ(snapshot(threaded.dir.path()), snapshot(sequential.dir.path())) << workers;
-        EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << workers;
-        EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << workers;
-    }
-}
-
-TEST(ConvertCommand, WorkerThreadsMatchOneThreadThroughTheThumbnailPass)
-{
-    auto prepare = [](CommandRun &run) {
-        for (int i = 0; i < 10; ++i)
-            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 200 + i * 13, 150 - i * 5, i);
-        QDir(run.dir.path()).mkpath("s6.jpg");
-        QDir(run.dir.path()).mkpath("Thumbs/th_s8.jpg");
-        run.dir.write("Thumbs/s9.bmp", "BM a leftover that is replaced");
-        run.dir.write("Thumbs/zz.bmp", "BM a leftover that cannot be loaded");
-        run.view.thumbs = true;
-        run.view.deleteSource = true;
-        run.view.count = "10";
-    };
-    CommandRun sequential(true);
-    prepare(sequential);
-    sequential.run();
-    EXPECT_FALSE(sequential.ended());
-    for (const int workers : {1, 2, 4}) {
-        CommandRun threaded(false, workers);
-        prepare(threaded);
-        threaded.run();
-        EXPECT_EQ(snapshot(threaded.dir.path()), snapshot(sequential.dir.path())) << workers;
-        EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << workers;
-        EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << workers;
+    for (const auto &row : rows) {
+        auto prepare = [&row](ConvertRun &run) {
+            for (int i = 0; i < 10; ++i)
+                run.screenshot(QStringLiteral("s%1.bmp").arg(i), 200 + i * 13, 150 - i * 5, i);
+            QDir(run.dir.path()).mkpath("s6.jpg");
+            QDir(run.dir.path()).mkpath("Thumbs/th_s8.jpg");
+            row.arrange(run);
+            run.view.thumbs = true;
+            run.view.deleteSource = true;
+            run.view.count = row.count;
+        };
+        ConvertRun sequential(true);
+        prepare(sequential);
+        sequential.command();
+        EXPECT_EQ(sequential.ended(), row.ends) << row.what;
+        for (const int workers : {1, 2, 4}) {
+            ConvertRun threaded(false, workers);
+            prepare(threaded);
+            threaded.command();
+            EXPECT_EQ(snapshot(threaded.dir.path()), snapshot(sequential.dir.path())) << row.what << ", " << workers;
+            EXPECT_EQ(threaded.messages.messages, sequential.messages.messages) << row.what << ", " << workers;
+            EXPECT_EQ(threaded.view.stepsWithoutYields(), sequential.view.stepsWithoutYields()) << row.what << ", " << workers;
+        }
     }
 }
 
@@ -300,22 +256,27 @@ TEST(ConvertCommand, AScreenshotChangedDuringTheCommandIsNeitherThumbnailedFromO
         {"the width is changed", Never, "32", {32, 24}},
     };
     for (const auto &row : rows) {
-        CommandRun run(false, 2);
+        ConvertRun run(false, 2);
         for (int i = 0; i < 6; ++i)
             run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
         run.view.thumbs = true;
         run.view.deleteSource = true;
         const QByteArray rewritten = screenshotFile(640, 480, 9);
+        bool rewrote = false;
         run.view.onYield = [&](int) {
             if (!run.view.steps.contains("caption:Converting (5 of 0)"))
                 return;
             // The thumbnail pass's first caption follows the deletion of s0.
             const bool thumbnailPass = run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2;
-            if ((row.rewrite == DuringScreenshotPass && !thumbnailPass) || (row.rewrite == BetweenPasses && thumbnailPass))
+            // Once only: a later rewrite could meet a worker thread reading the file half-written.
+            if (!rewrote && ((row.rewrite == DuringScreenshotPass && !thumbnailPass)
+                             || (row.rewrite == BetweenPasses && thumbnailPass))) {
                 run.dir.write(row.rewrite == BetweenPasses ? "s5.bmp" : "s0.bmp", rewritten);
+                rewrote = true;
+            }
             run.view.width = row.width;
         };
-        run.run();
+        run.command();
         EXPECT_TRUE(run.messages.messages.empty()) << row.what;
         EXPECT_EQ(QImage(run.dir.file("Thumbs/th_s0.jpg")).size(), row.thumbnail) << row.what;
         const QString changed = row.rewrite == BetweenPasses ? "s5.bmp" : "s0.bmp";
@@ -357,7 +318,7 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
         {"a long name of its own time", false, {longBase + ".bmp"}, {}, {longBase + ".jpg"}},
     };
     for (const auto &row : rows) {
-        CommandRun run;
+        ConvertRun run;
         for (const QString &name : row.screenshots) {
             run.screenshot(name);
             run.dir.setModified(name, kShot);
@@ -367,7 +328,7 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
             run.dir.setModified(name, kShot + age);
         }
         run.view.thumbs = row.thumbs;
-        run.run();
+        run.command();
         EXPECT_EQ(run.messages.messages.size(), row.failures) << row.what;
         for (const QString &name : row.made)
             EXPECT_FALSE(QImage(run.dir.file(name)).isNull()) << row.what << ": " << name.toStdString();
@@ -384,15 +345,15 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
 TEST(ConvertCommand, ReconvertingReplacesItsOwnJpegsAndDeletionCountsThemUnderTheirNames)
 {
     for (const bool thumbs : {false, true}) {
-        CommandRun run;
+        ConvertRun run;
         run.screenshot("x.bmp");
         run.dir.write("x.jpg", "older");
         run.dir.setModified("x.jpg", 1);
         run.view.thumbs = thumbs;
-        run.run();
+        run.command();
         const auto first = fileStamp(run.dir.file("x_1.jpg"));
         run.view.deleteSource = true;
-        run.run();
+        run.command();
         const auto second = fileStamp(run.dir.file("x_1.jpg"));
         ASSERT_TRUE(first && second);
         EXPECT_NE(first->inode, second->inode) << thumbs; // replaced by a new file of the same name
@@ -407,14 +368,14 @@ TEST(ConvertCommand, ReconvertingReplacesItsOwnJpegsAndDeletionCountsThemUnderTh
 TEST(ConvertCommand, AThumbsThatIsTheGameFolderItselfIsRefusedBeforeAnythingIsWritten)
 {
     for (const bool tickedDuringThePass : {false, true}) {
-        CommandRun run;
+        ConvertRun run;
         for (int i = 0; i < 4; ++i)
             run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
         ASSERT_TRUE(QFile::link(run.dir.path(), run.dir.file("Thumbs")));
         const auto before = snapshot(run.dir.path());
         run.view.thumbs = !tickedDuringThePass;
         run.view.onYield = [&](int) { run.view.thumbs = true; };
-        run.run();
+        run.command();
         EXPECT_TRUE(run.ended()) << tickedDuringThePass;
         for (int i = 0; i < 4; ++i) {
             const QString name = QStringLiteral("s%1.bmp").arg(i);
@@ -428,7 +389,7 @@ TEST(ConvertCommand, AThumbsThatIsTheGameFolderItselfIsRefusedBeforeAnythingIsWr
 
 TEST(ConvertCommand, ThumbnailBitmapsOfAnInterruptedCommandAreConvertedOnceLater)
 {
-    CommandRun run;
+    ConvertRun run;
     for (int i = 0; i < 6; ++i)
         run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
     run.view.thumbs = true;
@@ -437,17 +398,17 @@ TEST(ConvertCommand, ThumbnailBitmapsOfAnInterruptedCommandAreConvertedOnceLater
         if (run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2)
             run.view.stop = true;
     };
-    run.run();
+    run.command();
     ASSERT_TRUE(run.dir.exists("Thumbs/s5.bmp"));
     ASSERT_FALSE(run.dir.exists("Thumbs/th_s5.jpg"));
     QFile::remove(run.dir.file("s5.bmp")); // its screenshot is gone meanwhile
     run.view.thumbs = false;
     run.view.stop = false;
     run.view.onYield = nullptr;
-    run.run(); // thumbnails off: Thumbs is not touched
+    run.command(); // thumbnails off: Thumbs is not touched
     EXPECT_TRUE(run.dir.exists("Thumbs/s5.bmp"));
     run.view.thumbs = true;
-    run.run();
+    run.command();
     EXPECT_TRUE(run.messages.messages.empty());
     EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"th_s0.jpg", "th_s1.jpg", "th_s2.jpg", "th_s3.jpg",
                                                             "th_s4.jpg", "th_s5.jpg"}));
@@ -455,15 +416,6 @@ TEST(ConvertCommand, ThumbnailBitmapsOfAnInterruptedCommandAreConvertedOnceLater
 
 TEST(ConvertCommand, TheOneHandlerKeepsTheCauseAndTellsRunningOutOfMemoryApart)
 {
-    // A view that fails as the command first reads the game folder.
-    struct FailingView : test::RecordingConvertView {
-        std::function<void()> fail;
-        QString gameFolder() const override
-        {
-            fail();
-            return folder;
-        }
-    };
     const struct {
         const char *what;
         std::function<void()> fail;
@@ -476,21 +428,18 @@ TEST(ConvertCommand, TheOneHandlerKeepsTheCauseAndTellsRunningOutOfMemoryApart)
         {"a logic error", [] { throw std::logic_error("a broken promise"); }, wrongPathMessage(), "a broken promise"},
     };
     for (const auto &row : rows) {
-        FailingView view;
-        view.fail = row.fail;
-        RecordingMessageSink messages;
-        cDIBSection buffer(messages);
-        ConvertSession session(view, messages, buffer, ConvertThreading{});
-        runConvertCommand(session);
-        ASSERT_EQ(messages.messages, std::vector<Message>({row.shown})) << row.what;
-        EXPECT_EQ(messages.messages[0].detail, row.detail) << row.what;
+        ConvertRun run;
+        run.view.onGameFolder = row.fail; // fails as the command first reads the game folder
+        run.command();
+        ASSERT_EQ(run.messages.messages, std::vector<Message>({row.shown})) << row.what;
+        EXPECT_EQ(run.messages.messages[0].detail, row.detail) << row.what;
     }
 }
 
 TEST(ConvertCommand, NamesThatAreNotUtf8AreConvertedUnderTheirOwnBytes)
 {
     for (const bool gameFolderToo : {false, true}) {
-        CommandRun run;
+        ConvertRun run;
         const QByteArray sub = gameFolderToo ? QByteArray("Jeux \xe9t\xe9/") : QByteArray();
         if (gameFolderToo)
             run.view.folder = run.dir.mkdirRaw("Jeux \xe9t\xe9");
@@ -498,7 +447,7 @@ TEST(ConvertCommand, NamesThatAreNotUtf8AreConvertedUnderTheirOwnBytes)
         run.dir.writeRaw(sub + "ok.bmp", screenshotFile(64, 48, 2));
         run.view.thumbs = true;
         run.view.deleteSource = true;
-        run.run();
+        run.command();
         EXPECT_TRUE(run.messages.messages.empty()) << gameFolderToo;
         for (const QByteArray name : {"caf\xc9.jpg", "Thumbs/th_caf\xc9.jpg", "ok.jpg", "Thumbs/th_ok.jpg"})
             EXPECT_TRUE(run.dir.existsRaw(sub + name)) << name.toHex().constData();

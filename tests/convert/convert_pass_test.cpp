@@ -1,19 +1,13 @@
 // The folder pass on its own: output names, progress steps, reported
 // failures, kept modification times, and the same results on worker threads.
-#include "convert/deletion_group.h"
-#include "core/errors.h"
-#include "core/file_stamp.h"
-#include "core/messages.h"
-#include "convert/convert_session.h"
-#include "convert/convert_pass.h"
+#include "convert/arrival_watch.h"
 #include "convert/convert_pass_names.h"
 #include "convert/convert_pass_progress.h"
-#include "imaging/dib_section.h"
-#include "support/recording_convert_view.h"
-#include "support/test_picture.h"
-#include "support/temp_folder.h"
+#include "convert/deletion_group.h"
+#include "convert_run.h"
+#include "core/errors.h"
+#include "core/file_stamp.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 
@@ -23,38 +17,8 @@
 #include <sys/stat.h>
 
 using namespace grelm;
-using grelm::test::screenshotFile;
-
-namespace {
-
-struct PassRun {
-    explicit PassRun(bool sequential, int workers = 2)
-        : session(view, messages, buffer, ConvertThreading{sequential, workers, 2})
-    {
-        view.folder = dir.path();
-    }
-    void run(PassKind mode = kScreenshotPass) { ConvertFolder(dir.path(), mode, session); }
-    QStringList texts() const
-    {
-        QStringList t;
-        for (const Message &m : messages.messages)
-            t << m.text;
-        return t;
-    }
-
-    test::TempFolder dir;
-    test::RecordingConvertView view;
-    RecordingMessageSink messages;
-    cDIBSection buffer{messages};
-    ConvertSession session;
-};
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-} // namespace
+using grelm::test::ConvertRun;
+using grelm::test::entries;
 
 TEST(ConvertPassNames, BaseNamesDropOnlyTheLastExtensionAndKeepCaseOnlyInAClash)
 {
@@ -94,18 +58,19 @@ TEST(ConvertPassProgress, FillIsRoundedHalfToEvenAndStaysInTheBar)
 
 TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
 {
-    PassRun run(true);
-    run.dir.write("Shot01.BMP", screenshotFile(32, 24, 1));
-    run.dir.write("shot02.bmp", screenshotFile(32, 24, 2));
-    run.dir.write("a.b.bmp", screenshotFile(8, 6, 3));
+    ConvertRun run(true);
+    run.screenshot("Shot01.BMP", 32, 24, 1);
+    run.screenshot("shot02.bmp", 32, 24, 2);
+    run.screenshot("a.b.bmp", 8, 6, 3);
     run.dir.write("notes.txt", "not a picture");
     run.view.count = "3";
-    run.run();
+    run.pass();
 
-    EXPECT_EQ(filesIn(run.dir.path()), QStringList({"Shot01.BMP", "a.b.bmp", "a.b.jpg", "notes.txt", "shot01.jpg",
+    EXPECT_EQ(entries(run.dir.path()), QStringList({"Shot01.BMP", "a.b.bmp", "a.b.jpg", "notes.txt", "shot01.jpg",
                                                     "shot02.bmp", "shot02.jpg"}));
     EXPECT_EQ(QImage(run.dir.file("shot01.jpg")).size(), QSize(32, 24));
     EXPECT_TRUE(run.messages.messages.empty());
+    // The screenshot pass opens with the thumbnail caption too.
     EXPECT_EQ(run.view.steps, QStringList({"show", "caption:Creating thumbnails... (0 of 3)",
                                            "caption:Converting (1 of 3)", "fill:40", "yield",
                                            "caption:Converting (2 of 3)", "fill:80", "yield", "hide"}));
@@ -114,11 +79,11 @@ TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
 TEST(ConvertPass, ABadCountNeverEndsThePassAndShowsAsWritten)
 {
     for (const QString count : {"0", "abc", "1"}) {
-        PassRun run(true);
+        ConvertRun run(true);
         for (int i = 0; i < 3; ++i)
-            run.dir.write(QStringLiteral("s%1.bmp").arg(i), screenshotFile(4, 4, i));
+            run.screenshot(QStringLiteral("s%1.bmp").arg(i), 4, 4, i);
         run.view.count = count;
-        run.run();
+        run.pass();
         for (int i = 0; i < 3; ++i)
             EXPECT_TRUE(run.dir.exists(QStringLiteral("s%1.jpg").arg(i))) << count.toStdString();
         EXPECT_TRUE(run.view.steps.contains("caption:Converting (2 of " + count + ")"));
@@ -128,24 +93,24 @@ TEST(ConvertPass, ABadCountNeverEndsThePassAndShowsAsWritten)
 
 TEST(ConvertPass, AFolderWithoutBitmapsShowsNoProgress)
 {
-    PassRun run(false);
+    ConvertRun run(false);
     run.dir.write("readme.txt", "x");
     QDir(run.dir.path()).mkdir("folder.bmp");
-    run.run();
+    run.pass();
     EXPECT_TRUE(run.view.steps.isEmpty());
-    EXPECT_EQ(filesIn(run.dir.path()), QStringList({"folder.bmp", "readme.txt"}));
+    EXPECT_EQ(entries(run.dir.path()), QStringList({"folder.bmp", "readme.txt"}));
 }
 
 TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
 {
     for (const bool sequential : {true, false}) {
-        PassRun run(sequential);
+        ConvertRun run(sequential);
         run.dir.write("a.bmp", "BM this is no bitmap");
-        run.dir.write("b.bmp", screenshotFile(16, 16, 1));
+        run.screenshot("b.bmp", 16, 16, 1);
         QDir(run.dir.path()).mkdir("b.jpg"); // the output name is taken by a folder
-        run.dir.write("c.bmp", screenshotFile(16, 16, 2));
+        run.screenshot("c.bmp", 16, 16, 2);
         run.dir.write("c.jpg", "an older file of that name is replaced");
-        run.run();
+        run.pass();
 
         ASSERT_EQ(run.texts().size(), 3);
         EXPECT_EQ(run.texts()[0], "Can't load BMP image");
@@ -156,11 +121,11 @@ TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
         EXPECT_FALSE(run.messages.messages[0].detail.isEmpty());
         EXPECT_TRUE(run.messages.messages[2].detail.contains("Is a directory")) << run.messages.messages[2].detail.toStdString();
         // No partial or temporary file anywhere, the folder in the way untouched.
-        EXPECT_EQ(filesIn(run.dir.path()), QStringList({"a.bmp", "b.bmp", "b.jpg", "c.bmp", "c.jpg"}));
+        EXPECT_EQ(entries(run.dir.path()), QStringList({"a.bmp", "b.bmp", "b.jpg", "c.bmp", "c.jpg"}));
         EXPECT_TRUE(QFileInfo(run.dir.file("b.jpg")).isDir());
         EXPECT_EQ(QImage(run.dir.file("c.jpg")).size(), QSize(16, 16));
         QStringList written;
-        for (auto it = run.session.records.cbegin(); it != run.session.records.cend(); ++it)
+        for (auto it = run.session->records.cbegin(); it != run.session->records.cend(); ++it)
             if (!it->jpeg.isEmpty())
                 written << it.key();
         EXPECT_EQ(written, QStringList({"c.bmp"}));
@@ -169,11 +134,11 @@ TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
 
 TEST(ConvertPass, EachJpegKeepsItsScreenshotsModificationTime)
 {
-    PassRun run(false);
-    const QString source = run.dir.write("shot.bmp", screenshotFile(8, 8, 1));
+    ConvertRun run(false);
+    const QString source = run.screenshot("shot.bmp", 8, 8, 1);
     const std::timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
     ASSERT_EQ(::utimensat(AT_FDCWD, source.toUtf8().constData(), times, 0), 0);
-    run.run();
+    run.pass();
     struct stat info {};
     ASSERT_EQ(::stat(run.dir.file("shot.jpg").toUtf8().constData(), &info), 0);
     EXPECT_EQ(info.st_mtim.tv_sec, 1234567890);
@@ -182,23 +147,32 @@ TEST(ConvertPass, EachJpegKeepsItsScreenshotsModificationTime)
 
 TEST(ConvertPass, StopsAfterTheCurrentFileWhenTheWindowCloses)
 {
-    for (const bool sequential : {true, false}) {
-        PassRun run(sequential);
-        for (int i = 0; i < 8; ++i)
-            run.dir.write(QStringLiteral("s%1.bmp").arg(i), screenshotFile(64, 48, i));
-        run.view.onYield = [&](int) {
-            if (run.view.steps.contains("caption:Converting (1 of 0)"))
-                run.view.stop = true;
-        };
-        run.run();
-        EXPECT_TRUE(run.session.stopped);
+    const struct {
+        const char *what;
+        bool closedBeforeTheFirstFile;
+        QStringList converted;
+    } rows[] = {
         // The first yield follows the second file.
-        EXPECT_TRUE(run.dir.exists("s0.jpg"));
-        EXPECT_TRUE(run.dir.exists("s1.jpg"));
-        EXPECT_FALSE(run.dir.exists("s7.jpg"));
-        for (const QString &name : filesIn(run.dir.path()))
-            EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
-    }
+        {"closed at the first yield", false, {"s0.jpg", "s1.jpg"}},
+        // The first file is converted even so, in the threaded mode too, which yields while it waits.
+        {"closed before the pass", true, {"s0.jpg"}},
+    };
+    for (const auto &row : rows)
+        for (const bool sequential : {true, false}) {
+            ConvertRun run(sequential);
+            for (int i = 0; i < 8; ++i)
+                run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
+            run.view.stop = row.closedBeforeTheFirstFile;
+            run.view.onYield = [&](int) {
+                if (run.view.steps.contains("caption:Converting (1 of 0)"))
+                    run.view.stop = true;
+            };
+            run.pass();
+            EXPECT_TRUE(run.session->stopped) << row.what;
+            EXPECT_EQ(entries(run.dir.path()).filter(".jpg"), row.converted) << row.what << ", " << sequential;
+            for (const QString &name : entries(run.dir.path()))
+                EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+        }
 }
 
 TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
@@ -232,4 +206,40 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
         }
         EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what;
     }
+}
+
+TEST(ArrivalWatch, AScreenshotCountsOnceItHasStoppedChangingAndIsWhole)
+{
+    using namespace std::chrono_literals;
+    const auto t0 = ArrivalWatch::Clock::time_point{} + 100s;
+    auto stampOf = [](long long size, long seconds) { return FileStamp{1, 2, size, {seconds, 0}, {seconds, 0}}; };
+    const struct {
+        const char *what;
+        std::optional<std::uint32_t> declared;
+        std::chrono::milliseconds still; ///< how long it has not changed
+        bool complete;
+    } rows[] = {
+        {"whole, still for a second", 1000, 1000ms, true},
+        {"whole, still for less", 1000, 900ms, false},
+        {"shorter than its header says", 2000, 2900ms, false},
+        {"shorter, but still for three seconds", 2000, 3000ms, true},
+        {"a header that declares no size", 0, 3000ms, true},
+        {"no header yet", std::nullopt, 2000ms, false},
+    };
+    for (const auto &row : rows) {
+        ArrivalWatch watch;
+        watch.observe("s.bmp", stampOf(1000, 5), row.declared, t0);
+        watch.observe("s.bmp", stampOf(1000, 5), row.declared, t0 + row.still);
+        EXPECT_EQ(watch.complete(t0 + row.still), row.complete ? QStringList{"s.bmp"} : QStringList{}) << row.what;
+        EXPECT_TRUE(watch.complete(t0 + row.still + 10s).size() <= (row.complete ? 0u : 1u)) << row.what;
+    }
+    // A file that grows starts again; one reported is not reported twice until it changes.
+    ArrivalWatch watch;
+    watch.observe("s.bmp", stampOf(500, 5), 1000, t0);
+    watch.observe("s.bmp", stampOf(1000, 6), 1000, t0 + 2s);
+    EXPECT_TRUE(watch.complete(t0 + 2500ms).isEmpty());
+    EXPECT_EQ(watch.complete(t0 + 3s), QStringList{"s.bmp"});
+    EXPECT_TRUE(watch.complete(t0 + 9s).isEmpty());
+    watch.observe("s.bmp", stampOf(1000, 20), 1000, t0 + 10s);
+    EXPECT_EQ(watch.complete(t0 + 11s), QStringList{"s.bmp"});
 }

@@ -3,7 +3,9 @@
 #include "imaging/bmp_reader.h"
 #include "imaging/dib_section.h"
 #include "support/bmp_builder.h"
+#include "support/row_name.h"
 #include "support/temp_folder.h"
+#include "support/test_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -131,15 +133,7 @@ TEST_P(BmpMalformed, LoadShowsTheMessageAndLeavesAnEmptyBuffer)
     EXPECT_EQ(dib.DIBSectionBitsPtr(), nullptr);
 }
 
-std::string malformedName(const ::testing::TestParamInfo<Malformed> &info)
-{
-    std::string name;
-    for (const char *p = info.param.name; *p; ++p)
-        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, BmpMalformed, ::testing::ValuesIn(malformedFiles()), malformedName);
+INSTANTIATE_TEST_SUITE_P(Files, BmpMalformed, ::testing::ValuesIn(malformedFiles()), test::rowName<Malformed>);
 
 // Every prefix of a valid file is refused (uncompressed) or handled without a
 // read past its end (run-length, whose stream may stop early).

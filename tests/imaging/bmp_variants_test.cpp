@@ -2,7 +2,9 @@
 
 #include "imaging/bmp_reader.h"
 #include "support/bmp_builder.h"
+#include "support/row_name.h"
 #include "support/temp_folder.h"
+#include "support/test_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -141,16 +143,8 @@ TEST_P(BmpVariants, DecodeToTheExpectedPicture)
     EXPECT_EQ(filePixels, pixels); // padding included
 }
 
-std::string variantName(const ::testing::TestParamInfo<Variant> &info)
-{
-    std::string name;
-    for (const char *p = info.param.name; *p; ++p)
-        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Uncompressed, BmpVariants, ::testing::ValuesIn(uncompressedVariants()), variantName);
-INSTANTIATE_TEST_SUITE_P(RunLength, BmpVariants, ::testing::ValuesIn(rleVariants()), variantName);
+INSTANTIATE_TEST_SUITE_P(Uncompressed, BmpVariants, ::testing::ValuesIn(uncompressedVariants()), test::rowName<Variant>);
+INSTANTIATE_TEST_SUITE_P(RunLength, BmpVariants, ::testing::ValuesIn(rleVariants()), test::rowName<Variant>);
 
 // Windows opens files whose size fields are wrong and that carry extra bytes.
 TEST(BmpReader, IgnoresSizeFieldsReservedFieldsAndTrailingBytes)

@@ -2,6 +2,7 @@
 
 #include "imaging/ijl.h"
 #include "imaging/jpeg_encoder.h"
+#include "support/test_picture.h"
 
 #include <turbojpeg.h>
 
@@ -49,11 +50,6 @@ QByteArray memoryJpeg(const JPEG_CORE_PROPERTIES &p)
     return QByteArray(reinterpret_cast<const char *>(p.JPGBytes), qsizetype(p.JPGSizeBytes));
 }
 
-bool near(QRgb a, QRgb b)
-{
-    return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 && std::abs(qBlue(a) - qBlue(b)) < 12;
-}
-
 // The negative height marks a bottom-up source; either way the JPEG is upright.
 TEST(IJL, WritesUprightJpegToMemoryFromEitherRowOrder)
 {
@@ -65,8 +61,8 @@ TEST(IJL, WritesUprightJpegToMemoryFromEitherRowOrder)
         const test::DecodedJpeg jpeg = test::decodeJpeg(memoryJpeg(p));
         ASSERT_TRUE(jpeg.ok);
         EXPECT_EQ(QSize(jpeg.width, jpeg.height), QSize(kWidth, kHeight));
-        EXPECT_TRUE(near(jpeg.image.pixel(2, 0), kTop)) << bottomUp;
-        EXPECT_TRUE(near(jpeg.image.pixel(2, kHeight - 1), kBottom)) << bottomUp;
+        EXPECT_TRUE(test::nearColour(jpeg.image.pixel(2, 0), kTop, 11)) << bottomUp;
+        EXPECT_TRUE(test::nearColour(jpeg.image.pixel(2, kHeight - 1), kBottom, 11)) << bottomUp;
         EXPECT_EQ(ijlFree(&p), IJL_OK);
         EXPECT_EQ(p.JPGBytes, nullptr);
     }

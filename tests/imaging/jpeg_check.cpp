@@ -2,8 +2,6 @@
 
 #include <turbojpeg.h>
 
-#include <cmath>
-
 namespace grelm::test {
 
 DecodedJpeg decodeJpeg(const QByteArray &jpeg)
@@ -21,27 +19,6 @@ DecodedJpeg decodeJpeg(const QByteArray &jpeg)
     }
     tjDestroy(handle);
     return out;
-}
-
-double psnr(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size() || a.isNull())
-        return 0;
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            const double dr = qRed(p) - qRed(q), dg = qGreen(p) - qGreen(q), db = qBlue(p) - qBlue(q);
-            sum += dr * dr + dg * dg + db * db;
-        }
-    const double mse = sum / (3.0 * a.width() * a.height());
-    return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
-QRgb bufferPixel(const unsigned char *bits, int stride, int height, int channels, int x, int y)
-{
-    const unsigned char *p = bits + (height - 1 - y) * stride + x * channels;
-    return qRgb(p[2], p[1], p[0]);
 }
 
 } // namespace grelm::test

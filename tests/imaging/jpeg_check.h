@@ -17,12 +17,4 @@ struct DecodedJpeg {
 
 DecodedJpeg decodeJpeg(const QByteArray &jpeg);
 
-/// Peak signal-to-noise ratio in dB over the red, green and blue channels;
-/// pictures of different sizes score 0.
-double psnr(const QImage &a, const QImage &b);
-
-/// The colour of the pixel (x, y) counted from the top-left, read from a
-/// bottom-up buffer of 3- or 4-byte blue-green-red pixels.
-QRgb bufferPixel(const unsigned char *bits, int stride, int height, int channels, int x, int y);
-
 } // namespace grelm::test

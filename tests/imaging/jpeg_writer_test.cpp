@@ -6,6 +6,7 @@
 #include "imaging/helpers.h"
 #include "support/bmp_builder.h"
 #include "support/temp_folder.h"
+#include "support/test_picture.h"
 
 #include <QDir>
 #include <QPainter>
@@ -23,11 +24,8 @@ using test::TempFolder;
 // downwards, so a picture written upside down scores far below the bar.
 QImage smoothImage(int width, int height)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(60 + 2 * x, 20 + 200 * y / std::max(1, height - 1), 128));
-    return image;
+    return test::drawnPicture(width, height,
+                              [=](int x, int y) { return qRgb(60 + 2 * x, 20 + 200 * y / std::max(1, height - 1), 128); });
 }
 
 QStringList folderEntries(const TempFolder &folder)
@@ -117,9 +115,8 @@ TEST(WriteDIBToJPEG, FourChannelBufferGivesThreeComponentJpeg)
     ASSERT_TRUE(jpeg.ok);
     EXPECT_EQ(jpeg.components, 3);
     EXPECT_EQ(QSize(jpeg.width, jpeg.height), QSize(32, 24));
-    const QColor top = jpeg.image.pixelColor(16, 2), bottom = jpeg.image.pixelColor(16, 21);
-    EXPECT_NEAR(top.blue(), 220, 12);
-    EXPECT_NEAR(bottom.red(), 200, 12);
+    EXPECT_TRUE(test::nearColour(jpeg.image.pixel(16, 2), qRgb(20, 60, 220), 12));
+    EXPECT_TRUE(test::nearColour(jpeg.image.pixel(16, 21), qRgb(200, 30, 40), 12));
 }
 
 // The write fails for real (root included) and leaves nothing behind.

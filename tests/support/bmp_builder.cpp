@@ -200,14 +200,4 @@ void putLE32(QByteArray &data, int at, std::uint32_t value)
     putLE16(data, at + 2, std::uint16_t(value >> 16));
 }
 
-QImage gradientImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb((x * 255) / std::max(1, width - 1), (y * 255) / std::max(1, height - 1),
-                                      ((x + y) * 97) % 256));
-    return image;
-}
-
 } // namespace grelm::test

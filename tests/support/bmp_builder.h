@@ -78,8 +78,4 @@ QByteArray bytes(std::initializer_list<int> values);
 void putLE16(QByteArray &data, int at, std::uint16_t value);
 void putLE32(QByteArray &data, int at, std::uint32_t value);
 
-/// A picture whose every pixel differs from its neighbours: red grows to the
-/// right, green downwards, blue with both.
-QImage gradientImage(int width, int height);
-
 } // namespace grelm::test

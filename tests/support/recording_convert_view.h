@@ -1,14 +1,11 @@
 #pragma once
 
 #include "core/convert_view.h"
+#include "support/qt_print.h"
 
 #include <QStringList>
 
 #include <functional>
-#include <ostream>
-
-// Lets test failures print texts and lists of texts readably.
-inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace grelm::test {
 
@@ -30,8 +27,15 @@ public:
     bool stop = false;
     /// Runs at every yield, with the number of yields so far.
     std::function<void(int)> onYield;
+    /// Runs each time the game folder is read, e.g. to throw there.
+    std::function<void()> onGameFolder;
 
-    QString gameFolder() const override { return folder; }
+    QString gameFolder() const override
+    {
+        if (onGameFolder)
+            onGameFolder();
+        return folder;
+    }
     QString countText() const override { return count; }
     bool thumbsChecked() const override { return thumbs; }
     bool deleteSourceChecked() const override { return deleteSource; }

@@ -2,6 +2,7 @@
 #include "core/messages.h"
 #include "imaging/dib_section.h"
 #include "support/temp_folder.h"
+#include "support/test_picture.h"
 #include "thumbs/thumbnail.h"
 #include "thumbs/thumbnail_bmp.h"
 #include "thumbs/thumbnail_error.h"
@@ -15,19 +16,9 @@
 namespace grelm {
 namespace {
 
+using test::nearColour;
+using test::quarters;
 using test::TempFolder;
-
-// A picture whose quarters have different colours, so that a flipped or
-// channel-swapped file shows.
-QImage quarters(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, y < height / 2 ? (x < width / 2 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
-                                                : (x < width / 2 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
-    return image;
-}
 
 QImage readBack(const QByteArray &bytes)
 {
@@ -47,22 +38,15 @@ QImage loadWithDib(const QString &path)
     return dib.hdc().mirrored(false, true).convertToFormat(QImage::Format_RGB32);
 }
 
-void expectNear(QRgb actual, QRgb expected, int tolerance, const char *where)
-{
-    EXPECT_NEAR(qRed(actual), qRed(expected), tolerance) << where;
-    EXPECT_NEAR(qGreen(actual), qGreen(expected), tolerance) << where;
-    EXPECT_NEAR(qBlue(actual), qBlue(expected), tolerance) << where;
-}
-
 // Checks the four quarters of a reduced `quarters` picture.
 void expectQuarters(const QImage &image, int tolerance)
 {
     const int right = image.width() - 6;
     const int bottom = image.height() - 6;
-    expectNear(image.pixel(5, 5), qRgb(255, 0, 0), tolerance, "top left");
-    expectNear(image.pixel(right, 5), qRgb(0, 255, 0), tolerance, "top right");
-    expectNear(image.pixel(5, bottom), qRgb(0, 0, 255), tolerance, "bottom left");
-    expectNear(image.pixel(right, bottom), qRgb(255, 255, 0), tolerance, "bottom right");
+    EXPECT_TRUE(nearColour(image.pixel(5, 5), qRgb(255, 0, 0), tolerance)) << "top left";
+    EXPECT_TRUE(nearColour(image.pixel(right, 5), qRgb(0, 255, 0), tolerance)) << "top right";
+    EXPECT_TRUE(nearColour(image.pixel(5, bottom), qRgb(0, 0, 255), tolerance)) << "bottom left";
+    EXPECT_TRUE(nearColour(image.pixel(right, bottom), qRgb(255, 255, 0), tolerance)) << "bottom right";
 }
 
 class Thumbnail : public ::testing::Test {
@@ -134,9 +118,9 @@ TEST_F(Thumbnail, ForcedDimensionsJpegIsTheWholeBox)
     const QImage image = readBack(folder.read("forced.jpg")).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(image.size(), QSize(70, 70));
     // The 53 x 70 picture sits at left 8: white columns on both sides.
-    expectNear(image.pixel(2, 35), qRgb(255, 255, 255), 40, "left margin");
-    expectNear(image.pixel(67, 35), qRgb(255, 255, 255), 40, "right margin");
-    expectNear(image.pixel(14, 5), qRgb(255, 0, 0), 40, "picture");
+    EXPECT_TRUE(nearColour(image.pixel(2, 35), qRgb(255, 255, 255), 40)) << "left margin";
+    EXPECT_TRUE(nearColour(image.pixel(67, 35), qRgb(255, 255, 255), 40)) << "right margin";
+    EXPECT_TRUE(nearColour(image.pixel(14, 5), qRgb(255, 0, 0), 40)) << "picture";
 }
 
 TEST_F(Thumbnail, OtherEndingsWriteNothing)

@@ -83,7 +83,10 @@ QString commandLineHelp()
         "thumbnails (WIDTH pixels, 70 by default) in FOLDER/Thumbs, and --delete then\n"
         "deletes each screenshot once both of its JPEGs are on the disk.\n"
         "--watch converts what is there, then each new screenshot once it is complete,\n"
-        "until Ctrl-C. --find-games lists the game folders of the Steam installs found.\n"
+        "until Ctrl-C.\n"
+        "--find-games lists the Half-Life engine game folders of the Steam installs in\n"
+        "your home folder, one line each: screenshot count, tab, folder, tab, game name\n"
+        "(exit status 0, also when none is found).\n"
         "\n"
         "Exit status: 0 all converted, 1 some failed, 2 wrong folder or arguments,\n"
         "130 stopped by Ctrl-C or SIGTERM (after the current file).\n");

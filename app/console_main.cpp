@@ -4,6 +4,7 @@
 #include "app/console_convert.h"
 #include "app/console_watch.h"
 #include "app/game_folders.h"
+#include "settings/steam_libraries.h"
 
 #include <QCoreApplication>
 
@@ -33,7 +34,7 @@ int runConsole(int argc, char **argv, const CommandLine &line)
     case CommandLine::Mode::Watch:
         return runConsoleWatch(line);
     case CommandLine::Mode::FindGames:
-        return printGameFolders();
+        return printGameFolders(homeFolder());
     default:
         return 2;
     }

@@ -1,5 +1,8 @@
 #include "app/drive_list.h"
 
+#include "core/file_names.h"
+#include "settings/steam_libraries.h"
+
 #include <QDir>
 #include <QStorageInfo>
 
@@ -22,11 +25,21 @@ QList<Drive> mountedDrives()
     return drives;
 }
 
+QList<GameFolder> homeGameFolders()
+{
+    return findGameFolders(homeFolder());
+}
+
 QString driveEntryText(const Drive &drive)
 {
     if (drive.name.isEmpty())
         return drive.rootPath;
     return drive.rootPath + QStringLiteral(" [") + drive.name + QLatin1Char(']');
+}
+
+QString gameEntryText(const GameFolder &game)
+{
+    return shownName(game.path) + QStringLiteral(" [") + game.name + QLatin1Char(']');
 }
 
 namespace {
@@ -63,9 +76,20 @@ void DriveList::setDrives(const QList<Drive> &drives)
     const QSignalBlocker blocker(this);
     clear();
     m_drives = drives;
+    m_games.clear();
     for (const Drive &drive : drives)
         addItem(driveEntryText(drive));
     setCurrentIndex(-1);
+}
+
+void DriveList::setGameFolders(const QList<GameFolder> &games)
+{
+    const QSignalBlocker blocker(this);
+    while (count() > m_drives.size())
+        removeItem(count() - 1);
+    m_games = games;
+    for (const GameFolder &game : games)
+        addItem(gameEntryText(game));
 }
 
 std::optional<Drive> DriveList::currentDrive() const
@@ -74,6 +98,14 @@ std::optional<Drive> DriveList::currentDrive() const
     if (index < 0 || index >= m_drives.size())
         return std::nullopt;
     return m_drives[index];
+}
+
+std::optional<GameFolder> DriveList::currentGameFolder() const
+{
+    const qsizetype index = currentIndex() - m_drives.size();
+    if (index < 0 || index >= m_games.size())
+        return std::nullopt;
+    return m_games[index];
 }
 
 void DriveList::selectDriveOf(const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/steam_games.h"
+
 #include <QComboBox>
 #include <QList>
 #include <QString>
@@ -20,17 +22,27 @@ struct Drive {
 /// Supplies the drives to list; tests inject their own.
 using DriveProvider = std::function<QList<Drive>()>;
 
+/// Supplies the game folders listed after the drives; tests inject their own.
+using GameFolderProvider = std::function<QList<GameFolder>()>;
+
 /// The mounted, ready file systems of the machine, sorted by root path.
 QList<Drive> mountedDrives();
 
+/// The game folders of the Steam installs in the user's home folder.
+QList<GameFolder> homeGameFolders();
+
 /// The drive list's entry for a drive: its root path, then " [name]" where it has a name.
 QString driveEntryText(const Drive &drive);
+
+/// The drive list's entry for a game folder: its path, then " [game name]".
+QString gameEntryText(const GameFolder &game);
 
 /// The index of the drive holding `path`: the one whose root is the longest
 /// leading part of it; nothing when no drive holds it.
 std::optional<qsizetype> driveIndexOf(const QList<Drive> &drives, const QString &path);
 
-/// A drop-down list of drives whose value is the selected entry's text.
+/// A drop-down list of drives, then of game folders, whose value is the
+/// selected entry's text.
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
@@ -39,11 +51,15 @@ public:
     /// Replaces the entries; selects none until told.
     void setDrives(const QList<Drive> &drives);
     const QList<Drive> &drives() const { return m_drives; }
+    /// Replaces the game folders listed after the drives.
+    void setGameFolders(const QList<GameFolder> &games);
 
     /// The selected entry's text; empty when none is selected.
     QString value() const { return currentText(); }
     /// The selected drive; nothing when none is selected.
     std::optional<Drive> currentDrive() const;
+    /// The selected game folder; nothing when a drive or nothing is selected.
+    std::optional<GameFolder> currentGameFolder() const;
     /// Selects the drive holding `path`. Where no listed drive holds it (in a
     /// chroot or container whose root is not mounted as such), its drive is the
     /// root folder, which is added to the list for that.
@@ -53,6 +69,7 @@ private:
     qsizetype addRootDrive();
 
     QList<Drive> m_drives;
+    QList<GameFolder> m_games;
 };
 
 } // namespace grelm

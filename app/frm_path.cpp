@@ -45,14 +45,16 @@ QPushButton *makeButton(const QString &name, const QString &caption, const QRect
 
 } // namespace
 
-Frm_Path *Frm_Path::load(FolderPickerHost &host, MessageSink &messages, DriveProvider drives)
+Frm_Path *Frm_Path::load(FolderPickerHost &host, MessageSink &messages, DriveProvider drives,
+                         GameFolderProvider games)
 {
     if (s_open) {
         s_open->raise();
         showInFront(s_open);
         return s_open;
     }
-    auto *dialog = new Frm_Path(host, messages, drives ? drives : DriveProvider(mountedDrives));
+    auto *dialog = new Frm_Path(host, messages, drives ? drives : DriveProvider(mountedDrives),
+                                games ? games : GameFolderProvider(homeGameFolders));
     s_open = dialog;
     dialog->Form_Load();
     return dialog;
@@ -63,7 +65,8 @@ Frm_Path *Frm_Path::current()
     return s_open;
 }
 
-Frm_Path::Frm_Path(FolderPickerHost &host, MessageSink &messages, const DriveProvider &drives)
+Frm_Path::Frm_Path(FolderPickerHost &host, MessageSink &messages, const DriveProvider &drives,
+                   const GameFolderProvider &games)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_host(host), m_messages(messages)
@@ -76,6 +79,7 @@ Frm_Path::Frm_Path(FolderPickerHost &host, MessageSink &messages, const DrivePro
     setFont(windowFont());
     createControls();
     DrvPath->setDrives(drives());
+    DrvPath->setGameFolders(games());
     placeNearHost();
     if (QWidget *window = host.hostWindow()) {
         connect(window, &QObject::destroyed, this, [this] {
@@ -149,10 +153,18 @@ QString Frm_Path::folderForDrive(const Drive &drive) const
     return drive.rootPath;
 }
 
+// Opens the chosen drive's folder or the chosen game folder.
+bool Frm_Path::openChosenEntry()
+{
+    if (const std::optional<GameFolder> game = DrvPath->currentGameFolder())
+        return DirFolders->setPath(game->path);
+    const std::optional<Drive> drive = DrvPath->currentDrive();
+    return drive && DirFolders->setPath(folderForDrive(*drive));
+}
+
 void Frm_Path::DrvPath_Change()
 {
-    const std::optional<Drive> drive = DrvPath->currentDrive();
-    if (drive && DirFolders->setPath(folderForDrive(*drive)))
+    if (openChosenEntry())
         return;
     // Setting the list back runs this handler again for the previous drive.
     DrvPath->selectDriveOf(DirFolders->path());

@@ -15,13 +15,16 @@ class MessageSink;
 
 /// The folder picker dialog: a drive list and a folder list pick the game
 /// folder, Ok hands it to the main window, which it disables while open.
-/// It always starts on the process's current drive and folder.
+/// It always starts on the process's current drive and folder; the drive
+/// list also offers the game folders found, each opening its folder.
 class Frm_Path : public QWidget {
     Q_OBJECT
 public:
     /// Opens the dialog, or brings the one already open to the front.
-    /// `drives` lists the drives; empty means the machine's mounted drives.
-    static Frm_Path *load(FolderPickerHost &host, MessageSink &messages, DriveProvider drives = {});
+    /// `drives` lists the drives, `games` the game folders after them; empty
+    /// means the machine's mounted drives and the games in the user's home.
+    static Frm_Path *load(FolderPickerHost &host, MessageSink &messages, DriveProvider drives = {},
+                          GameFolderProvider games = {});
     /// The dialog that is open, if any.
     static Frm_Path *current();
 
@@ -32,7 +35,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    Frm_Path(FolderPickerHost &host, MessageSink &messages, const DriveProvider &drives);
+    Frm_Path(FolderPickerHost &host, MessageSink &messages, const DriveProvider &drives,
+             const GameFolderProvider &games);
     void createControls();
     void placeNearHost();
 
@@ -44,6 +48,7 @@ private:
     void CmdExit_Click();
     void CloseDialog();
     QString folderForDrive(const Drive &drive) const;
+    bool openChosenEntry();
     void showPath(const QString &path);
 
     FolderPickerHost &m_host;

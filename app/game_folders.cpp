@@ -1,9 +1,31 @@
 #include "app/game_folders.h"
 
+#include "core/file_names.h"
+#include "settings/screenshot_counter.h"
+
+#include <cstdio>
+
 namespace grelm {
 
-int printGameFolders()
+QByteArray gameFolderLines(const QList<GameFolder> &games)
 {
+    QByteArray lines;
+    for (const GameFolder &game : games) {
+        lines += QByteArray::number(countScreenshots(game.path)) + '\t' + encodeFileName(game.path) + '\t'
+                 + game.name.toUtf8() + '\n';
+    }
+    return lines;
+}
+
+int printGameFolders(const QString &home)
+{
+    const QList<GameFolder> games = findGameFolders(home);
+    if (games.isEmpty()) {
+        std::fputs("grelm-converter: no game folders found\n", stderr);
+        return 0;
+    }
+    const QByteArray lines = gameFolderLines(games);
+    std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "app/drive_list.h"
 #include "app/folder_list.h"
 
+#include "core/file_names.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -11,10 +12,12 @@
 using namespace grelm;
 using grelm::test::TempFolder;
 
-TEST(DriveList, EntryTextIsTheRootThenTheBracketedName)
+TEST(DriveList, EntryTextIsTheRootOrFolderThenTheBracketedName)
 {
     EXPECT_EQ(driveEntryText({"/", ""}), QStringLiteral("/"));
     EXPECT_EQ(driveEntryText({"/media/usb", "SYSTEM"}), QStringLiteral("/media/usb [SYSTEM]"));
+    EXPECT_EQ(gameEntryText({decodeFileName("/g/caf\xe9/cstrike"), "Counter-Strike"}),
+              QStringLiteral("/g/caf\uFFFD/cstrike [Counter-Strike]"));
 }
 
 TEST(DriveList, TheDriveOfAPathIsTheDeepestRootHoldingIt)
@@ -28,24 +31,43 @@ TEST(DriveList, TheDriveOfAPathIsTheDeepestRootHoldingIt)
     EXPECT_EQ(driveIndexOf({{"/work", ""}}, QStringLiteral("/home")), std::nullopt);
 }
 
-TEST(DriveList, SelectsTheDriveHoldingAFolderOrElseTheRoot)
+TEST(DriveList, SelectsTheDriveHoldingAFolderOrElseTheRootGamesListedAfterTheDrives)
 {
-    struct Row { const char *name; QList<Drive> drives; const char *path; QStringList entries; const char *selected; };
+    const QList<GameFolder> hl = {{"/g/valve", "Half-Life"}, {"/work/cstrike", "Counter-Strike"}};
+    struct Row {
+        const char *name;
+        QList<Drive> drives;
+        QList<GameFolder> games;
+        const char *path;
+        QStringList entries;
+        const char *selected;
+    };
     const Row rows[] = {
-        {"a drive holds it", {{"/", ""}, {"/work", "W"}}, "/work/a", {"/", "/work [W]"}, "/work [W]"},
-        {"no drive holds it: the root added", {{"/work", "W"}, {"/x", ""}}, "/home/me", {"/", "/work [W]", "/x"}, "/"},
-        {"no drives at all", {}, "/home/me", {"/"}, "/"},
+        {"a drive holds it", {{"/", ""}, {"/work", "W"}}, {}, "/work/a", {"/", "/work [W]"}, "/work [W]"},
+        {"no drive holds it: the root added", {{"/work", "W"}, {"/x", ""}}, {}, "/home/me", {"/", "/work [W]", "/x"}, "/"},
+        {"no drives at all", {}, {}, "/home/me", {"/"}, "/"},
+        {"games after the drives; a game folder is no drive", {{"/", ""}, {"/work", "W"}}, hl, "/work/cstrike",
+         {"/", "/work [W]", "/g/valve [Half-Life]", "/work/cstrike [Counter-Strike]"}, "/work [W]"},
+        {"games stay after the root added", {{"/work", "W"}}, hl, "/home/me",
+         {"/", "/work [W]", "/g/valve [Half-Life]", "/work/cstrike [Counter-Strike]"}, "/"},
     };
     for (const Row &r : rows) {
         DriveList list;
         list.setDrives(r.drives);
+        list.setGameFolders(r.games);
         list.selectDriveOf(QString::fromLatin1(r.path));
         QStringList entries;
         for (int i = 0; i < list.count(); ++i)
             entries << list.itemText(i);
         EXPECT_EQ(entries, r.entries) << r.name;
         EXPECT_EQ(list.value(), QString::fromLatin1(r.selected)) << r.name;
-        EXPECT_EQ(list.drives().size(), list.count()) << r.name;
+        EXPECT_EQ(list.currentGameFolder(), std::nullopt) << r.name;
+        EXPECT_EQ(list.drives().size() + r.games.size(), list.count()) << r.name;
+        for (qsizetype game = 0; game < r.games.size(); ++game) {
+            list.setCurrentIndex(int(list.drives().size() + game));
+            EXPECT_EQ(list.currentGameFolder(), r.games[game]) << r.name;
+            EXPECT_EQ(list.currentDrive(), std::nullopt) << r.name;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/folder_list.h"
 #include "app/frm_path.h"
 #include "main_window_fixture.h"
+#include "support/fake_steam.h"
 #include "support/qt_print.h"
 #include "support/settle.h"
 
@@ -22,11 +23,15 @@ using grelm::test::TempFolder;
 namespace {
 
 // The main window over a stored game folder of two screenshots; the process's
-// current folder is a game install whose Half-Life folder holds three.
+// current folder is a game install whose Half-Life folder holds three. The
+// user's home is a sandbox folder, with no Steam until a test installs one.
 class FolderPicker : public grelm::test::MainWindowTest {
 protected:
     void SetUp() override
     {
+        m_previousHome = qgetenv("HOME");
+        m_home = m_sandbox.file(QStringLiteral("home"));
+        qputenv("HOME", m_home.toUtf8());
         for (const char *folder : {"game/Half-Life/valve", "game/cstrike", "game/.hidden", "other/x"})
             ASSERT_TRUE(QDir().mkpath(m_sandbox.file(QString::fromLatin1(folder))));
         for (const char *shot : {"game/Half-Life/a.bmp", "game/Half-Life/b.BMP", "game/Half-Life/c.bmp"})
@@ -52,6 +57,7 @@ protected:
             dialog->close();
         settle();
         QDir::setCurrent(m_previousFolder);
+        qputenv("HOME", m_previousHome);
     }
 
     // Opens the dialog with the Set Folder button, over the machine's drives.
@@ -65,7 +71,8 @@ protected:
     // Opens the dialog over the sandbox's own drives.
     Frm_Path *openOverSandboxDrives()
     {
-        Frm_Path *dialog = Frm_Path::load(*m_window, m_messages, [this] { return m_drives; });
+        Frm_Path *dialog = Frm_Path::load(*m_window, m_messages, [this] { return m_drives; },
+                                          [this] { return m_games; });
         QCoreApplication::processEvents();
         return dialog;
     }
@@ -104,9 +111,10 @@ protected:
     }
 
     TempFolder m_sandbox;
-    QString m_install, m_other, m_previousFolder;
-    QByteArray m_storedBytes;
+    QString m_install, m_other, m_previousFolder, m_home;
+    QByteArray m_storedBytes, m_previousHome;
     QList<Drive> m_drives;
+    QList<GameFolder> m_games{{QStringLiteral("/no/such/game/cstrike"), QStringLiteral("Counter-Strike")}};
 };
 
 template <typename T>
@@ -226,21 +234,43 @@ TEST_F(FolderPicker, ADriveOpensOnTheCurrentFolderOnlyWhenItHoldsIt)
     EXPECT_TRUE(m_messages.messages.empty());
 }
 
-TEST_F(FolderPicker, ADriveThatCannotBeReadShowsItsMessageAndKeepsTheDialog)
+TEST_F(FolderPicker, ADriveOrGameFolderThatCannotBeReadShowsItsMessageAndKeepsTheDialog)
 {
     Frm_Path *dialog = openOverSandboxDrives();
     auto *drives = child<QComboBox>(dialog, "DrvPath");
     doubleClick(child<FolderList>(dialog, "DirFolders"), QStringLiteral("cstrike"));
-    drives->setCurrentIndex(2);
-    const Message expected = wrongDriveMessage();
-    EXPECT_EQ(m_messages.messages, std::vector<Message>({expected}));
-    EXPECT_EQ(drives->currentIndex(), 0);
-    EXPECT_EQ(Frm_Path::current(), dialog);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(m_window->isEnabled());
-    // Setting the list back points the folder list at that drive again.
-    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), m_install);
-    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install);
+    for (const int entry : {2, 3}) { // a drive without its medium; a game folder since removed
+        m_messages.messages.clear();
+        drives->setCurrentIndex(entry);
+        EXPECT_EQ(m_messages.messages, std::vector<Message>({wrongDriveMessage()})) << entry;
+        EXPECT_EQ(drives->currentIndex(), 0) << entry;
+        EXPECT_EQ(Frm_Path::current(), dialog);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(m_window->isEnabled());
+        // Setting the list back points the folder list at that drive again.
+        EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), m_install) << entry;
+        EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install) << entry;
+    }
+}
+
+TEST_F(FolderPicker, AGameFoundInTheHomeIsOfferedAfterTheDrivesAndOkStoresIt)
+{
+    const QString made = test::makeGameFolder(m_home + QStringLiteral("/.local/share/Steam"), QStringLiteral("cstrike"));
+    const QString game = QDir(made).canonicalPath();
+    for (const char *shot : {"/de_dust0000.bmp", "/de_dust0001.bmp"})
+        m_sandbox.write(made.mid(m_sandbox.path().size() + 1) + QLatin1String(shot), "BM");
+    Frm_Path *dialog = clickSetFolder();
+    auto *drives = child<DriveList>(dialog, "DrvPath");
+    ASSERT_EQ(drives->count(), drives->drives().size() + 1);
+    EXPECT_EQ(drives->itemText(drives->count() - 1), game + QStringLiteral(" [Counter-Strike]"));
+    drives->setCurrentIndex(drives->count() - 1);
+    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), game);
+    EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), game);
+    EXPECT_TRUE(m_messages.messages.empty());
+    QTest::mouseClick(child<QPushButton>(dialog, "CmdConfirm"), Qt::LeftButton);
+    settle();
+    expectStored(game, "2");
+    expectMainWindowBack();
 }
 
 TEST_F(FolderPicker, ReopeningStartsFromTheCurrentFolderNotTheLastChoice)

@@ -1,0 +1,83 @@
+#include "settings/game_names.h"
+
+#include "core/file_names.h"
+#include "settings/file_ends.h"
+
+#include <QByteArrayList>
+
+#include <cctype>
+#include <optional>
+
+namespace grelm {
+
+namespace {
+
+struct KnownGame {
+    const char *folder;
+    const char *name;
+};
+
+constexpr KnownGame kKnownGames[] = {
+    {"valve", "Half-Life"},
+    {"cstrike", "Counter-Strike"},
+    {"czero", "Counter-Strike: Condition Zero"},
+    {"gearbox", "Half-Life: Opposing Force"},
+    {"tfc", "Team Fortress Classic"},
+    {"dod", "Day of Defeat"},
+    {"dmc", "Deathmatch Classic"},
+    {"ricochet", "Ricochet"},
+};
+
+std::optional<QString> knownName(const QString &folderName)
+{
+    for (const KnownGame &game : kKnownGames) {
+        if (folderName == QLatin1String(game.folder))
+            return QString::fromLatin1(game.name);
+    }
+    return std::nullopt;
+}
+
+// The value of a `game "Name"` line (quotes optional); empty when it is not one.
+QString gameLineValue(QByteArray line)
+{
+    line = line.trimmed();
+    if (line.size() < 5 || line.left(4).compare("game", Qt::CaseInsensitive) != 0 || !std::isspace(uchar(line[4])))
+        return {};
+    QByteArray value = line.mid(5).trimmed();
+    if (value.startsWith('"')) {
+        const qsizetype end = value.indexOf('"', 1);
+        value = value.mid(1, end < 0 ? -1 : end - 1);
+    }
+    return QString::fromUtf8(value).trimmed();
+}
+
+QString libListName(const QString &folder)
+{
+    const std::optional<FileEnds> file = readFileEnds(folder + QStringLiteral("/liblist.gam"), kLibListMaxSize, 0);
+    if (!file)
+        return {};
+    for (const QByteArray &line : file->head.split('\n')) {
+        const QString name = gameLineValue(line);
+        if (!name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
+} // namespace
+
+bool isKnownGameFolderName(const QString &name)
+{
+    return knownName(name).has_value();
+}
+
+QString gameNameOf(const QString &folder)
+{
+    const QString folderName = folder.mid(folder.lastIndexOf(u'/') + 1);
+    if (const std::optional<QString> known = knownName(folderName))
+        return *known;
+    const QString fromLibList = libListName(folder);
+    return fromLibList.isEmpty() ? shownName(folderName) : fromLibList;
+}
+
+} // namespace grelm

@@ -29,6 +29,23 @@ qsizetype validSequence(const char *p, qsizetype left)
     return QByteArrayView(p, length).isValidUtf8() ? length : 0;
 }
 
+// Appends the character that the valid sequence of `length` bytes at `p` spells.
+// Decoded by hand: Qt's decoder drops a byte-order mark, which a name may hold.
+void appendSequence(QString &name, const char *p, qsizetype length)
+{
+    const auto byte = [p](qsizetype i) { return char32_t(static_cast<unsigned char>(p[i])); };
+    static constexpr char32_t kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t code = byte(0) & kLeadMask[length];
+    for (qsizetype i = 1; i < length; ++i)
+        code = (code << 6) | (byte(i) & 0x3F);
+    if (QChar::requiresSurrogates(code)) {
+        name += QChar(QChar::highSurrogate(code));
+        name += QChar(QChar::lowSurrogate(code));
+    } else {
+        name += QChar(char16_t(code));
+    }
+}
+
 } // namespace
 
 QByteArray encodeFileName(const QString &name)
@@ -50,14 +67,14 @@ QByteArray encodeFileName(const QString &name)
 
 QString decodeFileName(const QByteArray &bytes)
 {
-    if (QByteArrayView(bytes).isValidUtf8())
+    if (QByteArrayView(bytes).isValidUtf8() && !bytes.startsWith("\xef\xbb\xbf"))
         return QString::fromUtf8(bytes);
     QString name;
     const char *p = bytes.constData();
     for (qsizetype i = 0; i < bytes.size();) {
         const qsizetype length = validSequence(p + i, bytes.size() - i);
         if (length > 0) {
-            name += QString::fromUtf8(p + i, length);
+            appendSequence(name, p + i, length);
             i += length;
         } else {
             name += QChar(char16_t(kEscapeBase + static_cast<unsigned char>(p[i])));

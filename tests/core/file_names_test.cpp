@@ -19,12 +19,15 @@ TEST(FileNames, EveryNameKeepsItsBytesAndLowersAsItsKindAllows)
         {"\xc3\x89\xe9X", "\xc3\x89\xe9x", "\xc3\x89\xef\xbf\xbdX"},                   // mixed: the valid É stays
         {"\xc0\xaf\xed\xa0\x80\xff", "\xc0\xaf\xed\xa0\x80\xff", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"}, // overlong, surrogate, 0xFF
         {"", "", ""},
+        {"\xef\xbb\xbf" "A\xef\xbb\xbf", "\xef\xbb\xbf" "a\xef\xbb\xbf", "\xef\xbb\xbf" "A\xef\xbb\xbf"}, // byte-order marks are bytes of the name
+        {"\xec\x01\xef\x8d\xef\xbb\xbf\x8d", "\xec\x01\xef\x8d\xef\xbb\xbf\x8d",
+         "\xef\xbf\xbd\x01\xef\xbf\xbd\xef\xbf\xbd\xef\xbb\xbf\xef\xbf\xbd"},
     };
     for (const auto &row : rows) {
         const QString name = decodeFileName(row.bytes);
         EXPECT_EQ(encodeFileName(name), row.bytes) << row.bytes.toHex().constData();
         EXPECT_EQ(encodeFileName(lowerCaseName(name)), row.lowered) << row.bytes.toHex().constData();
-        EXPECT_EQ(shownName(name), QString::fromUtf8(row.shown)) << row.bytes.toHex().constData();
+        EXPECT_EQ(shownName(name).toUtf8(), QByteArray(row.shown)) << row.bytes.toHex().constData();
     }
 }
 

@@ -13,9 +13,12 @@ namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00; // U+DC80..U+DCFF stand for the bytes 0x80..0xFF
 
-bool isEscape(QChar c)
+// Whether the code unit at `i` stands for a byte: in the escape range and not
+// the second half of a real surrogate pair (a character above U+FFFF).
+bool isEscapeAt(const QString &name, qsizetype i)
 {
-    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
+    const char16_t c = name[i].unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && !(i > 0 && name[i - 1].isHighSurrogate());
 }
 
 // The length of the valid UTF-8 sequence at `p`, or 0 when there is none.
@@ -55,7 +58,7 @@ QByteArray encodeFileName(const QString &name)
     QByteArray bytes;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= name.size(); ++i) {
-        if (i < name.size() && !isEscape(name[i]))
+        if (i < name.size() && !isEscapeAt(name, i))
             continue;
         bytes += QStringView(name).mid(start, i - start).toUtf8();
         if (i < name.size())
@@ -86,8 +89,8 @@ QString decodeFileName(const QByteArray &bytes)
 
 bool holdsRawBytes(const QString &name)
 {
-    for (QChar c : name) {
-        if (isEscape(c))
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (isEscapeAt(name, i))
             return true;
     }
     return false;
@@ -98,9 +101,9 @@ QString shownName(const QString &name)
     if (!holdsRawBytes(name))
         return name;
     QString shown = name;
-    for (QChar &c : shown) {
-        if (isEscape(c))
-            c = QChar::ReplacementCharacter;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (isEscapeAt(name, i))
+            shown[i] = QChar::ReplacementCharacter;
     }
     return shown;
 }

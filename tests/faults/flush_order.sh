@@ -11,10 +11,7 @@ build="${1:-build}" count="${2:-600}"
 convert="$PWD/$build/bin/grelm-headless-convert"
 check="$PWD/$build/bin/grelm-fault-check"
 [ -x "$convert" ] && [ -x "$check" ] || { echo "build $convert and $check first (scripts/build.sh)"; exit 1; }
-if ! command -v strace >/dev/null; then
-  echo "Installing: strace"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends strace >/dev/null
-fi
+scripts/install-deps.sh strace
 export QT_QPA_PLATFORM=offscreen
 # On the disk, not in memory: flushes there cost what they cost a user.
 root="$(mktemp -d "$PWD/$build/flush-order.XXXXXX")"

@@ -95,7 +95,8 @@ QByteArray exifBody(const LocalStamp &stamp)
     const std::unique_ptr<ExifData, DataRelease> data(mem ? exif_data_new_mem(mem.get()) : nullptr);
     if (!data)
         return {};
-    // Following the specification would add its mandatory tags, some dated now.
+    // Left on, libexif adds the tags Exif calls mandatory, some dated now, and
+    // equal screenshots would no longer give equal bytes.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_set_byte_order(data.get(), EXIF_BYTE_ORDER_INTEL);
     if (!addDateTags(mem.get(), *data, stamp))

@@ -37,7 +37,7 @@ std::string entryText(ExifContent *folder, ExifTag tag)
 ExifDates readExifDates(const QByteArray &jpeg)
 {
     ExifData *data = exif_data_new();
-    // As stored: following the specification would add the tags it requires.
+    // Read as stored: left on, libexif would add the tags Exif calls mandatory.
     exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_load_data(data, reinterpret_cast<const unsigned char *>(jpeg.constData()), unsigned(jpeg.size()));
     ExifContent *image = data->ifd[EXIF_IFD_0], *photo = data->ifd[EXIF_IFD_EXIF];

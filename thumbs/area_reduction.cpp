@@ -32,6 +32,28 @@ Axis spreadAxis(std::int32_t from, std::int32_t to, std::vector<std::int32_t> &s
     return {store.data(), store.data() + from, to};
 }
 
+// Rounded division by a divisor fixed for a whole picture: an estimate through
+// a double, corrected to the exact quotient (by at most one step while the
+// numerators stay below 2^53, as they do for any picture that fits in memory).
+class Division {
+public:
+    explicit Division(std::uint64_t divisor) : m_divisor(divisor), m_inverse(1.0 / double(divisor)) {}
+    std::uint64_t rounded(std::uint64_t value) const
+    {
+        const std::uint64_t n = value + m_divisor / 2;
+        std::uint64_t q = std::uint64_t(double(n) * m_inverse);
+        while (q * m_divisor > n)
+            --q;
+        while ((q + 1) * m_divisor <= n)
+            ++q;
+        return q;
+    }
+
+private:
+    std::uint64_t m_divisor;
+    double m_inverse;
+};
+
 // Sums the source rows of each destination row column by column (weighted by
 // how much of each row falls on it), then reduces each finished row across.
 // Rows that lie wholly on one destination row all weigh `down.to`: they are
@@ -40,30 +62,50 @@ Axis spreadAxis(std::int32_t from, std::int32_t to, std::vector<std::int32_t> &s
 // finished, so the sums stay exact.
 template <typename Acc>
 void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &down, std::uint8_t *out,
-                std::int32_t outPitch, std::vector<Acc> &sumsStore, std::vector<std::uint64_t> &rowStore,
-                std::vector<std::uint16_t> &plainStore)
+                std::int32_t outPitch, std::vector<Acc> &sumsStore, std::vector<std::uint16_t> &plainStore)
 {
     const std::size_t n = std::size_t(source.width) * 3;
-    const std::size_t outValues = std::size_t(across.to) * 3;
     sumsStore.assign(2 * n, 0);
     Acc *sums[2] = {sumsStore.data(), sumsStore.data() + n};
     const std::uint64_t total = std::uint64_t(source.width) * std::uint64_t(source.height);
 
+    // Across a row each destination pixel takes the columns that start on it
+    // (`share` of each) and the rest of the last column of the pixel before.
+    // The sums stay in registers: a column that lies wholly on one pixel is
+    // added unweighted and the total weighed once, as the rows are.
+    const Division byTotal(total);
     auto finish = [&](std::int32_t row, const Acc *columnSums) {
-        rowStore.assign(outValues + 3, 0);
-        for (std::int32_t x = 0; x < source.width; ++x) {
-            std::uint64_t *a = rowStore.data() + std::size_t(across.first[x]) * 3;
-            const std::uint64_t share = std::uint64_t(across.share[x]);
-            const std::uint64_t rest = std::uint64_t(across.to) - share;
-            for (int c = 0; c < 3; ++c) {
-                const std::uint64_t v = columnSums[3 * std::size_t(x) + std::size_t(c)];
-                a[c] += share * v;
-                a[c + 3] += rest * v;
-            }
-        }
         std::uint8_t *line = out + std::size_t(row) * std::size_t(outPitch);
-        for (std::size_t v = 0; v < outValues; ++v)
-            line[v] = std::uint8_t((rowStore[v] + total / 2) / total);
+        const std::uint64_t to = std::uint64_t(across.to);
+        std::uint64_t partialB = 0, partialG = 0, partialR = 0;
+        std::uint64_t plainB = 0, plainG = 0, plainR = 0;
+        std::uint64_t carryB = 0, carryG = 0, carryR = 0;
+        std::uint8_t *pixel = line;
+        std::int32_t at = 0;
+        auto emit = [&] {
+            pixel[0] = std::uint8_t(byTotal.rounded(partialB + to * plainB));
+            pixel[1] = std::uint8_t(byTotal.rounded(partialG + to * plainG));
+            pixel[2] = std::uint8_t(byTotal.rounded(partialR + to * plainR));
+            pixel += 3;
+            partialB = carryB, partialG = carryG, partialR = carryR;
+            plainB = plainG = plainR = carryB = carryG = carryR = 0;
+        };
+        const Acc *v = columnSums;
+        for (std::int32_t x = 0; x < source.width; ++x, v += 3) {
+            if (across.first[x] != at) {
+                emit();
+                at = across.first[x];
+            }
+            const std::uint64_t share = std::uint64_t(across.share[x]);
+            if (share == to) {
+                plainB += v[0], plainG += v[1], plainR += v[2];
+                continue;
+            }
+            const std::uint64_t rest = to - share;
+            partialB += share * v[0], partialG += share * v[1], partialR += share * v[2];
+            carryB += rest * v[0], carryG += rest * v[1], carryR += rest * v[2];
+        }
+        emit();
     };
 
     plainStore.assign(n, 0);
@@ -71,6 +113,8 @@ void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &d
     int plainRows = 0;
     constexpr int kMostPlainRows = 65535 / 255;
     auto foldPlain = [&] {
+        if (plainRows == 0)
+            return;
         const Acc weight = Acc(down.to);
         Acc *a = sums[0];
         for (std::size_t v = 0; v < n; ++v) {
@@ -83,8 +127,7 @@ void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &d
     std::int32_t current = 0;
     for (std::int32_t y = 0; y < source.height; ++y) {
         if (down.first[y] != current) { // no later source row reaches `current`
-            if (plainRows > 0)
-                foldPlain();
+            foldPlain();
             finish(current, sums[0]);
             std::swap(sums[0], sums[1]);
             std::fill(sums[1], sums[1] + n, Acc(0));
@@ -110,8 +153,7 @@ void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &d
                 b[v] += rest * in[v];
         }
     }
-    if (plainRows > 0)
-        foldPlain();
+    foldPlain();
     finish(current, sums[0]);
 }
 
@@ -125,16 +167,15 @@ std::uint64_t bytesOf(const std::vector<T> &v)
 
 std::uint64_t ReductionScratch::bytes() const
 {
-    return bytesOf(narrowRows) + bytesOf(wideRows) + bytesOf(plainRows) + bytesOf(row) + bytesOf(across)
-           + bytesOf(down);
+    return bytesOf(narrowRows) + bytesOf(wideRows) + bytesOf(plainRows) + bytesOf(across) + bytesOf(down);
 }
 
 std::uint64_t reductionScratchBytes(std::int32_t width, std::int32_t height)
 {
-    // Per value of a source row: two rows of sums (64 bits at most), the
-    // 16-bit plain sums and the finished row; two entries per column and row.
-    const std::uint64_t values = 3 * std::uint64_t(std::max(width, 0)) + 3;
-    return values * (2 * 8 + 2 + 8) + 2 * 4 * (std::uint64_t(std::max(width, 0)) + std::uint64_t(std::max(height, 0)));
+    // Per value of a source row: two rows of sums (64 bits at most) and the
+    // 16-bit plain sums; two entries per column and row.
+    const std::uint64_t values = 3 * std::uint64_t(std::max(width, 0));
+    return values * (2 * 8 + 2) + 2 * 4 * (std::uint64_t(std::max(width, 0)) + std::uint64_t(std::max(height, 0)));
 }
 
 void reduceArea(const BottomUpPicture &source, std::int32_t width, std::int32_t height, std::uint8_t *out,
@@ -145,9 +186,9 @@ void reduceArea(const BottomUpPicture &source, std::int32_t width, std::int32_t 
     // A column sums at most height * 255 per channel: 32 bits hold that for
     // any screenshot; only a picture millions of rows tall needs 64.
     if (std::uint64_t(source.height) * 255 <= std::numeric_limits<std::uint32_t>::max())
-        reduceRows(source, across, down, out, outPitch, scratch.narrowRows, scratch.row, scratch.plainRows);
+        reduceRows(source, across, down, out, outPitch, scratch.narrowRows, scratch.plainRows);
     else
-        reduceRows(source, across, down, out, outPitch, scratch.wideRows, scratch.row, scratch.plainRows);
+        reduceRows(source, across, down, out, outPitch, scratch.wideRows, scratch.plainRows);
 }
 
 } // namespace grelm

@@ -19,7 +19,6 @@ struct ReductionScratch {
     std::vector<std::uint32_t> narrowRows;
     std::vector<std::uint64_t> wideRows;
     std::vector<std::uint16_t> plainRows;
-    std::vector<std::uint64_t> row;
     std::vector<std::int32_t> across;
     std::vector<std::int32_t> down;
 

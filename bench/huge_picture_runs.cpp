@@ -98,6 +98,7 @@ int runHugePictureCheck(const Options &options, int threads)
     const QString corpus = QDir(base).filePath(QStringLiteral("corpus"));
     print(QStringLiteral("Generating %1 RLE8 bitmaps that claim %2x%2 ...\n").arg(kFiles).arg(kSide));
     writeHugeRleCorpus(corpus, kFiles, kSide);
+    RunFolders folders(corpus, base, 1);
     std::vector<Row> rows;
     for (const int workers : kWorkerCounts)
         rows.push_back({QStringLiteral("convert"), QStringLiteral("Convert, thumbnails off, %1 worker%2").arg(workers).arg(workers == 1 ? "" : "s"), {}});
@@ -106,8 +107,7 @@ int runHugePictureCheck(const Options &options, int threads)
             print(QStringLiteral("  run %1/%2: %3\n").arg(r + 1).arg(options.repeat).arg(rows[i].label));
             Options one = options;
             one.workers = kWorkerCounts[i];
-            const QString folder = QDir(base).filePath(QStringLiteral("convert-%1").arg(one.workers));
-            rows[i].runs.push_back(measureInChild(rows[i], corpus, folder, one, threads));
+            rows[i].runs.push_back(measureInChild(rows[i], folders, one, threads));
         }
     }
     print(QStringLiteral("\n%1 RLE8 bitmaps claiming %2x%2; median of %3 runs\n\n").arg(kFiles).arg(kSide).arg(options.repeat));

@@ -72,11 +72,12 @@ int runParent(Options options, int threads)
     writeCorpus(corpus, options.plan);
     const std::unique_ptr<VirtualDisplay> xServer = startXServer(options);
 
+    RunFolders folders(corpus, base, options.copies);
     std::vector<Row> rows = plannedRows(options, threads);
     for (int r = 0; r < options.repeat; ++r) {
         for (Row &row : rows) {
             print(QStringLiteral("  run %1/%2: %3\n").arg(r + 1).arg(options.repeat).arg(row.label));
-            row.runs.push_back(measureInChild(row, corpus, QDir(base).filePath(row.mode), options, threads));
+            row.runs.push_back(measureInChild(row, folders, options, threads));
         }
     }
     const QString copies = options.copies > 1 ? QStringLiteral(", %1 times over").arg(options.copies) : QString();

@@ -32,18 +32,39 @@ std::string copyName(const std::filesystem::path &file, int k)
     return prefix + name;
 }
 
-void freshCopy(const QString &corpus, const QString &target, int copies)
+} // namespace
+
+RunFolders::RunFolders(const QString &corpus, const QString &base, int copies) : m_base(base)
 {
     namespace fs = std::filesystem;
-    const fs::path to(QFile::encodeName(target).toStdString());
-    fs::remove_all(to);
-    fs::create_directories(to);
+    const fs::path sources(QFile::encodeName(QDir(base).filePath(QStringLiteral("sources"))).toStdString());
+    fs::remove_all(sources);
+    fs::create_directories(sources);
     for (const fs::directory_entry &e : fs::directory_iterator(QFile::encodeName(corpus).toStdString())) {
         for (int k = 0; k < copies; ++k)
-            fs::copy_file(e.path(), to / copyName(e.path(), k));
+            fs::copy_file(e.path(), sources / copyName(e.path(), k));
     }
-    ::sync(); // nothing of the copy is still being written back while the clock runs
+    m_sources = QString::fromStdString(sources.string());
 }
+
+QString RunFolders::fresh(const QString &name)
+{
+    namespace fs = std::filesystem;
+    const QString folder = QDir(m_base).filePath(QStringLiteral("%1-%2").arg(name).arg(++m_made));
+    const fs::path to(QFile::encodeName(folder).toStdString());
+    fs::remove_all(to);
+    fs::create_directories(to);
+    for (const fs::directory_entry &e : fs::directory_iterator(QFile::encodeName(m_sources).toStdString())) {
+        std::error_code error;
+        fs::create_hard_link(e.path(), to / e.path().filename(), error);
+        if (error) // a file system without hard links
+            fs::copy_file(e.path(), to / e.path().filename());
+    }
+    ::sync(); // nothing of the folder is still being written back while the clock runs
+    return folder;
+}
+
+namespace {
 
 // The platform a row's child runs on: the X server's display for the window
 // rows that ask for it, offscreen for every other row.
@@ -132,15 +153,14 @@ Measurement runOneMode(const Options &options, int threads)
     return m;
 }
 
-Measurement measureInChild(const Row &row, const QString &corpus, const QString &workFolder,
-                           const Options &options, int threads)
+Measurement measureInChild(const Row &row, RunFolders &folders, const Options &options, int threads)
 {
     if (row.mode.startsWith(QLatin1String("window-x")) && options.xDisplay.isEmpty()) {
         Measurement skipped;
         skipped.unavailable = QStringLiteral("no X server");
         return skipped;
     }
-    freshCopy(corpus, workFolder, options.copies);
+    const QString workFolder = folders.fresh(row.mode);
     QStringList args{"--one", row.mode, "--dir", workFolder, "--threads", QString::number(threads)};
     if (options.workers > 0)
         args << "--workers" << QString::number(options.workers);
@@ -151,8 +171,6 @@ Measurement measureInChild(const Row &row, const QString &corpus, const QString 
     child.start(QCoreApplication::applicationFilePath(), args);
     child.waitForFinished(-1);
     const std::optional<Measurement> m = parseResultOutput(QString::fromLocal8Bit(child.readAllStandardOutput()));
-    if (options.keep.isEmpty())
-        QDir(workFolder).removeRecursively();
     if (m)
         return *m;
     Measurement failed;

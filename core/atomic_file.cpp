@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -87,6 +88,30 @@ bool writeAll(int fd, const QByteArray &data)
 void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk,
                          const std::optional<FileTime> &modified)
 {
+    StagedFile file;
+    file.stage(path, data, syncToDisk, modified);
+    file.commit();
+}
+
+StagedFile::StagedFile(StagedFile &&other) noexcept
+    : m_path(std::move(other.m_path)), m_temporary(std::exchange(other.m_temporary, QByteArray()))
+{
+}
+
+StagedFile &StagedFile::operator=(StagedFile &&other) noexcept
+{
+    if (this != &other) {
+        discard();
+        m_path = std::move(other.m_path);
+        m_temporary = std::exchange(other.m_temporary, QByteArray());
+    }
+    return *this;
+}
+
+void StagedFile::stage(const QString &path, const QByteArray &data, bool syncToDisk,
+                       const std::optional<FileTime> &modified)
+{
+    discard();
     QByteArray tempName;
     const int fd = createTemporary(path, tempName);
     if (fd < 0)
@@ -99,14 +124,28 @@ void writeFileAtomically(const QString &path, const QByteArray &data, bool syncT
         ok = false;
         error = errno;
     }
-    if (ok && ::rename(tempName.constData(), encodeFileName(path).constData()) != 0) {
-        ok = false;
-        error = errno;
-    }
     if (!ok) {
         ::unlink(tempName.constData());
         fail(QStringLiteral("Cannot write"), path, error);
     }
+    m_path = path;
+    m_temporary = tempName;
+}
+
+void StagedFile::commit()
+{
+    const QByteArray temporary = std::exchange(m_temporary, QByteArray());
+    if (::rename(temporary.constData(), encodeFileName(m_path).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        fail(QStringLiteral("Cannot write"), m_path, error);
+    }
+}
+
+void StagedFile::discard()
+{
+    if (!m_temporary.isEmpty())
+        ::unlink(std::exchange(m_temporary, QByteArray()).constData());
 }
 
 void syncFileToDisk(const QString &path)

@@ -20,6 +20,34 @@ namespace grelm {
 void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk = false,
                          const std::optional<FileTime> &modified = std::nullopt);
 
+/// A file written as writeFileAtomically writes it, in two steps that may run
+/// on different threads: stage() leaves the complete bytes under the hidden
+/// temporary name, commit() then gives them their name. A staged file that is
+/// never committed is removed (by discard(), by staging another, or when the
+/// object goes), so that a file decided against is never seen.
+class StagedFile {
+public:
+    StagedFile() = default;
+    ~StagedFile() { discard(); }
+    StagedFile(StagedFile &&other) noexcept;
+    StagedFile &operator=(StagedFile &&other) noexcept;
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+
+    /// Writes `data` beside `path`, as writeFileAtomically does before its
+    /// rename; throws FileError, leaving nothing behind, on failure.
+    void stage(const QString &path, const QByteArray &data, bool syncToDisk = false,
+               const std::optional<FileTime> &modified = std::nullopt);
+    bool isStaged() const { return !m_temporary.isEmpty(); }
+    /// Renames the staged bytes over the path; throws FileError, removing them, on failure.
+    void commit();
+    void discard();
+
+private:
+    QString m_path;
+    QByteArray m_temporary;
+};
+
 /// Flushes a file that was written earlier to the disk; throws FileError on failure.
 void syncFileToDisk(const QString &path);
 

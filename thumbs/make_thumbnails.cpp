@@ -12,6 +12,7 @@
 #include "thumbs/thumbnail_error.h"
 
 #include <chrono>
+#include <exception>
 #include <memory>
 
 namespace grelm {
@@ -19,11 +20,15 @@ namespace grelm {
 namespace {
 
 /// A thumbnail made ahead: the bitmap file's bytes and the width it was made
-/// for; `skip` when the screenshot changed after its JPEG was written.
+/// for; `skip` when the screenshot changed after its JPEG was written. The
+/// bytes are also staged beside their destination, or `stageError` says why
+/// they could not be, so that the window's thread only gives them their name.
 struct PreparedThumbnail {
     QByteArray bmp;
     std::int32_t width = 0;
     bool skip = false;
+    StagedFile file;
+    std::exception_ptr stageError;
 };
 
 // What one thread makes thumbnails with: the command's buffers of that thread
@@ -58,6 +63,21 @@ void makeThumbnail(const ThumbnailOrder &order, std::int32_t madeAheadWidth, std
         return;
     }
     reduceLoadedScreenshot(dib, width, worker.scratch, slot.bmp);
+}
+
+// Writes the thumbnail beside its destination. A failure is kept for the
+// moment the window's thread decides to write that file, as it may not.
+void stageThumbnail(const ThumbnailOrder &order, PreparedThumbnail &slot)
+{
+    slot.file.discard();
+    slot.stageError = nullptr;
+    if (slot.skip)
+        return;
+    try {
+        slot.file.stage(order.destination, slot.bmp, false, order.converted.modified);
+    } catch (const FileError &) {
+        slot.stageError = std::current_exception();
+    }
 }
 
 // Lets the window handle its events now and then while thumbnails are
@@ -118,20 +138,27 @@ bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders
         orders.size(), threads.threads, std::size_t(std::max(threads.lookAhead, 1)),
         [&](std::size_t i, int w, PreparedThumbnail &slot) {
             makeThumbnail(orders[i], madeAheadWidth, width, *workers[std::size_t(w)], slot);
+            stageThumbnail(orders[i], slot);
         });
     EventTurns turns(view);
     for (std::size_t i = 0; i < orders.size(); ++i) {
         PreparedThumbnail &prepared = pipeline.take(i, [&] { turns.now(); });
         if (view.stopRequested())
             return false;
-        if (!view.thumbsChecked())
+        if (!view.thumbsChecked()) {
+            prepared.file.discard();
             continue;
+        }
         const std::int32_t current = thumbnailWidth(view);
-        if (current != prepared.width)
+        if (current != prepared.width) {
             makeThumbnail(orders[i], madeAheadWidth, current, *workers.back(), prepared);
+            stageThumbnail(orders[i], prepared);
+        }
         if (prepared.skip)
             continue;
-        writeFileAtomically(orders[i].destination, prepared.bmp, false, orders[i].converted.modified);
+        if (prepared.stageError)
+            std::rethrow_exception(prepared.stageError);
+        prepared.file.commit();
         written(i);
         turns.maybe();
     }

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMap>
+#include <QRegularExpression>
 
 #include <functional>
 
@@ -194,6 +195,40 @@ TEST(ConvertCommand, AnErrorInTheMiddleLeavesEverythingAfterItUntouched)
             << sequential;
         for (int i = 0; i < 12; ++i)
             EXPECT_TRUE(run.dir.exists(QStringLiteral("s%1.bmp").arg(i, 2, 10, QChar(u'0'))));
+    }
+}
+
+TEST(ConvertCommand, ThumbnailsDecidedAgainstWhileBeingMadeLeaveNoFileBehind)
+{
+    // The workers write each bitmap ahead under a hidden name; closing the
+    // window or unticking the box while bitmaps are made must remove those.
+    for (const bool close : {true, false}) {
+        for (const bool sequential : {true, false}) {
+            ConvertRun run(sequential, 2);
+            for (int i = 0; i < 10; ++i)
+                run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
+            run.view.thumbs = true;
+            int readsWhileMaking = 0;
+            run.view.onWidthRead = [&](int) {
+                if (run.view.steps.count(QStringLiteral("hide")) == 1 && ++readsWhileMaking == 4) {
+                    if (close)
+                        run.view.stop = true;
+                    else
+                        run.view.thumbs = false;
+                }
+            };
+            run.command();
+            const QStringList thumbs = entries(run.dir.file("Thumbs"));
+            EXPECT_EQ(thumbs.filter(QRegularExpression(QStringLiteral("^\\."))), close ? QStringList({kJournal}) : QStringList())
+                << close << sequential;
+            EXPECT_EQ(entries(run.dir.path()).filter(QRegularExpression(QStringLiteral("^\\."))), QStringList())
+                << close << sequential;
+            // Closed: the bitmaps made so far wait for the next command; unticked:
+            // the thumbnail pass converts those made.
+            const QStringList made = thumbs.filter(QRegularExpression(close ? QStringLiteral("\\.bmp$") : QStringLiteral("^th_")));
+            EXPECT_FALSE(made.isEmpty()) << close << sequential;
+            EXPECT_LT(made.size(), 10) << close << sequential;
+        }
     }
 }
 

@@ -85,3 +85,34 @@ TEST(AtomicFile, TheWrittenFileCarriesTheGivenModificationTime)
     ASSERT_TRUE(stamp);
     EXPECT_TRUE(sameTime(stamp->modified, when));
 }
+
+TEST(AtomicFile, AStagedFileTakesItsNameOnlyWhenCommittedAndLeavesNothingOtherwise)
+{
+    enum class End { Commit, Discard, Drop, StageAgain, MoveAway };
+    for (const End end : {End::Commit, End::Discard, End::Drop, End::StageAgain, End::MoveAway}) {
+        TempFolder dir;
+        dir.write(QStringLiteral("out.jpg"), "old");
+        const QString out = dir.file(QStringLiteral("out.jpg"));
+        {
+            StagedFile file;
+            file.stage(out, "new");
+            EXPECT_TRUE(file.isStaged());
+            EXPECT_EQ(dir.read(QStringLiteral("out.jpg")), QByteArray("old")); // not yet under its name
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+            StagedFile other;
+            switch (end) {
+            case End::Commit: file.commit(); break;
+            case End::Discard: file.discard(); break;
+            case End::Drop: break;
+            case End::StageAgain: file.stage(out, "newer"); file.commit(); break;
+            case End::MoveAway: other = std::move(file); other.commit(); break;
+            }
+            EXPECT_EQ(file.isStaged(), end == End::Drop) << int(end);
+        }
+        const bool committed = end == End::Commit || end == End::StageAgain || end == End::MoveAway;
+        EXPECT_EQ(dir.read(QStringLiteral("out.jpg")),
+                  !committed ? QByteArray("old") : end == End::StageAgain ? QByteArray("newer") : QByteArray("new"))
+            << int(end);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << int(end);
+    }
+}

@@ -27,6 +27,8 @@ public:
     bool stop = false;
     /// Runs at every yield, with the number of yields so far.
     std::function<void(int)> onYield;
+    /// Runs each time the thumbnail width is read, with the number of reads so far.
+    std::function<void(int)> onWidthRead;
     /// Runs each time the game folder is read, e.g. to throw there.
     std::function<void()> onGameFolder;
 
@@ -41,7 +43,10 @@ public:
     bool deleteSourceChecked() const override { return deleteSource; }
     QString thumbWidthText() const override
     {
-        ++const_cast<RecordingConvertView *>(this)->widthReads;
+        auto *self = const_cast<RecordingConvertView *>(this);
+        ++self->widthReads;
+        if (onWidthRead)
+            onWidthRead(widthReads);
         return width;
     }
     void showProgress() override { steps << QStringLiteral("show"); }

@@ -89,13 +89,16 @@ std::vector<PassFile> planThumbnailPass(const QString &folder, const QStringList
     return files;
 }
 
-// Writes the prepared JPEG, dated like its source, after replaying what its
-// preparation reported; true when the file was written. A screenshot that got
-// no output name is reported like any JPEG that cannot be written.
+// Gives the prepared JPEG its name (or writes it, when it was not staged),
+// after replaying what its preparation reported; true when the file was
+// written. A screenshot that got no output name is reported like any JPEG
+// that cannot be written.
 bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messages)
 {
     for (const Message &m : prepared.messages)
         messages.show(m);
+    if (!prepared.stagedFor.isEmpty() && prepared.stagedFor == file.output)
+        return CommitJPEG(prepared.staged, prepared.stageFailure, messages);
     const std::optional<FileTime> time = prepared.stamp ? std::optional<FileTime>(prepared.stamp->modified) : std::nullopt;
     const std::int32_t status = prepared.status == 0 && file.output.isEmpty() ? std::int32_t(IJL_FILE_WRITE_FAILED) : prepared.status;
     const QString detail = file.output.isEmpty() ? QStringLiteral("No free name for its JPEG") : prepared.detail;
@@ -188,6 +191,7 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
     OrderedPipeline<PreparedJpeg> pipeline(files.size(), workers, std::size_t(session.threading.lookAheadPerWorker),
                                            [&](std::size_t i, int worker, PreparedJpeg &slot) {
                                                prepareJpeg(session, files[i].source, worker, slot);
+                                               stageJpeg(files[i].output, slot);
                                            });
     DeletionGroup deletions;
     for (std::size_t i = 0; i < files.size(); ++i) {

@@ -33,4 +33,15 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
     }
 }
 
+void stageJpeg(const QString &output, PreparedJpeg &slot)
+{
+    slot.staged.discard();
+    slot.stagedFor.clear();
+    if (slot.status != 0 || output.isEmpty())
+        return;
+    const std::optional<FileTime> time = slot.stamp ? std::optional<FileTime>(slot.stamp->modified) : std::nullopt;
+    slot.stageFailure = StageJPEG(output, slot.jpeg, time, slot.staged);
+    slot.stagedFor = output;
+}
+
 } // namespace grelm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/messages.h"
+#include "core/atomic_file.h"
 #include "core/file_stamp.h"
 
 #include <QByteArray>
@@ -25,6 +26,11 @@ struct PreparedJpeg {
     std::optional<FileStamp> stamp;
     bool hasThumbnail = false; ///< what the session's reduceWhileLoaded made is in `thumbnail`
     QByteArray thumbnail;
+    /// The JPEG written beside its output name, to be given that name in
+    /// order; `stageFailure` says why it could not be written.
+    StagedFile staged;
+    QString stageFailure;
+    QString stagedFor; ///< the output name it was staged for; empty when not staged
 };
 
 /// Loads `source` and encodes it into `slot` with the pixel buffer and encoder
@@ -32,5 +38,9 @@ struct PreparedJpeg {
 /// thread. In the sequential mode the window's own buffer does the work and
 /// reports straight to the window.
 void prepareJpeg(ConvertSession &session, const QString &source, int worker, PreparedJpeg &slot);
+
+/// Writes a well-made JPEG of the slot beside `output`, dated like its source,
+/// so that only its renaming is left to do in order.
+void stageJpeg(const QString &output, PreparedJpeg &slot);
 
 } // namespace grelm

@@ -102,17 +102,36 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail)
 {
-    QString reason = detail;
-    if (status == IJL_OK) {
+    if (status != IJL_OK) {
+        ShowIJLError(messages, kSaveFailed, status, detail);
+        return false;
+    }
+    StagedFile file;
+    return CommitJPEG(file, StageJPEG(path, jpeg, modified, file), messages);
+}
+
+QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file)
+{
+    try {
+        file.stage(path, modified ? withExifDates(jpeg, *modified) : jpeg, false, modified);
+        return {};
+    } catch (const FileError &e) {
+        return QString::fromStdString(e.what());
+    }
+}
+
+bool CommitJPEG(StagedFile &file, const QString &stageFailure, MessageSink &messages)
+{
+    QString reason = stageFailure;
+    if (reason.isEmpty()) {
         try {
-            writeFileAtomically(path, modified ? withExifDates(jpeg, *modified) : jpeg, false, modified);
+            file.commit();
             return true;
         } catch (const FileError &e) {
-            status = IJL_FILE_WRITE_FAILED;
             reason = QString::fromStdString(e.what());
         }
     }
-    ShowIJLError(messages, kSaveFailed, status, reason);
+    ShowIJLError(messages, kSaveFailed, IJL_FILE_WRITE_FAILED, reason);
     return false;
 }
 

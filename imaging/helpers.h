@@ -14,6 +14,7 @@ namespace grelm {
 class cDIBSection;
 class JpegEncoder;
 class MessageSink;
+class StagedFile;
 struct JPEG_CORE_PROPERTIES;
 
 /// Encodes the buffer as a JPEG file at `path` (quality 75, upright); the file
@@ -36,6 +37,13 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 /// shows the library's error message and returns false.
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail = {});
+
+/// SaveJPEG of a well-made JPEG in two steps, which may run on different
+/// threads: StageJPEG writes the file beside `path` and returns why it could
+/// not (empty when it did); CommitJPEG gives it its name, or shows the error
+/// message SaveJPEG shows with that reason, and returns whether it was saved.
+QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file);
+bool CommitJPEG(StagedFile &file, const QString &stageFailure, MessageSink &messages);
 
 /// Fills the record from the buffer: the source as it lies in memory (its
 /// bottom-up rows marked as core/pixel_rows.h says) and an upright 3-component

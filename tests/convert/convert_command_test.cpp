@@ -198,11 +198,25 @@ TEST(ConvertCommand, AnErrorInTheMiddleLeavesEverythingAfterItUntouched)
     }
 }
 
-TEST(ConvertCommand, ThumbnailsDecidedAgainstWhileBeingMadeLeaveNoFileBehind)
+TEST(ConvertCommand, FilesDecidedAgainstWhileBeingMadeLeaveNothingBehind)
 {
-    // The workers write each bitmap ahead under a hidden name; closing the
-    // window or unticking the box while bitmaps are made must remove those.
-    for (const bool close : {true, false}) {
+    // The workers write each file ahead under a hidden name, and the window's
+    // thread gives it its name in order; whatever the window closes or
+    // unticks in the meantime must be removed.
+    enum class Moment { ClosedInScreenshotPass, ClosedWhileMakingBitmaps, UntickedWhileMakingBitmaps, ClosedInThumbnailPass };
+    struct Row {
+        Moment moment;
+        bool journalStays;
+        const char *made; ///< the files made before that moment, in the game folder or Thumbs
+        bool inThumbs;
+    };
+    const Row rows[] = {
+        {Moment::ClosedInScreenshotPass, false, "\\.jpg$", false},
+        {Moment::ClosedWhileMakingBitmaps, true, "\\.bmp$", true},
+        {Moment::UntickedWhileMakingBitmaps, false, "^th_", true}, // the thumbnail pass converts those made
+        {Moment::ClosedInThumbnailPass, true, "^th_", true},
+    };
+    for (const Row &row : rows) {
         for (const bool sequential : {true, false}) {
             ConvertRun run(sequential, 2);
             for (int i = 0; i < 10; ++i)
@@ -210,24 +224,30 @@ TEST(ConvertCommand, ThumbnailsDecidedAgainstWhileBeingMadeLeaveNoFileBehind)
             run.view.thumbs = true;
             int readsWhileMaking = 0;
             run.view.onWidthRead = [&](int) {
-                if (run.view.steps.count(QStringLiteral("hide")) == 1 && ++readsWhileMaking == 4) {
-                    if (close)
-                        run.view.stop = true;
-                    else
-                        run.view.thumbs = false;
-                }
+                if (run.view.steps.count(QStringLiteral("hide")) != 1 || ++readsWhileMaking != 4)
+                    return;
+                if (row.moment == Moment::ClosedWhileMakingBitmaps)
+                    run.view.stop = true;
+                if (row.moment == Moment::UntickedWhileMakingBitmaps)
+                    run.view.thumbs = false;
+            };
+            run.view.onYield = [&](int) {
+                if (row.moment == Moment::ClosedInScreenshotPass && run.view.steps.contains("caption:Converting (3 of 0)"))
+                    run.view.stop = true;
+                if (row.moment == Moment::ClosedInThumbnailPass
+                    && run.view.steps.count("caption:Creating thumbnails... (0 of 0)") >= 2)
+                    run.view.stop = true;
             };
             run.command();
+            const auto hidden = QRegularExpression(QStringLiteral("^\\."));
             const QStringList thumbs = entries(run.dir.file("Thumbs"));
-            EXPECT_EQ(thumbs.filter(QRegularExpression(QStringLiteral("^\\."))), close ? QStringList({kJournal}) : QStringList())
-                << close << sequential;
-            EXPECT_EQ(entries(run.dir.path()).filter(QRegularExpression(QStringLiteral("^\\."))), QStringList())
-                << close << sequential;
-            // Closed: the bitmaps made so far wait for the next command; unticked:
-            // the thumbnail pass converts those made.
-            const QStringList made = thumbs.filter(QRegularExpression(close ? QStringLiteral("\\.bmp$") : QStringLiteral("^th_")));
-            EXPECT_FALSE(made.isEmpty()) << close << sequential;
-            EXPECT_LT(made.size(), 10) << close << sequential;
+            EXPECT_EQ(thumbs.filter(hidden), row.journalStays ? QStringList({kJournal}) : QStringList())
+                << int(row.moment) << sequential;
+            EXPECT_EQ(entries(run.dir.path()).filter(hidden), QStringList()) << int(row.moment) << sequential;
+            const QStringList made =
+                (row.inThumbs ? thumbs : entries(run.dir.path())).filter(QRegularExpression(QString::fromLatin1(row.made)));
+            EXPECT_FALSE(made.isEmpty()) << int(row.moment) << sequential;
+            EXPECT_LT(made.size(), 10) << int(row.moment) << sequential;
         }
     }
 }

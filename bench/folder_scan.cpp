@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace grelm::bench {
 
 namespace {
@@ -65,6 +68,17 @@ double bitmapMegapixels(const QString &folder)
         }
     });
     return pixels / 1e6;
+}
+
+void dropFromPageCache(const std::vector<std::string> &paths)
+{
+    for (const std::string &path : paths) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
 }
 
 } // namespace grelm::bench

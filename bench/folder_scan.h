@@ -17,6 +17,10 @@ std::vector<std::string> filesMatching(const QString &folder, const std::string 
 /// How many such files there are.
 int countFilesMatching(const QString &folder, const std::string &prefix, const std::string &suffix);
 
+/// Asks the kernel to drop the cached pages of each file (written back
+/// already), so that the next reads come from the disk.
+void dropFromPageCache(const std::vector<std::string> &paths);
+
 /// Total pixels of the bitmaps of `folder`, in millions, from their headers.
 double bitmapMegapixels(const QString &folder);
 

@@ -54,7 +54,7 @@ QString corpusDescription(const CorpusPlan &plan)
 // says why those rows are skipped.
 std::unique_ptr<VirtualDisplay> startXServer(Options &options)
 {
-    if (options.memoryCheck)
+    if (options.memoryCheck || options.coldCache)
         return nullptr;
     auto display = std::make_unique<VirtualDisplay>();
     options.xDisplay = display->name();

@@ -57,6 +57,8 @@ Options parseOptions(const QStringList &args)
             o.copies = positiveNumber(valueOf(args, i));
         else if (a == QLatin1String("--window"))
             o.windowOnly = true;
+        else if (a == QLatin1String("--cold"))
+            o.coldCache = true;
         else if (a == QLatin1String("--repeat"))
             o.repeat = positiveNumber(valueOf(args, i)), repeatGiven = true;
         else if (a == QLatin1String("--keep"))
@@ -90,7 +92,7 @@ QString workBase(const Options &options, std::unique_ptr<QTemporaryDir> &tempora
 QString usageText()
 {
     return QStringLiteral(
-        "usage: grelm-bench [--files N] [--size WxH | --mixed] [--copies N] [--window] [--threads N]\n"
+        "usage: grelm-bench [--files N] [--size WxH | --mixed] [--copies N] [--window | --cold] [--threads N]\n"
         "                   [--workers N] [--repeat N] [--keep DIR]\n"
         "       grelm-bench --count N [--size WxH]\n"
         "       grelm-bench --huge [--repeat N]\n"
@@ -99,6 +101,8 @@ QString usageText()
         "  --mixed      sizes from 640x480 to 1920x1080 instead\n"
         "  --copies N   measure in folders that hold the corpus N times over (default 1)\n"
         "  --window     only the all-cores limit, Convert and the rows through the real window\n"
+        "  --cold       only the all-cores limit and Convert, each also with the bitmaps\n"
+        "               dropped from the page cache before the run\n"
         "  --threads N  threads of the all-cores limit rows (default: one per core)\n"
         "  --workers N  workers the Convert rows ask for (default: the command's own choice)\n"
         "  --repeat N   runs of each row, interleaved; the table shows the median (default 5)\n"

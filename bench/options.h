@@ -20,6 +20,7 @@ struct Options {
     QString keep;          ///< keep the corpus and every measured folder here
     bool memoryCheck = false; ///< --count: only the Convert rows, for peak memory
     bool windowOnly = false;  ///< --window: only the limit and the rows through the window
+    bool coldCache = false;   ///< --cold: the limit and Convert, also with the bitmaps dropped from memory first
     QString xDisplay;      ///< the X display of the window rows on the X platform; empty: none
     bool huge = false;     ///< --huge: peak memory of tiny bitmaps that claim a huge size
     QString one;           ///< child mode: run one measurement and print its result

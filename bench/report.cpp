@@ -34,6 +34,8 @@ void windowTargets(const std::vector<Row> &rows, const QString &platform, const 
     const Summary limit = summaryOf(rows, QStringLiteral("limit-n"));
     const Summary off = summaryOf(rows, mode);
     const Summary on = summaryOf(rows, mode + QStringLiteral("-thumbs"));
+    if (!findRow(rows, mode))
+        return; // rows this run does not measure
     const QString files = QString::number(off.files);
     const double pace = off.available && limit.available ? off.filesPerSecond() / limit.filesPerSecond() : 0;
     line("Window (" + platform + "), " + files + " files, thumbnails off >= 0.9 x all-cores limit (stretch 0.95)",
@@ -41,6 +43,22 @@ void windowTargets(const std::vector<Row> &rows, const QString &platform, const 
     const double thumbs = off.available && on.available ? on.seconds / off.seconds : 0;
     line("Window (" + platform + "), thumbnails on <= 1.35 x the time of off", off.available && on.available,
          fixed(thumbs, 2) + " x", thumbs <= 1.35);
+}
+
+// With the bitmaps dropped from memory first: the share of its warm
+// throughput the command keeps, beside what the limit keeps.
+void coldCacheTargets(const std::vector<Row> &rows, const TargetLine &line)
+{
+    const Summary limit = summaryOf(rows, QStringLiteral("limit-n"));
+    const Summary limitCold = summaryOf(rows, QStringLiteral("limit-n-cold"));
+    const Summary warm = summaryOf(rows, QStringLiteral("convert"));
+    const Summary cold = summaryOf(rows, QStringLiteral("convert-cold"));
+    if (!findRow(rows, QStringLiteral("convert-cold")))
+        return;
+    const double kept = cold.available && warm.available ? cold.filesPerSecond() / warm.filesPerSecond() : 0;
+    const double limitKept = limitCold.available && limit.available ? limitCold.filesPerSecond() / limit.filesPerSecond() : 0;
+    line("Convert, cold cache >= 0.8 x its warm throughput (the limit keeps " + fixed(limitKept, 2) + " x)",
+         cold.available && warm.available, fixed(kept, 2) + " x", kept >= 0.8);
 }
 
 } // namespace
@@ -114,6 +132,7 @@ QString formatTargets(const std::vector<Row> &rows, bool memoryCheck)
         line("Convert >= 1.5 x its one-worker run", off.available && one.available, fixed(r2, 2) + " x", r2 >= 1.5);
         const double r3 = off.available && on.available ? on.seconds / off.seconds : 0;
         line("Thumbnails on <= 1.35 x the time of off", off.available && on.available, fixed(r3, 2) + " x", r3 <= 1.35);
+        coldCacheTargets(rows, line);
         windowTargets(rows, QStringLiteral("offscreen"), QStringLiteral("window"), line);
         windowTargets(rows, QStringLiteral("Xvfb"), QStringLiteral("window-x"), line);
     }

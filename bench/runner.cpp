@@ -2,6 +2,7 @@
 
 #include "bench/buffer_runs.h"
 #include "bench/convert_runs.h"
+#include "bench/folder_scan.h"
 #include "bench/limit_runs.h"
 #include "bench/window_runs.h"
 
@@ -100,6 +101,12 @@ std::vector<Row> plannedRows(const Options &options, int threads)
         rows.insert(rows.end(), windowRows.begin(), windowRows.end());
         return rows;
     }
+    if (options.coldCache) {
+        return {{"limit-n", "In-process limit, " + n + " threads", {}},
+                {"limit-n-cold", "In-process limit, " + n + " threads, cold cache", {}},
+                {"convert", QStringLiteral("Convert, thumbnails off"), {}},
+                {"convert-cold", QStringLiteral("Convert, thumbnails off, cold cache"), {}}};
+    }
     if (options.memoryCheck) {
         return {{"limit-n", "In-process limit, " + n + " threads", {}},
                 {"convert", "Convert, thumbnails off", {}},
@@ -121,7 +128,12 @@ std::vector<Row> plannedRows(const Options &options, int threads)
 
 Measurement runOneMode(const Options &options, int threads)
 {
-    const QString &mode = options.one;
+    QString mode = options.one;
+    if (mode.endsWith(QLatin1String("-cold"))) {
+        // As after the game wrote them and other programs took the memory.
+        dropFromPageCache(filesMatching(options.folder, "", ".bmp"));
+        mode.chop(5);
+    }
     Measurement m;
     if (mode == QLatin1String("limit-1"))
         m = runInProcessLimit(options.folder, 1);

@@ -6,10 +6,11 @@
 # Usage: tests/cli/command_line.sh [build folder (default build)]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. tests/support/outside_checks.sh
 build="${1:-build}"
 program="$PWD/$build/bin/grelm-converter"
 make_shots="$PWD/$build/bin/grelm-fault-check"
-[ -x "$program" ] && [ -x "$make_shots" ] || { echo "build $program and $make_shots first (scripts/build.sh)"; exit 1; }
+require_built "$build" grelm-converter grelm-fault-check
 root="$(mktemp -d /tmp/grelm-cli.XXXXXX)"
 watcher=""
 trap '[ -n "$watcher" ] && kill "$watcher" 2>/dev/null; rm -rf "$root"' EXIT

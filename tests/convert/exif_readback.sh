@@ -9,9 +9,10 @@
 # Usage: tests/convert/exif_readback.sh [build folder (default build)]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. tests/support/outside_checks.sh
 build="${1:-build}"
 program="$PWD/$build/bin/grelm-converter"
-[ -x "$program" ] || { echo "build $program first (scripts/build.sh)"; exit 1; }
+require_built "$build" grelm-converter
 scripts/install-deps.sh exiv2 imagemagick
 
 root="$(mktemp -d /tmp/grelm-exif.XXXXXX)"

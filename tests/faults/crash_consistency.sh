@@ -12,6 +12,7 @@
 # Usage: tests/faults/crash_consistency.sh [kills (default 60)] [build folder (default build)]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. tests/support/outside_checks.sh
 kills="${1:-60}"
 build="${2:-build}"
 shots=32
@@ -19,7 +20,7 @@ shots=32
 thumb_width=480
 convert="$build/bin/grelm-headless-convert"
 check="$build/bin/grelm-fault-check"
-[ -x "$convert" ] && [ -x "$check" ] || { echo "build $convert and $check first (scripts/build.sh)"; exit 1; }
+require_built "$build" grelm-headless-convert grelm-fault-check
 export QT_QPA_PLATFORM=offscreen
 
 root="$(mktemp -d "$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp )/grelm-crash.XXXXXX")"

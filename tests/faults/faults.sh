@@ -13,15 +13,12 @@
 # Usage: tests/faults/faults.sh [build folder (default build)]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. tests/support/outside_checks.sh
 build="${1:-build}"
 convert="$PWD/$build/bin/grelm-headless-convert"
 check="$PWD/$build/bin/grelm-fault-check"
-[ -x "$convert" ] && [ -x "$check" ] || { echo "build $convert and $check first (scripts/build.sh)"; exit 1; }
-
-# Mounts made in a namespace of our own vanish with it, whatever happens.
-if [ -z "${GRELM_FAULTS_NAMESPACE:-}" ] && [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
-  GRELM_FAULTS_NAMESPACE=1 exec unshare -m --propagation private "$0" "$@"
-fi
+require_built "$build" grelm-headless-convert grelm-fault-check
+enter_private_mount_namespace GRELM_FAULTS_NAMESPACE "$0" "$@"
 can_mount=no; [ -n "${GRELM_FAULTS_NAMESPACE:-}" ] && can_mount=yes
 
 export QT_QPA_PLATFORM=offscreen

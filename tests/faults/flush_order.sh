@@ -7,10 +7,11 @@
 # Usage: tests/faults/flush_order.sh [build folder (default build)] [screenshots (default 600)]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. tests/support/outside_checks.sh
 build="${1:-build}" count="${2:-600}"
 convert="$PWD/$build/bin/grelm-headless-convert"
 check="$PWD/$build/bin/grelm-fault-check"
-[ -x "$convert" ] && [ -x "$check" ] || { echo "build $convert and $check first (scripts/build.sh)"; exit 1; }
+require_built "$build" grelm-headless-convert grelm-fault-check
 scripts/install-deps.sh strace
 export QT_QPA_PLATFORM=offscreen
 # On the disk, not in memory: flushes there cost what they cost a user.

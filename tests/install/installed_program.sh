@@ -11,15 +11,12 @@
 # Usage: tests/install/installed_program.sh [build folder (default build)]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. tests/support/outside_checks.sh
 build="${1:-build}"
 check="$PWD/$build/bin/grelm-setting-places-check"
 program_bin="$PWD/$build/bin/grelm-converter"
-[ -x "$check" ] && [ -x "$program_bin" ] || { echo "build $check and $program_bin first (scripts/build.sh)"; exit 1; }
-
-# Mounts made in a namespace of our own vanish with it, whatever happens.
-if [ -z "${GRELM_INSTALL_NAMESPACE:-}" ] && [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
-  GRELM_INSTALL_NAMESPACE=1 exec unshare -m --propagation private "$0" "$@"
-fi
+require_built "$build" grelm-setting-places-check grelm-converter
+enter_private_mount_namespace GRELM_INSTALL_NAMESPACE "$0" "$@"
 
 root="$(mktemp -d /tmp/grelm-install.XXXXXX)"
 immutable=""

@@ -1,6 +1,8 @@
 #include "main_window_fixture.h"
 
+#include "app/bundled_qt.h"
 #include "app/display_check.h"
+#include "core/file_names.h"
 
 #include "settings/screenshot_counter.h"
 #include "core/user_messages.h"
@@ -86,6 +88,38 @@ TEST(DisplayCheck, AWindowNeedsTheDisplayItsPlatformUses)
                   r.available)
             << r.platform << " | " << r.x11 << " | " << r.wayland;
     }
+}
+
+TEST(BundledQt, APortableProgramStartsOnAPlatformItCarries)
+{
+    struct Row {
+        const char *requested;
+        QStringList carried;
+        const char *platform;
+    };
+    const QStringList xcb = {QStringLiteral("xcb")};
+    const Row rows[] = {
+        {"", xcb, "xcb"},
+        {"wayland", xcb, "xcb"},
+        {"wayland;xcb", xcb, "wayland;xcb"},
+        {"xcb:nograb", xcb, "xcb:nograb"},
+        {"offscreen", xcb, "xcb"},
+        {"offscreen", {QStringLiteral("xcb"), QStringLiteral("offscreen")}, "offscreen"},
+        {";", xcb, "xcb"},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(bundledPlatform(QString::fromLatin1(r.requested), r.carried), QString::fromLatin1(r.platform)) << r.requested;
+}
+
+TEST(BundledQt, OnlyAFolderWithQtConfCarriesPlugins)
+{
+    TempFolder folder;
+    folder.write(QStringLiteral("plugins/platforms/libqxcb.so"), "");
+    folder.write(QStringLiteral("plugins/platforms/readme.txt"), "");
+    const std::filesystem::path path = encodeFileName(folder.path()).toStdString();
+    EXPECT_EQ(carriedPlatforms(path), QStringList());
+    folder.write(QStringLiteral("qt.conf"), "[Paths]\nPrefix = .\n");
+    EXPECT_EQ(carriedPlatforms(path), QStringList{QStringLiteral("xcb")});
 }
 
 } // namespace

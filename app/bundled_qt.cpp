@@ -1,5 +1,8 @@
 #include "app/bundled_qt.h"
 
+#include "core/file_names.h"
+
+#include <filesystem>
 #include <system_error>
 
 namespace grelm {
@@ -22,13 +25,14 @@ QString bundledPlatform(const QString &requested, const QStringList &carried)
     return QStringLiteral("xcb");
 }
 
-QStringList carriedPlatforms(const std::filesystem::path &programFolder)
+QStringList carriedPlatforms(const QString &programFolder)
 {
     QStringList names;
+    const std::filesystem::path folder = encodeFileName(programFolder).toStdString();
     std::error_code error;
-    if (!std::filesystem::is_regular_file(programFolder / "qt.conf", error))
+    if (programFolder.isEmpty() || !std::filesystem::is_regular_file(folder / "qt.conf", error))
         return names;
-    for (const auto &entry : std::filesystem::directory_iterator(programFolder / "plugins" / "platforms", error)) {
+    for (const auto &entry : std::filesystem::directory_iterator(folder / "plugins" / "platforms", error)) {
         const QString file = QString::fromStdString(entry.path().filename().string());
         if (file.startsWith(kPluginPrefix) && file.endsWith(kPluginSuffix))
             names << file.mid(kPluginPrefix.size(), file.size() - kPluginPrefix.size() - kPluginSuffix.size());
@@ -38,11 +42,7 @@ QStringList carriedPlatforms(const std::filesystem::path &programFolder)
 
 void keepToBundledQt()
 {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return;
-    const QStringList carried = carriedPlatforms(program.parent_path());
+    const QStringList carried = carriedPlatforms(programFolder());
     if (carried.isEmpty())
         return;
     qunsetenv("QT_PLUGIN_PATH");

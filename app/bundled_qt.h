@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <filesystem>
-
 namespace grelm {
 
 /// The platform a program carrying its own Qt plugins starts on: `requested`
@@ -17,7 +15,7 @@ QString bundledPlatform(const QString &requested, const QStringList &carried);
 /// The platform plugins a program folder carries in plugins/platforms beside
 /// a qt.conf (the portable archive's layout); none for an installed program,
 /// which uses the system's Qt.
-QStringList carriedPlatforms(const std::filesystem::path &programFolder);
+QStringList carriedPlatforms(const QString &programFolder);
 
 /// For a program that carries its own Qt: drops the plugin folders another Qt
 /// set in the environment (a desktop with a newer Qt sets QT_PLUGIN_PATH, and

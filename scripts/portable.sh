@@ -57,7 +57,8 @@ owner() {
 declare -A bundled=()
 while read -r soname path; do
   [ -n "${left_out[$soname]:-}" ] && continue
-  package=$(owner "$path" | head -n 1 | cut -d: -f1)
+  package=$(owner "$path" | head -n 1 | cut -d: -f1) || true
+  [ -n "$package" ] || { echo "no Debian package owns $path, so its licence is unknown" >&2; exit 1; }
   [ "$package" = libc6 ] && continue
   [ -n "${bundled[$soname]:-}" ] && continue
   bundled[$soname]="$package"

@@ -84,6 +84,8 @@ for package in $(printf '%s\n' "${bundled[@]}" fonts-wine | sort -u); do
   cp "/usr/share/doc/$package/copyright" "$folder/licenses/$package.copyright"
 done
 
-tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner --mtime=@0 -cf - "$name" | gzip -9n > "$archive"
+# Every file dated as the last commit, so that the same sources give the same archive.
+stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
+tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" -cf - "$name" | gzip -9n > "$archive"
 echo "$(du -sh --apparent-size "$folder" | cut -f1) unpacked, $(du -h --apparent-size "$archive" | cut -f1) packed, ${#bundled[@]} libraries"
 echo "$archive"

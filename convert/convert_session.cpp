@@ -39,6 +39,13 @@ JpegEncoder &ConvertSession::inlineEncoder()
     return *m_inlineEncoder;
 }
 
+ThumbnailJournal &ConvertSession::thumbnailJournal(const QString &thumbsFolder)
+{
+    if (!m_journal || m_journal->folder() != thumbsFolder)
+        m_journal = ThumbnailJournal::read(thumbsFolder);
+    return *m_journal;
+}
+
 QStringList ConvertSession::listScreenshots(const QString &folder) const
 {
     QStringList names = FolderListing::all(folder, kScreenshotPattern);

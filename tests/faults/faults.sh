@@ -93,7 +93,7 @@ thumbs_keeping_whole_seconds() {
   if ! command -v mkfs.ext2 >/dev/null; then echo "SKIP  Thumbs keeping whole seconds: no mkfs.ext2"; return; fi
   local game="$root/seconds"; mkdir -p "$game/Thumbs"
   "$check" make "$game" 6 320 240 && cp -r "$game" "$root/seconds.orig"
-  truncate -s 16M "$root/seconds.img" && mkfs.ext2 -q -I 128 "$root/seconds.img" 2>/dev/null
+  truncate -s 16M "$root/seconds.img" && mkfs.ext2 -q -I 128 "$root/seconds.img" >/dev/null 2>&1
   mount -o loop "$root/seconds.img" "$game/Thumbs"
   convert "$game"
   if [ "$rc" -ne 0 ] || ! verify "$game" "$root/seconds.orig" --converted --thumbs --deleted; then

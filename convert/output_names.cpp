@@ -2,6 +2,7 @@
 
 #include "core/file_names.h"
 #include "core/folder_listing.h"
+#include "imaging/exif_mark.h"
 
 #include <QFile>
 
@@ -13,20 +14,36 @@ namespace grelm {
 namespace {
 
 constexpr int kLastIndex = 9999;
+// Two times that the file systems may store for the same moment: FAT keeps
+// even seconds, and Thumbs may lie on another file system than the game folder.
+constexpr long long kCoarsestTimeNs = 2'000'000'000;
 
 QString candidate(const QString &base, int index)
 {
     return index == 0 ? base : base + u'_' + QString::number(index);
 }
 
-// Whether the file at `path` may be replaced by the output of a screenshot of
-// time `time`: there is none, or it is not older than the screenshot.
+bool sameMoment(const FileTime &a, const FileTime &b)
+{
+    const long long apart = (static_cast<long long>(a.tv_sec) - b.tv_sec) * 1'000'000'000 + (a.tv_nsec - b.tv_nsec);
+    return apart >= -kCoarsestTimeNs && apart <= kCoarsestTimeNs;
+}
+
+// Whether the file at `path` may be replaced by an output of a screenshot of
+// time `time`: there is none; it is the screenshot's own (its time); or it is
+// newer and not marked as the program's, another tool's JPEG of it. An older
+// file is an earlier picture's, and a marked newer one was made by the
+// program for a picture dated later (a clock that was ahead): both are kept.
 bool mayTake(const QString &path, const std::optional<FileTime> &time)
 {
     struct stat info {};
     if (::lstat(encodeFileName(path).constData(), &info) != 0)
         return true; // nothing there, or a name that cannot exist
-    return time && !earlier(info.st_mtim, *time);
+    if (!time)
+        return false;
+    if (sameMoment(info.st_mtim, *time))
+        return true;
+    return !earlier(info.st_mtim, *time) && !fileCarriesProgramMark(path);
 }
 
 bool tooLong(const QString &name)
@@ -35,6 +52,16 @@ bool tooLong(const QString &name)
 }
 
 } // namespace
+
+QString thumbnailJpegName(const QString &base)
+{
+    return QStringLiteral("th_") + base + QStringLiteral(".jpg");
+}
+
+bool thumbnailNameFits(const QString &base)
+{
+    return !tooLong(thumbnailJpegName(base));
+}
 
 std::vector<std::optional<QString>> decideOutputBases(const QString &folder, const QString &thumbsFolder,
                                                       const std::vector<OutputNameRequest> &requests,
@@ -55,7 +82,7 @@ std::vector<std::optional<QString>> decideOutputBases(const QString &folder, con
             if ((index > 0 && ownBases.contains(base)) || taken.contains(base))
                 continue;
             if (mayTake(joinPath(folder, base + QStringLiteral(".jpg")), r.time)
-                && mayTake(joinPath(thumbsFolder, QStringLiteral("th_") + base + QStringLiteral(".jpg")), r.time))
+                && (!thumbnailNameFits(base) || mayTake(joinPath(thumbsFolder, thumbnailJpegName(base)), r.time)))
                 chosen = base;
         }
         if (chosen)

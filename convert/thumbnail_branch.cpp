@@ -2,11 +2,13 @@
 
 #include "convert/convert_pass_names.h"
 #include "convert/convert_session.h"
+#include "convert/output_names.h"
 #include "convert/thumbnail_journal.h"
 #include "core/convert_view.h"
 #include "core/errors.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
+#include "imaging/helpers.h"
 #include "thumbs/make_thumbnails.h"
 #include "thumbs/area_reduction.h"
 
@@ -34,6 +36,11 @@ std::vector<ThumbnailOrder> planThumbnails(const ConvertSession &session, const 
         const auto record = session.records.constFind(names[i]);
         if (record == session.records.cend() || !record->outputBase || !record->loaded)
             continue;
+        if (!thumbnailNameFits(*record->outputBase)) {
+            ShowJpegNotWritten(session.messages, QStringLiteral("Name too long for its thumbnail: ")
+                                                     + thumbnailJpegName(*record->outputBase));
+            continue;
+        }
         journal.add(bitmaps[i], {*record->outputBase, record->loaded->modified});
         // Reduced while the screenshot pass had the file loaded; MakeThumbnails
         // reuses it only while it is what loading the file again would give.

@@ -23,9 +23,17 @@ QString candidate(const QString &base, int index)
     return index == 0 ? base : base + u'_' + QString::number(index);
 }
 
-bool sameMoment(const FileTime &a, const FileTime &b)
+// Whether a file dated `file` was dated with the screenshot's time `shot`. A
+// file system that keeps fractions of a second gives back the very time the
+// program set; one that keeps whole seconds (FAT: even ones, some shares)
+// gives it cut, up to 2 s away. Only such a whole-second time is taken
+// within 2 s: elsewhere a screenshot saved over a second after the last one
+// must not take the older picture's JPEG for its own.
+bool sameMoment(const FileTime &file, const FileTime &shot)
 {
-    const long long apart = (static_cast<long long>(a.tv_sec) - b.tv_sec) * 1'000'000'000 + (a.tv_nsec - b.tv_nsec);
+    if (file.tv_nsec != 0)
+        return sameTime(file, shot);
+    const long long apart = (static_cast<long long>(file.tv_sec) - shot.tv_sec) * 1'000'000'000 - shot.tv_nsec;
     return apart >= -kCoarsestTimeNs && apart <= kCoarsestTimeNs;
 }
 

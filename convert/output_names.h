@@ -28,15 +28,16 @@ bool thumbnailNameFits(const QString &base);
 /// after: the request's base, else the base followed by "_1", "_2", ... up to
 /// "_9999". The game reuses screenshot names once the bitmaps are gone, so a
 /// name is taken only when each of its two files is missing, is the
-/// screenshot's own (the same time within 2 s, the coarsest a file system
-/// keeps), or is newer than the screenshot and not marked as the program's
-/// (another tool's JPEG of it, or a file that cannot be read as a JPEG). An
-/// older file is an earlier picture's, and a marked newer JPEG was made by
-/// the program for a picture dated later (by a clock that was ahead): neither
-/// is ever replaced. A base that another request asks for as its own, that an
+/// screenshot's own (the same time; within 2 s where the file's time is of
+/// whole seconds, as a file system that keeps no finer gives it), or is
+/// newer than the screenshot and not marked as the program's (another tool's
+/// JPEG of it, or a file that cannot be read as a JPEG). An older file is an
+/// earlier picture's, and a marked newer JPEG was made by the program for a
+/// picture dated later (by a clock that was ahead): neither is ever
+/// replaced. A base that another request asks for as its own, that an
 /// earlier request took, or that is in `reserved` is skipped. Nothing is
-/// decided for a screenshot when no index is left or the JPEG's name would be
-/// longer than the file system allows.
+/// decided for a screenshot when no index is left or the JPEG's name would
+/// be longer than the file system allows.
 std::vector<std::optional<QString>> decideOutputBases(const QString &folder, const QString &thumbsFolder,
                                                       const std::vector<OutputNameRequest> &requests,
                                                       const QSet<QString> &reserved = {});

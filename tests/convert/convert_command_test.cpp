@@ -409,6 +409,7 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
         QString name;
         Age age;
         Content content = NoJpeg;
+        long nanoseconds = 0;
     };
     const auto bytesOf = [](Content content, long long seconds) {
         const QByteArray jpeg("\xFF\xD8\xFF\xE0\x00\x02\xFF\xD9", 8);
@@ -439,6 +440,8 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
          {{"x.jpg", Newer, Theirs}, {"Thumbs/th_x.jpg", Newer, Ours}}, {"x_1.jpg", "Thumbs/th_x_1.jpg"}},
         {"its own JPEGs, dated by a file system of even seconds", true, {"x.bmp"},
          {{"x.jpg", TwoSecondsBefore, Ours}, {"Thumbs/th_x.jpg", TwoSecondsBefore, Ours}}, {"x.jpg", "Thumbs/th_x.jpg"}},
+        {"a picture saved over its name 1.5 s later, where times keep their fractions", false, {"x.bmp"},
+         {{"x.jpg", TwoSecondsBefore, Ours, 500000000}}, {"x_1.jpg"}},
         {"case twins", false, {"X.bmp", "x.bmp"}, {{"x.jpg", Older}}, {"X.jpg", "x_1.jpg"}},
         {"x_1.bmp beside x.bmp", false, {"x.bmp", "x_1.bmp"}, {{"x.jpg", Older}}, {"x_2.jpg", "x_1.jpg"}},
         {"taken earlier in the pass", false, {"x.bmp", "x.BMP"}, {{"x.jpg", Older}}, {"x.bmp.jpg", "x.BMP.jpg"}},
@@ -454,7 +457,7 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
         }
         for (const Existing &e : row.existing) {
             run.dir.write(e.name, bytesOf(e.content, kShot + e.age));
-            run.dir.setModified(e.name, kShot + e.age);
+            run.dir.setModified(e.name, kShot + e.age, e.nanoseconds);
         }
         run.view.thumbs = row.thumbs;
         run.command();

@@ -71,6 +71,11 @@ bool thumbnailNameFits(const QString &base)
     return !tooLong(thumbnailJpegName(base));
 }
 
+bool mayWriteOutput(const QString &path, const std::optional<FileTime> &time)
+{
+    return mayTake(path, time);
+}
+
 std::vector<std::optional<QString>> decideOutputBases(const QString &folder, const QString &thumbsFolder,
                                                       const std::vector<OutputNameRequest> &requests,
                                                       const QSet<QString> &reserved)

@@ -28,10 +28,22 @@ QString shownName(const QString &name);
 /// other bytes only the ASCII letters A-Z, every other byte kept.
 QString lowerCaseName(const QString &name);
 
+/// Whether `bytes` are one plain file name, naming an entry of the folder it
+/// is joined to and nothing beyond: not empty, not "." or "..", and without a
+/// '/' or a NUL byte.
+bool isPlainFileName(QByteArrayView bytes);
+
 /// The folder of a path ("/a/b" gives "/a", "/a" gives "/", "b" gives ".").
 QString folderOfPath(const QString &path);
 
 /// The process's current folder, every byte kept.
 QString currentFolder();
+
+/// The folder of the running program, every byte kept (Qt's own answer
+/// loses the bytes of a folder name that is not UTF-8).
+QString programFolder();
+
+/// The user's home folder: $HOME, else the user database's entry; every byte kept.
+QString homeFolder();
 
 } // namespace grelm

@@ -95,11 +95,24 @@ thumbs_keeping_whole_seconds() {
   "$check" make "$game" 6 320 240 && cp -r "$game" "$root/seconds.orig"
   truncate -s 16M "$root/seconds.img" && mkfs.ext2 -q -I 128 "$root/seconds.img" >/dev/null 2>&1
   mount -o loop "$root/seconds.img" "$game/Thumbs"
+  mkdir "$root/seconds.again" && cp -p "$game"/*.bmp "$root/seconds.again/"
   convert "$game"
   if [ "$rc" -ne 0 ] || ! verify "$game" "$root/seconds.orig" --converted --thumbs --deleted; then
     fail "Thumbs keeping whole seconds" "exit $rc, $(first_message): $report"; return
   fi
-  pass "Thumbs keeping whole seconds" "every thumbnail converted and every screenshot deleted ($report)"
+  # The same screenshots, with their times, converted three times more
+  # without deletion: their own thumbnail JPEGs, whose times lost the
+  # nanoseconds, are replaced each time, never taken for older pictures'.
+  cp -p "$root/seconds.again"/*.bmp "$game/"
+  local n
+  for n in 1 2 3; do
+    rc=0; out=$("$convert" "$game" --thumbs 2>/dev/null) || rc=$?
+    if [ "$rc" -ne 0 ]; then fail "Thumbs keeping whole seconds" "Convert $n again: exit $rc, $(first_message)"; return; fi
+  done
+  if ls "$game" "$game/Thumbs" | grep -q '_[0-9]*\.jpg$'; then
+    fail "Thumbs keeping whole seconds" "converted again, screenshots took _n names: $(ls "$game" "$game/Thumbs" | tr '\n' ' ')"; return
+  fi
+  pass "Thumbs keeping whole seconds" "every thumbnail converted and every screenshot deleted ($report); three Converts more of the same screenshots replaced their own JPEGs, no _n name"
 }
 
 # Another program deletes one screenshot, replaces one with a different

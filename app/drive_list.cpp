@@ -1,7 +1,7 @@
 #include "app/drive_list.h"
 
 #include "core/file_names.h"
-#include "settings/steam_libraries.h"
+#include "games/steam_libraries.h"
 
 #include <QDir>
 #include <QStorageInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/steam_games.h"
+#include "games/steam_games.h"
 
 #include <QComboBox>
 #include <QList>

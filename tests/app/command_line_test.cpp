@@ -1,6 +1,6 @@
 // The command line: which mode, which options, what is refused, and what --find-games prints.
 #include "app/command_line.h"
-#include "app/game_folders.h"
+#include "games/game_folders.h"
 #include "core/file_names.h"
 #include "support/fake_steam.h"
 #include "support/temp_folder.h"

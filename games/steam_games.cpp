@@ -1,8 +1,8 @@
-#include "settings/steam_games.h"
+#include "games/steam_games.h"
 
 #include "core/file_names.h"
-#include "settings/game_names.h"
-#include "settings/steam_libraries.h"
+#include "games/game_names.h"
+#include "games/steam_libraries.h"
 
 #include <QSet>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/game_folders.h"
+#include "games/game_folders.h"
 
 #include "core/file_names.h"
 #include "settings/screenshot_counter.h"

@@ -1,8 +1,8 @@
-#include "settings/steam_libraries.h"
+#include "games/steam_libraries.h"
 
 #include "core/file_names.h"
 #include "settings/file_ends.h"
-#include "settings/vdf_text.h"
+#include "games/vdf_text.h"
 
 #include <QDir>
 #include <QSet>

@@ -1,5 +1,5 @@
-#include "settings/steam_games.h"
-#include "settings/steam_libraries.h"
+#include "games/steam_games.h"
+#include "games/steam_libraries.h"
 
 #include "core/file_names.h"
 #include "support/fake_steam.h"

@@ -1,4 +1,4 @@
-#include "settings/game_names.h"
+#include "games/game_names.h"
 
 #include "core/file_names.h"
 #include "settings/file_ends.h"

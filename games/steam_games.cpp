@@ -4,60 +4,71 @@
 #include "games/game_names.h"
 #include "games/steam_libraries.h"
 
-#include <QSet>
 #include <QStringList>
 
 #include <filesystem>
 #include <system_error>
 
+#include <sys/stat.h>
+
 namespace grelm {
 
 namespace {
 
-bool isRegularFile(const QString &path)
+bool isRegularFile(const QString &path, Links links)
 {
-    std::error_code error;
-    return std::filesystem::is_regular_file(encodeFileName(path).toStdString(), error);
+    struct stat status;
+    const QByteArray name = encodeFileName(path);
+    const int result = links == Links::Follow ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status);
+    return result == 0 && S_ISREG(status.st_mode);
 }
 
-// The names of the sub-folders of `folder` (links to folders included), sorted.
-QStringList subFolderNames(const QString &folder)
+// The names of the sub-folders of `folder` (links to folders included), sorted;
+// none where the search may list no more folders.
+QStringList subFolderNames(const QString &folder, GameSearch &search)
 {
     namespace fs = std::filesystem;
     QStringList names;
+    if (!search.visitFolder())
+        return names;
     std::error_code error;
     fs::directory_iterator it(fs::path(encodeFileName(folder).toStdString()), error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         std::error_code typeError;
         if (it->is_directory(typeError))
             names << decodeFileName(QByteArray::fromStdString(it->path().filename().native()));
+        if (names.size() % 256 == 0 && !search.goesOn())
+            return {};
     }
     names.sort();
     return names;
 }
 
-bool isGameFolder(const QString &install, const QString &name)
+std::optional<QString> folderAt(const QString &path, Links links)
 {
-    return isKnownGameFolderName(name) || isRegularFile(install + u'/' + name + QStringLiteral("/liblist.gam"));
+    return links == Links::Follow ? canonicalFolder(path) : linkFreeFolder(path);
 }
 
 } // namespace
 
-QList<GameFolder> findGameFolders(const QString &home)
+void findSteamGames(const QString &library, GameSearch &search, Links links)
 {
-    QList<GameFolder> found;
-    QSet<QString> seen;
-    for (const QString &library : steamLibraries(home)) {
-        const QString install = library + QStringLiteral("/steamapps/common/Half-Life");
-        for (const QString &name : subFolderNames(install)) {
-            const std::optional<QString> folder = canonicalFolder(install + u'/' + name);
-            if (!folder || seen.contains(*folder) || !isGameFolder(install, name))
+    const QString common = library + QStringLiteral("/steamapps/common");
+    for (const QString &installName : subFolderNames(common, search)) {
+        const bool halfLife = installName == QLatin1String("Half-Life");
+        const QString install = common + u'/' + installName;
+        if (links == Links::Skip && !linkFreeFolder(install))
+            continue;
+        for (const QString &name : subFolderNames(install, search)) {
+            const QString path = install + u'/' + name;
+            const bool isGame = (halfLife && isKnownGameFolderName(name))
+                                || isRegularFile(path + QStringLiteral("/liblist.gam"), links);
+            if (!isGame)
                 continue;
-            seen.insert(*folder);
-            found << GameFolder{*folder, gameNameOf(install + u'/' + name)};
+            if (const std::optional<QString> folder = folderAt(path, links))
+                search.offer(*folder);
         }
     }
-    return found;
 }
 
 } // namespace grelm

@@ -1,22 +1,19 @@
 #pragma once
 
-#include <QList>
+#include "games/game_search.h"
+
 #include <QString>
 
 namespace grelm {
 
-/// A Half-Life engine game's folder, where the game writes its screenshots.
-struct GameFolder {
-    QString path; ///< canonical, every byte kept
-    QString name; ///< the game's name, for the screen
+/// Whether links are followed below a Steam library: in the user's own Steam
+/// yes; inside a Wine prefix no, since its links lead out of it.
+enum class Links { Follow, Skip };
 
-    bool operator==(const GameFolder &) const = default;
-};
-
-/// Every installed Half-Life engine game under `home`: in each Steam library
-/// (see steamLibraries), the folders of steamapps/common/Half-Life that are
-/// one of Valve's games or hold a liblist.gam. Each folder appears once,
-/// however many links lead to it; libraries in the order found, folders by name.
-QList<GameFolder> findGameFolders(const QString &home);
+/// Offers the game folders of the Steam library `library` (canonical) to
+/// `search`: in each install of steamapps/common, the sub-folders that hold a
+/// liblist.gam, and in Half-Life's also Valve's own games, which need none;
+/// installs and folders by name.
+void findSteamGames(const QString &library, GameSearch &search, Links links);
 
 } // namespace grelm

@@ -1,5 +1,6 @@
 #include "games/wine_prefixes.h"
 
+#include "core/file_descriptor.h"
 #include "core/file_names.h"
 #include "games/game_names.h"
 #include "games/steam_games.h"
@@ -22,23 +23,6 @@ namespace {
 
 // Below drive_c, game folders are looked for this many levels deep.
 constexpr int kDriveCLevels = 3;
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool sameName(const QByteArray &name, const char *windowsName)
 {
@@ -106,7 +90,7 @@ void walkDriveC(int fd, const QString &path, int level, Place place, GameSearch 
             continue;
         if (!search.visitFolder())
             return;
-        const Descriptor child(openSubFolder(fd, name));
+        const FileDescriptor child(openSubFolder(fd, name));
         if (child.get() < 0)
             continue;
         const QString childPath = path + u'/' + decodeFileName(name);
@@ -130,7 +114,7 @@ QStringList foldersBelow(const QString &parent, const char *child, GameSearch &s
     QStringList folders;
     if (!search.visitFolder())
         return folders;
-    const Descriptor fd(::open(encodeFileName(parent).constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor fd(::open(encodeFileName(parent).constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
         return folders;
     for (const QByteArray &name : subFolderNames(fd.get(), search))
@@ -174,7 +158,7 @@ void findPrefixGames(const QString &prefix, GameSearch &search)
     for (const QString &library : wineSteamLibraries(driveC))
         findSteamGames(library, search, Links::Skip);
     const QByteArray driveCBytes = encodeFileName(driveC);
-    const Descriptor fd(
+    const FileDescriptor fd(
         ::open(driveCBytes.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() >= 0)
         walkDriveC(fd.get(), driveC, 0, Place::Other, search);

@@ -28,7 +28,11 @@ QList<Drive> mountedDrives()
 
 GameFolderProvider homeGameFolders()
 {
-    return [home = homeFolder()](const GameFolderSink &found) { findGameFolders(home, found); };
+    return [home = homeFolder()](const GameFolderSink &found, const std::function<bool()> &stopAsked) {
+        SearchLimits limits;
+        limits.stopAsked = stopAsked;
+        findGameFolders(home, found, limits);
+    };
 }
 
 QString driveEntryText(const Drive &drive)

@@ -22,9 +22,10 @@ struct Drive {
 /// Supplies the drives to list; tests inject their own.
 using DriveProvider = std::function<QList<Drive>()>;
 
-/// Looks for the game folders listed after the drives, handing each to the
-/// sink as it is found (on a worker thread); tests inject their own.
-using GameFolderProvider = std::function<void(const GameFolderSink &)>;
+/// Looks for the game folders listed after the drives (on a worker thread),
+/// handing each to the sink as it is found, until the second argument says
+/// stop; tests inject their own.
+using GameFolderProvider = std::function<void(const GameFolderSink &, const std::function<bool()> &)>;
 
 /// The mounted, ready file systems of the machine, sorted by root path.
 QList<Drive> mountedDrives();

@@ -90,8 +90,8 @@ Frm_Path::Frm_Path(FolderPickerHost &host, MessageSink &messages, const DrivePro
     }
 }
 
-// The search goes on without the dialog until it next hands over a folder;
-// the watcher, gone with the dialog, delivers nothing more.
+// The search stops soon after; the watcher, gone with the dialog, delivers
+// nothing more.
 Frm_Path::~Frm_Path()
 {
     m_gameSearch->cancel();
@@ -106,10 +106,12 @@ void Frm_Path::startGameSearch(const GameFolderProvider &games)
     });
     connect(m_gameSearch, &QFutureWatcherBase::finished, this, [this] { m_findingGames = false; });
     m_gameSearch->setFuture(QtConcurrent::run([games](QPromise<GameFolder> &promise) {
-        games([&promise](const GameFolder &game) {
-            promise.addResult(game);
-            return !promise.isCanceled();
-        });
+        games(
+            [&promise](const GameFolder &game) {
+                promise.addResult(game);
+                return !promise.isCanceled();
+            },
+            [&promise] { return promise.isCanceled(); });
     }));
 }
 

@@ -14,7 +14,7 @@ GameSearch::GameSearch(const GameFolderSink &found, const SearchLimits &limits)
 
 bool GameSearch::goesOn()
 {
-    if (!m_over && std::chrono::steady_clock::now() >= m_deadline)
+    if (!m_over && (std::chrono::steady_clock::now() >= m_deadline || (m_limits.stopAsked && m_limits.stopAsked())))
         m_over = true;
     return !m_over;
 }

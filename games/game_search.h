@@ -26,6 +26,7 @@ struct SearchLimits {
     int folders = 50000;                      ///< folders listed in all
     int foldersPerPrefix = 5000;              ///< of which in one Wine prefix
     std::chrono::milliseconds time{2000};     ///< from the start of the search
+    std::function<bool()> stopAsked;          ///< when set and true, the search ends at once
 };
 
 /// One search for game folders: what it found (each folder once), and how much

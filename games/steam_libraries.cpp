@@ -4,7 +4,6 @@
 #include "settings/file_ends.h"
 #include "games/vdf_text.h"
 
-#include <QDir>
 #include <QSet>
 
 #include <algorithm>
@@ -63,12 +62,6 @@ QByteArrayList libraryEntriesIn(const QByteArray &vdfText)
 }
 
 } // namespace
-
-QString homeFolder()
-{
-    const QByteArray home = qgetenv("HOME");
-    return home.isEmpty() ? QDir::homePath() : decodeFileName(home);
-}
 
 QStringList steamRoots(const QString &home)
 {

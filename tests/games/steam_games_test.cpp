@@ -275,10 +275,10 @@ TEST_F(GameDiscovery, StopsWhenToldOrAtItsLimits)
     };
     const Row rows[] = {
         {"the sink stops it after two", 2, {}, 2},
-        {"no folder may be listed", 0, {0, 5000, std::chrono::milliseconds(2000)}, 0},
-        {"no time", 0, {50000, 5000, std::chrono::milliseconds(0)}, 0},
+        {"no folder may be listed", 0, {0, 5000, std::chrono::milliseconds(2000), {}}, 0},
+        {"no time", 0, {50000, 5000, std::chrono::milliseconds(0), {}}, 0},
         {"asked to stop", 0, {50000, 5000, std::chrono::milliseconds(2000), [] { return true; }}, 0},
-        {"each prefix's share spent before its games", 0, {50000, 1, std::chrono::milliseconds(2000)}, inSteam},
+        {"each prefix's share spent before its games", 0, {50000, 1, std::chrono::milliseconds(2000), {}}, inSteam},
     };
     for (const Row &row : rows) {
         QList<GameFolder> handed;

@@ -232,6 +232,7 @@ void Frm_Path::CloseDialog()
     if (m_closed)
         return;
     m_closed = true;
+    m_gameSearch->cancel(); // the program may end before the dialog is deleted
     if (!m_unloading)
         close();
     if (s_open == this)

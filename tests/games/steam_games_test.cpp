@@ -141,7 +141,7 @@ protected:
         game(common + QStringLiteral("Cry of Fear/cryoffear"), "game \"Cry of Fear\"\n");
         QByteArray binary(300000, '\0'); // huge and binary: its first lines are read, nothing more
         for (int i = 0; i < binary.size(); ++i)
-            binary[i] = char(i * 7919 % 251);
+            binary[i] = char(i % 251 * 7 % 251);
         game(common + QStringLiteral("Odd/data"), binary);
         game(common + QStringLiteral("Odd/tabbed"), "game \"A\tB\"\n"); // a tab would split --find-games' line
         test::makeLink(QStringLiteral(".."), m_sandbox.file(common + QStringLiteral("Loop"))); // a link loop

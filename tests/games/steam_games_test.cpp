@@ -148,7 +148,7 @@ protected:
     }
 
     // Wine prefixes: $WINEPREFIX with a Windows Steam and a second library;
-    // ~/.wine with the design's C:\SIERRA\Half-Life, reached again from
+    // ~/.wine with the Windows edition's own C:\SIERRA\Half-Life, reached again from
     // Lutris's folder; Lutris, Bottles (native and Flatpak), PlayOnLinux and a
     // Proton prefix of a non-Steam game; decoys in and around them.
     void makeWinePrefixes()

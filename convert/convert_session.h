@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/deletion_group.h"
 #include "core/messages.h"
 #include "core/file_stamp.h"
 #include "core/memory_budget.h"
@@ -68,6 +69,8 @@ struct ConvertSession {
         std::optional<FileStamp> loaded;
         /// The path of its JPEG when that was written in this command; empty otherwise.
         QString jpeg;
+        /// It loaded and was encoded: when `jpeg` is empty, only writing failed.
+        bool encoded = false;
     };
 
     /// The screenshot pass's folder and listing, and its record of each
@@ -95,6 +98,10 @@ struct ConvertSession {
     std::optional<QSet<QString>> onlyScreenshots;
     /// The screenshots of `folder` this command works on, in listing order.
     QStringList listScreenshots(const QString &folder) const;
+
+    /// When set and true for a screenshot due for deletion, the screenshot is
+    /// not deleted in this command; the caller deletes it later, or not.
+    std::function<bool(const DeletionGroup::Pending &)> holdDeletion;
 
     bool stopped = false; ///< the window was closed: the command ends quietly
     int deletedScreenshots = 0; ///< screenshots deleted in this command

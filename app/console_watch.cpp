@@ -18,6 +18,7 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -32,8 +33,10 @@ constexpr auto kArrivalLook = 250ms; // while a file is being written or settlin
 constexpr auto kSlowLook = 60s;      // for file systems that deliver no events
 constexpr auto kGoneLook = 2s;       // for a folder that went away
 // A JPEG that could not be written is tried again after these waits, the
-// last one over and over, and at the next event.
+// last one over and over, at the next event, and as soon as the file system
+// has more free space than when it failed (checked this often).
 constexpr std::chrono::seconds kRetryWaits[] = {5s, 30s, 300s};
+constexpr auto kFreeSpaceLook = 2s;
 
 // Watching must not slow the game: the lowest CPU priority a user may take
 // and the idle I/O class, which reads only when no one else does.
@@ -48,6 +51,15 @@ bool isFolder(const QString &path)
 {
     struct stat info {};
     return ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The bytes the user may still write on the folder's file system.
+std::uint64_t freeBytes(const QString &folder)
+{
+    struct statvfs info {};
+    if (::statvfs(encodeFileName(folder).constData(), &info) != 0)
+        return 0;
+    return std::uint64_t(info.f_bavail) * info.f_frsize;
 }
 
 std::chrono::milliseconds untilThen(Clock::time_point then, Clock::time_point now)
@@ -126,6 +138,8 @@ private:
             timeout = std::min(timeout, untilThen(retry.due, now));
         if (m_thumbnailRetry)
             timeout = std::min(timeout, untilThen(m_thumbnailRetry->due, now));
+        if (!m_retries.empty() || m_thumbnailRetry)
+            timeout = std::min<std::chrono::milliseconds>(timeout, kFreeSpaceLook);
         pollfd fd{m_events ? m_events->descriptor() : -1, POLLIN, 0};
         ::poll(&fd, 1, int(timeout.count())); // a stop signal ends the wait early
     }
@@ -182,7 +196,13 @@ private:
         FileStamp version;
         int tries = 0;
         Clock::time_point due;
+        std::uint64_t freeBytes = 0; ///< on the file system when it failed
     };
+
+    bool due(const Retry &retry, Clock::time_point now) const
+    {
+        return retry.due <= now || freeBytes(m_folder) > retry.freeBytes;
+    }
 
     void convert(const QStringList &names, bool retrying)
     {
@@ -210,10 +230,11 @@ private:
                 m_retries.erase(it);
             return;
         }
-        Retry &retry = it != m_retries.end() ? *it : m_retries.emplace_back(Retry{name, *record.loaded, 0, now});
+        Retry &retry = it != m_retries.end() ? *it : m_retries.emplace_back(Retry{name, *record.loaded, 0, now, 0});
         if (!(retry.version == *record.loaded))
-            retry = Retry{name, *record.loaded, 0, now};
+            retry = Retry{name, *record.loaded, 0, now, 0};
         retry.due = now + kRetryWaits[std::min<std::size_t>(std::size_t(retry.tries), std::size(kRetryWaits) - 1)];
+        retry.freeBytes = freeBytes(m_folder);
         ++retry.tries;
     }
 
@@ -227,23 +248,24 @@ private:
         }
         const int tries = m_thumbnailRetry ? m_thumbnailRetry->tries : 0;
         m_thumbnailRetry = Retry{QString(), {}, tries + 1,
-                                 now + kRetryWaits[std::min<std::size_t>(std::size_t(tries), std::size(kRetryWaits) - 1)]};
+                                 now + kRetryWaits[std::min<std::size_t>(std::size_t(tries), std::size(kRetryWaits) - 1)],
+                                 freeBytes(m_folder)};
     }
 
     void retryDue(Clock::time_point now)
     {
-        QStringList due;
+        QStringList names;
         for (auto it = m_retries.begin(); it != m_retries.end();) {
             if (!fileUnchanged(joinPath(m_folder, it->name), it->version)) {
                 it = m_retries.erase(it); // gone or changed: the watch reports the new version
                 continue;
             }
-            if (it->due <= now)
-                due << it->name;
+            if (this->due(*it, now))
+                names << it->name;
             ++it;
         }
-        if (!due.isEmpty() || (m_thumbnailRetry && m_thumbnailRetry->due <= now))
-            convert(due, true);
+        if (!names.isEmpty() || (m_thumbnailRetry && due(*m_thumbnailRetry, now)))
+            convert(names, true);
     }
 
     // Where leases say nothing of writers, a screenshot is deleted only once

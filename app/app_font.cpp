@@ -1,5 +1,7 @@
 #include "app/app_font.h"
 
+#include "settings/file_ends.h"
+
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -8,6 +10,7 @@ namespace grelm {
 namespace {
 
 const QString kFamily = QStringLiteral("Tahoma");
+constexpr qsizetype kMostFontBytes = 16 * 1024 * 1024; // Tahoma is about 700 KB
 
 } // namespace
 
@@ -18,7 +21,11 @@ bool registerWindowFont(const QString &programFolder)
     const QStringList candidates = {programFolder + QStringLiteral("/fonts/tahoma.ttf"),
                                     QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")};
     for (const QString &file : candidates) {
-        const int id = QFontDatabase::addApplicationFont(file);
+        // Read through the name's bytes: the program may live in a folder whose name is not UTF-8.
+        const std::optional<FileEnds> font = readFileEnds(file, kMostFontBytes, 0);
+        if (!font)
+            continue;
+        const int id = QFontDatabase::addApplicationFontFromData(font->head);
         if (id >= 0 && QFontDatabase::applicationFontFamilies(id).contains(kFamily))
             return true;
     }

@@ -83,7 +83,7 @@ QLabel *logo(QWidget *parent)
 void Frm_Converter::setUpWindow()
 {
     setObjectName(QStringLiteral("Frm_Converter"));
-    setWindowTitle(QStringLiteral("GRELM Screenshot Converter v0.43"));
+    setWindowTitle(QStringLiteral("GRELM Screenshot Converter v" GRELM_VERSION));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
     setFont(windowFont());

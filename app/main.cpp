@@ -4,6 +4,7 @@
 #include "app/display_check.h"
 #include "app/frm_converter.h"
 #include "app/message_box.h"
+#include "core/file_names.h"
 #include "resources/resources.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ int main(int argc, char **argv)
     QIcon icon(grelm::kIconFile);
     icon.addFile(grelm::kIconPicture);
     QApplication::setWindowIcon(icon);
-    grelm::registerWindowFont(QApplication::applicationDirPath());
+    grelm::registerWindowFont(grelm::programFolder());
     QApplication::setFont(grelm::windowFont());
 
     grelm::MessageBoxSink messages;

@@ -1,8 +1,10 @@
 #include "core/file_names.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 
 #include <cerrno>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <vector>
@@ -137,6 +139,28 @@ QString currentFolder()
         buffer.resize(buffer.size() * 2);
     }
     return decodeFileName(QByteArray(buffer.data()));
+}
+
+QString programFolder()
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0)
+            return QCoreApplication::applicationDirPath();
+        if (std::size_t(length) < buffer.size())
+            return folderOfPath(decodeFileName(QByteArray(buffer.data(), length)));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+QString homeFolder()
+{
+    const QByteArray home = qgetenv("HOME");
+    if (!home.isEmpty())
+        return decodeFileName(home);
+    const passwd *entry = ::getpwuid(::getuid());
+    return entry && entry->pw_dir && *entry->pw_dir ? decodeFileName(QByteArray(entry->pw_dir)) : QStringLiteral("/");
 }
 
 } // namespace grelm

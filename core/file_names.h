@@ -34,4 +34,11 @@ QString folderOfPath(const QString &path);
 /// The process's current folder, every byte kept.
 QString currentFolder();
 
+/// The folder of the running program, every byte kept (Qt's own answer
+/// loses the bytes of a folder name that is not UTF-8).
+QString programFolder();
+
+/// The user's home folder: $HOME, else the user database's entry; every byte kept.
+QString homeFolder();
+
 } // namespace grelm

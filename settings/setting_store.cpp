@@ -5,8 +5,6 @@
 #include "core/errors.h"
 #include "settings/setting_file.h"
 
-#include <QCoreApplication>
-#include <QDir>
 
 #include <filesystem>
 #include <system_error>
@@ -28,15 +26,16 @@ void makeFolder(const QString &folder)
 
 QString userConfigFolder()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
+    // Read as bytes: a home whose name is not UTF-8 is still the user's home.
+    QString base = decodeFileName(qgetenv("XDG_CONFIG_HOME"));
+    if (!base.startsWith(u'/'))
+        base = homeFolder() + QStringLiteral("/.config");
     return base + QStringLiteral("/grelm-converter");
 }
 
 SettingPlaces programSettingPlaces()
 {
-    return {QCoreApplication::applicationDirPath(), userConfigFolder()};
+    return {programFolder(), userConfigFolder()};
 }
 
 std::optional<QString> SettingStore::read()

@@ -4,7 +4,6 @@
 #include "settings/file_ends.h"
 #include "settings/vdf_text.h"
 
-#include <QDir>
 #include <QSet>
 
 #include <algorithm>
@@ -47,12 +46,6 @@ void addOnce(QStringList &list, QSet<QString> &seen, const std::optional<QString
 }
 
 } // namespace
-
-QString homeFolder()
-{
-    const QByteArray home = qgetenv("HOME");
-    return home.isEmpty() ? QDir::homePath() : decodeFileName(home);
-}
 
 QStringList steamRoots(const QString &home)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_names.h" // homeFolder()
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -10,9 +12,6 @@ namespace grelm {
 
 /// libraryfolders.vdf is read up to this size; Steam's own is a few kilobytes.
 inline constexpr qsizetype kLibraryFoldersMaxSize = 1 << 20;
-
-/// The user's home folder: $HOME, every byte kept, or Qt's idea of it where unset.
-QString homeFolder();
 
 /// The folders where Steam keeps its own install under `home`: the native
 /// ones, the Flatpak's and the Snap's, whether or not they exist.

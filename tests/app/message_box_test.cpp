@@ -41,7 +41,7 @@ TEST(MessageBoxSinkTest, ShowsAModalBoxWithOkOnly)
                 {MessageIcon::Question, QMessageBox::Question},
                 {MessageIcon::Exclamation, QMessageBox::Warning}};
     for (const auto &row : rows) {
-        const SeenBox seen = showAndClose({QStringLiteral("Body"), QStringLiteral("Title!"), row.icon});
+        const SeenBox seen = showAndClose({QStringLiteral("Body"), QStringLiteral("Title!"), row.icon, {}});
         EXPECT_EQ(seen.text, QStringLiteral("Body"));
         EXPECT_EQ(seen.title, QStringLiteral("Title!"));
         EXPECT_EQ(seen.icon, row.boxIcon);
@@ -51,7 +51,7 @@ TEST(MessageBoxSinkTest, ShowsAModalBoxWithOkOnly)
 
 TEST(MessageBoxSinkTest, BoxWithoutTitleCarriesTheProgramName)
 {
-    EXPECT_EQ(showAndClose({QStringLiteral("Body"), QString(), MessageIcon::None}).title, kApplicationTitle);
+    EXPECT_EQ(showAndClose({QStringLiteral("Body"), QString(), MessageIcon::None, {}}).title, kApplicationTitle);
 }
 
 } // namespace

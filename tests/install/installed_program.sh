@@ -4,6 +4,7 @@
 #     stores the folder in $XDG_CONFIG_HOME/grelm-converter without a message,
 #     and the next start finds it there;
 #   - a writable program folder keeps the file beside the program;
+#   - both also where the program folder's or the home's name is not UTF-8;
 #   - with no display the program says so in one line and exits non-zero.
 # The read-only folder is real: for root, which ignores permission bits, a
 # read-only bind mount in a private mount namespace, else an immutable folder
@@ -28,7 +29,6 @@ cleanup() {
 trap 'cleanup 2>/dev/null || true' EXIT
 export QT_QPA_PLATFORM=offscreen HOME="$root/home" XDG_CONFIG_HOME="$root/config"
 mkdir -p "$HOME" && mkdir -m 700 "$root/runtime" && export XDG_RUNTIME_DIR="$root/runtime"
-config_file="$XDG_CONFIG_HOME/grelm-converter/SLoadPath.txt"
 
 failures=0
 pass() { echo "PASS  $1"; }
@@ -58,28 +58,38 @@ make_read_only() {
 
 expect_quoted() { [ -f "$1" ] && [ "$(cat "$1")" = "$(printf '"%s"\r' "$2")" ]; }
 
+# read_only_program_folder <folder below $root> <home below $root> <what>
 read_only_program_folder() {
-  local folder="$root/usr/lib/grelm-converter" game="/games/Half-Life" out
+  local folder="$root/$1" game="/games/Half-Life" out what="read-only program folder$3"
+  local HOME="$root/$2" config_file="$root/$2/.config/grelm-converter/SLoadPath.txt"
+  local XDG_CONFIG_HOME=""
+  export HOME XDG_CONFIG_HOME
+  mkdir -p "$HOME"
   program_folder "$folder"
   make_read_only "$folder"
   out=$("$folder/grelm-setting-places-check" "$game")
-  if grep -q 'Folder Not Saved!' <<<"$out"; then fail "read-only program folder" "the store failed: $out"; return; fi
-  if ! expect_quoted "$config_file" "$game"; then fail "read-only program folder" "no setting file in the config folder"; return; fi
+  if grep -q 'Folder Not Saved!' <<<"$out"; then fail "$what" "the store failed: $out"; return; fi
+  if ! expect_quoted "$config_file" "$game"; then fail "$what" "no setting file in the home's config folder"; return; fi
   out=$("$folder/grelm-setting-places-check")
   if [ "$(head -n 1 <<<"$out")" != "read: $game" ] || grep -q '^message:' <<<"$out"; then
-    fail "read-only program folder" "the next start did not find the folder: $out"; return
+    fail "$what" "the next start did not find the folder: $out"; return
   fi
-  pass "read-only program folder: stored in the config folder and found at the next start"
+  pass "$what: stored in the config folder and found at the next start"
 }
 
 # A user with no setting file yet, so the first place tried is beside the program.
+# writable_program_folder <folder below $root> <what>
 writable_program_folder() {
-  local folder="$root/portable" game="/games/cstrike"
+  local folder="$root/$1" game="/games/cstrike" out what="writable program folder$2"
   program_folder "$folder"
   XDG_CONFIG_HOME="$root/fresh-config" "$folder/grelm-setting-places-check" "$game" >/dev/null
-  if ! expect_quoted "$folder/SLoadPath.txt" "$game"; then fail "writable program folder" "no file beside the program"; return; fi
-  if [ -e "$root/fresh-config" ]; then fail "writable program folder" "the config folder was made"; return; fi
-  pass "writable program folder: the file stays beside the program"
+  if ! expect_quoted "$folder/SLoadPath.txt" "$game"; then fail "$what" "no file beside the program"; return; fi
+  if [ -e "$root/fresh-config" ]; then fail "$what" "the config folder was made"; return; fi
+  out=$(XDG_CONFIG_HOME="$root/fresh-config" "$folder/grelm-setting-places-check")
+  if [ "$(head -n 1 <<<"$out")" != "read: $game" ] || grep -q '^message:' <<<"$out"; then
+    fail "$what" "the next start did not find the folder: $out"; return
+  fi
+  pass "$what: the file stays beside the program and is found at the next start"
 }
 
 no_display() {
@@ -91,8 +101,11 @@ no_display() {
   pass "no display: one line ($err), exit $rc"
 }
 
-read_only_program_folder
-writable_program_folder
+latin1=$'caf\xe9' # a name that is not UTF-8, as copied from an old Latin-1 system
+read_only_program_folder usr/lib/grelm-converter home ""
+read_only_program_folder "opt/$latin1/grelm-converter" "home/$latin1" " and home not named in UTF-8"
+writable_program_folder portable ""
+writable_program_folder "$latin1/grelm-converter" " not named in UTF-8"
 no_display
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "all install checks passed"

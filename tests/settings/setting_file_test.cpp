@@ -2,6 +2,7 @@
 #include "settings/setting_store.h"
 
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -240,16 +241,29 @@ TEST(SettingStoreTest, ReadsBesideTheProgramElseInTheConfigFolderAndWritesWhereI
     }
 }
 
-TEST(SettingStoreTest, ConfigFolderFollowsXdgConfigHome)
+TEST(SettingStoreTest, ConfigFolderFollowsXdgConfigHomeElseTheHomeByteForByte)
 {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", "/xdg/config");
-    EXPECT_EQ(userConfigFolder(), QStringLiteral("/xdg/config/grelm-converter"));
-    for (const char *unusable : {"", "relative/config"}) {
-        qputenv("XDG_CONFIG_HOME", unusable);
-        EXPECT_EQ(userConfigFolder(), QDir::homePath() + QStringLiteral("/.config/grelm-converter")) << unusable;
+    const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray savedHome = qgetenv("HOME");
+    const struct {
+        const char *xdg;
+        const char *home;
+        QByteArray folder; // the bytes of the config folder
+    } cases[] = {
+        {"/xdg/config", "/home/u", "/xdg/config/grelm-converter"},
+        {"", "/home/u", "/home/u/.config/grelm-converter"},
+        {"relative/config", "/home/u", "/home/u/.config/grelm-converter"},
+        // Names that are not UTF-8 keep their bytes, so the file is found where it was stored.
+        {"", "/home/caf\xe9", "/home/caf\xe9/.config/grelm-converter"},
+        {"/cfg/\xe9t\xe9", "/home/u", "/cfg/\xe9t\xe9/grelm-converter"},
+    };
+    for (const auto &c : cases) {
+        qputenv("XDG_CONFIG_HOME", c.xdg);
+        qputenv("HOME", c.home);
+        EXPECT_EQ(encodeFileName(userConfigFolder()), c.folder) << c.xdg << " " << c.home;
     }
-    qputenv("XDG_CONFIG_HOME", saved);
+    qputenv("XDG_CONFIG_HOME", savedXdg);
+    qputenv("HOME", savedHome);
 }
 
 } // namespace

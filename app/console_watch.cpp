@@ -103,6 +103,10 @@ public:
                     goneAway();
                     continue;
                 }
+                if (!sameFolderAsWatched()) { // a card mounted again on the folder's path
+                    openEvents();
+                    m_watch.overflowed();
+                }
                 m_watch.listAgain(now);
             }
             convert(m_watch.look(now), false);
@@ -113,8 +117,16 @@ public:
     }
 
 private:
+    // Whether the folder's path still leads to the folder the events come from.
+    bool sameFolderAsWatched() const
+    {
+        const std::optional<FileStamp> now = fileStamp(m_folder);
+        return now && m_watched && now->device == m_watched->device && now->inode == m_watched->inode;
+    }
+
     void openEvents()
     {
+        m_watched = fileStamp(m_folder);
         m_events = std::make_unique<FolderEvents>(m_folder);
         if (!m_events->valid()) {
             if (!m_saidNoEvents)
@@ -311,6 +323,7 @@ private:
     ConsoleConvertView m_view;
     ArrivalWatch m_watch;
     std::unique_ptr<FolderEvents> m_events;
+    std::optional<FileStamp> m_watched; ///< the folder the events come from
     std::vector<Retry> m_retries;
     std::optional<Retry> m_thumbnailRetry;
     std::vector<DeletionGroup::Pending> m_held;

@@ -29,13 +29,14 @@ stop_watch() { kill -TERM "$watcher"; wait "$watcher" || true; watcher=""; }
 wait_for() { while [ ! -e "$1" ]; do sleep 0.005; done; }
 
 echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$make_shots" make "$root/source" 1 16 12 tiny >/dev/null
+"$make_shots" make "$root/source" 4 16 12 tiny >/dev/null
 for count in "${counts[@]+"${counts[@]}"}"; do
   folder="$root/idle$count"; mkdir -p "$folder"
-  # Links to one small bitmap: the watch sees COUNT files, made in seconds.
+  # Links to a few small bitmaps (a file takes at most 65,000 links): the
+  # watch sees COUNT files, made in seconds.
   python3 -c 'import os, sys
-for i in range(int(sys.argv[3])): os.link(sys.argv[1], "%s/shot%d.bmp" % (sys.argv[2], i))' \
-    "$root/source/tiny0001.bmp" "$folder" "$count"
+for i in range(int(sys.argv[3])): os.link("%s/tiny%04d.bmp" % (sys.argv[1], 1 + i // 60000), "%s/shot%d.bmp" % (sys.argv[2], i))' \
+    "$root/source" "$folder" "$count"
   start_watch "$folder"
   sleep 2
   before=$(cpu_ticks "$watcher"); sleep 60; after=$(cpu_ticks "$watcher")

@@ -165,8 +165,8 @@ private:
         for (const FolderEvent &event : m_events->take()) {
             switch (event.kind) {
             case FolderEvent::Kind::Arrived:
-                m_watch.arrived(event.name, now);
-                news = true;
+                // The program's own files (JPEGs, staged files) are no news.
+                news = m_watch.arrived(event.name, now) || news;
                 break;
             case FolderEvent::Kind::Overflow:
                 m_watch.overflowed();

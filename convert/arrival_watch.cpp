@@ -48,14 +48,15 @@ QStringList ArrivalWatch::start(Clock::time_point now)
     return present;
 }
 
-void ArrivalWatch::arrived(const QString &name, Clock::time_point now)
+bool ArrivalWatch::arrived(const QString &name, Clock::time_point now)
 {
     if (!isScreenshotName(name))
-        return;
+        return false;
     auto it = m_seen.find(name);
     if (it == m_seen.end())
         it = m_seen.insert(name, Seen{std::nullopt, now});
     it->settled = false;
+    return true;
 }
 
 void ArrivalWatch::listAgain(Clock::time_point now)

@@ -51,8 +51,8 @@ public:
     /// Lists the folder: every screenshot there now counts as reported but
     /// those being written, which are returned, to be reported once complete.
     QStringList start(Clock::time_point now);
-    /// A file closed after writing or moved in.
-    void arrived(const QString &name, Clock::time_point now);
+    /// A file closed after writing or moved in; false when it is no screenshot.
+    bool arrived(const QString &name, Clock::time_point now);
     /// Events were lost: the next look lists the folder and looks at every file.
     void overflowed() { m_fullLookDue = true; }
     /// Lists the folder for names that came without an event; names already

@@ -309,8 +309,8 @@ TEST(ArrivalWatch, AScreenshotIsCompleteOnceWholeAndNoLongerOpenForWriting)
     f.watch.lookAgain("s.bmp");
     EXPECT_EQ(f.watch.look(t0 + 3s), QStringList{"s.bmp"});
     // Hidden names and other files are no screenshots.
-    f.watch.arrived(".s.bmp", t0);
-    f.watch.arrived("s.jpg", t0);
+    EXPECT_FALSE(f.watch.arrived(".s.bmp", t0));
+    EXPECT_FALSE(f.watch.arrived("s.jpg", t0));
     EXPECT_FALSE(f.watch.waiting());
 }
 

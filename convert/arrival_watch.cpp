@@ -15,6 +15,19 @@
 
 namespace grelm {
 
+namespace {
+
+// How long ago the file last changed, by the clock of its change time.
+std::chrono::nanoseconds changedAgo(const FileStamp &stamp)
+{
+    const auto changed = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::seconds(stamp.changed.tv_sec)
+                                                                         + std::chrono::nanoseconds(stamp.changed.tv_nsec)));
+    return std::chrono::system_clock::now() - changed;
+}
+
+} // namespace
+
 ArrivalWatch::ArrivalWatch(QString folder, Looker looker) : m_folder(std::move(folder)), m_look(std::move(looker)) {}
 
 bool ArrivalWatch::isScreenshotName(const QString &name)
@@ -42,7 +55,11 @@ QStringList ArrivalWatch::start(Clock::time_point now)
             continue;
         seen.withoutLeases = writer == WriterState::Unknown;
         seen.reported = true;
-        seen.settled = !seen.withoutLeases;
+        // Without leases, only a file changed in the last minute is kept in
+        // sight; an older one counts as unchanged for that long already.
+        if (seen.withoutLeases && changedAgo(found->stamp) >= kUnchangedBeforeDeletion)
+            seen.since = now - kUnchangedBeforeDeletion;
+        seen.settled = !seen.withoutLeases || seen.since != now;
         present << name;
     }
     return present;

@@ -340,6 +340,21 @@ TEST(ArrivalWatch, WithoutLeasesAScreenshotMayBeDeletedOnlyOnceUnchangedForAMinu
     f.watch.look(t0 + 100s);
     EXPECT_TRUE(f.watch.unchangedLongEnough("s.bmp", second.stamp, t0 + 100s));
     EXPECT_FALSE(f.watch.waiting());
+
+    // Present at the start: one changed long ago has waited its minute; one
+    // just written is kept in sight.
+    FakeArrivals g;
+    g.dir.write("old.bmp", "BM");
+    g.dir.write("new.bmp", "BM");
+    const ArrivalLook old = lookOf(2, 0, true, WriterState::Unknown);
+    ArrivalLook fresh = lookOf(2, 0, true, WriterState::Unknown);
+    fresh.stamp.changed.tv_sec = std::time(nullptr);
+    g.files.insert("old.bmp", old);
+    g.files.insert("new.bmp", fresh);
+    EXPECT_EQ(g.watch.start(t0), QStringList({"new.bmp", "old.bmp"}));
+    EXPECT_TRUE(g.watch.unchangedLongEnough("old.bmp", old.stamp, t0));
+    EXPECT_FALSE(g.watch.unchangedLongEnough("new.bmp", fresh.stamp, t0));
+    EXPECT_TRUE(g.watch.waiting());
 }
 
 TEST(ArrivalWatch, ListingsAndAFullLookAfterLostEventsFindWhatCameWithoutAnEvent)

@@ -7,6 +7,7 @@
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/messages.h"
+#include "core/user_messages.h"
 #include "convert/convert_session.h"
 #include "convert/convert_pass_jobs.h"
 #include "convert/convert_pass_names.h"
@@ -27,28 +28,37 @@ struct PassFile {
     QString name;   ///< as listed
     QString source;
     QString output; ///< empty when no output name was free
+    /// A thumbnail bitmap: the bytes it must hold to be converted, and its
+    /// screenshot's time, which its JPEG carries.
+    const ThumbnailJournal::Entry *thumbnail = nullptr;
 };
 
 // The bases of thumbnail bitmaps left pending by an interrupted command, but
-// for those of screenshots still listed as they were (same bitmap name, same
-// time): no other screenshot may take the name such a bitmap converts to.
-QSet<QString> pendingBasesOfOthers(const QString &thumbsFolder, const QStringList &names,
+// for those of screenshots still listed as they were (same time, and the same
+// bitmap name or base): no other screenshot may take the name such a bitmap
+// converts to.
+QSet<QString> pendingBasesOfOthers(ThumbnailJournal &journal, const QStringList &names,
                                    const std::vector<OutputNameRequest> &requests)
 {
-    ThumbnailJournal journal = ThumbnailJournal::read(thumbsFolder);
-    journal.dropVanished();
     const QStringList bitmaps = caseSafeNames(names);
-    QSet<QString> stillListed;
+    QHash<QString, qsizetype> byBitmap, byBase;
     for (qsizetype i = 0; i < bitmaps.size(); ++i) {
-        const auto entry = journal.entries().constFind(bitmaps[i]);
-        const std::optional<FileTime> &time = requests[std::size_t(i)].time;
-        if (entry != journal.entries().cend() && time && sameTime(entry->time, *time))
-            stillListed.insert(bitmaps[i]);
+        byBitmap.insert(bitmaps[i], i);
+        byBase.insert(requests[std::size_t(i)].base, i);
     }
+    const auto stillListed = [&](const QString &bitmap, const ThumbnailJournal::Entry &entry) {
+        for (const qsizetype i : {byBitmap.value(bitmap, -1), byBase.value(entry.base, -1)}) {
+            const std::optional<FileTime> &time = i < 0 ? std::nullopt : requests[std::size_t(i)].time;
+            if (time && sameTime(entry.time, *time))
+                return true;
+        }
+        return false;
+    };
     QSet<QString> reserved;
-    for (auto it = journal.entries().cbegin(); it != journal.entries().cend(); ++it) {
-        if (!stillListed.contains(it.key()))
-            reserved.insert(it->base);
+    for (const QString &bitmap : journal.entries().keys()) {
+        const ThumbnailJournal::Entry *entry = journal.ownBitmap(bitmap);
+        if (entry && !stillListed(bitmap, *entry))
+            reserved.insert(entry->base);
     }
     return reserved;
 }
@@ -66,7 +76,7 @@ std::vector<PassFile> planScreenshotPass(const QString &folder, const QStringLis
     }
     const QString thumbs = joinPath(folder, kThumbsFolderName);
     const std::vector<std::optional<QString>> decided =
-        decideOutputBases(folder, thumbs, requests, pendingBasesOfOthers(thumbs, names, requests));
+        decideOutputBases(folder, thumbs, requests, pendingBasesOfOthers(session.thumbnailJournal(thumbs), names, requests));
     std::vector<PassFile> files;
     files.reserve(std::size_t(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -77,16 +87,30 @@ std::vector<PassFile> planScreenshotPass(const QString &folder, const QStringLis
     return files;
 }
 
-// Only the bitmaps the program wrote into Thumbs are converted, each to the
-// name decided for its screenshot.
+// Only the bitmaps the journal names are converted (those that still hold
+// the bytes it records for them, which their load checks), each to the name
+// decided for its screenshot, while that name passes the rule of every
+// output name.
 std::vector<PassFile> planThumbnailPass(const QString &folder, const QStringList &names, const ThumbnailJournal &journal)
 {
     std::vector<PassFile> files;
     for (const QString &name : names) {
-        if (const ThumbnailJournal::Entry *entry = journal.ownBitmap(name))
-            files.push_back({name, joinPath(folder, name), joinPath(folder, QStringLiteral("th_") + entry->base + QStringLiteral(".jpg"))});
+        const ThumbnailJournal::Entry *entry = journal.find(name);
+        if (!entry)
+            continue;
+        const QString output = joinPath(folder, QStringLiteral("th_") + entry->base + QStringLiteral(".jpg"));
+        if (mayWriteOutput(output, entry->time))
+            files.push_back({name, joinPath(folder, name), output, entry});
     }
     return files;
+}
+
+// A thumbnail bitmap this command wrote that the thumbnail pass cannot
+// convert, found gone or holding other bytes: its screenshot gets no
+// thumbnail JPEG and is kept, and the user hears of it.
+void reportLostThumbnail(const QString &path, ConvertSession &session)
+{
+    session.messages.show(cantLoadBmpMessage(path + QStringLiteral(": not the thumbnail bitmap this Convert wrote")));
 }
 
 // Gives the prepared JPEG its name (or writes it, when it was not staged),
@@ -99,7 +123,7 @@ bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messa
         messages.show(m);
     if (!prepared.stagedFor.isEmpty() && prepared.stagedFor == file.output)
         return CommitJPEG(prepared.staged, prepared.stageFailure, messages);
-    const std::optional<FileTime> time = prepared.stamp ? std::optional<FileTime>(prepared.stamp->modified) : std::nullopt;
+    const std::optional<FileTime> time = jpegDate(prepared, file.thumbnail ? std::optional(file.thumbnail->time) : std::nullopt);
     const std::int32_t status = prepared.status == 0 && file.output.isEmpty() ? std::int32_t(IJL_FILE_WRITE_FAILED) : prepared.status;
     const QString detail = file.output.isEmpty() ? QStringLiteral("No free name for its JPEG") : prepared.detail;
     return SaveJPEG(file.output, status, prepared.jpeg, time, messages, detail);
@@ -128,8 +152,10 @@ QString screenshotToDelete(const QString &thumbnail, const ConvertSession &sessi
 void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session,
                           DeletionGroup &deletions)
 {
-    if (fileUnchanged(file.source, prepared.stamp))
+    if (fileUnchanged(file.source, prepared.stamp)) {
         deleteFile(file.source);
+        session.thumbnailJournal(folderOfPath(file.source)).remove(file.name);
+    }
     if (!session.view.deleteSourceChecked())
         return;
     const QString screenshot = screenshotToDelete(file.name, session);
@@ -153,6 +179,13 @@ void keepThumbnailMadeAhead(const PassFile &file, const PreparedJpeg &prepared, 
 void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, ConvertSession &session,
                 DeletionGroup &deletions)
 {
+    if (prepared.notExpected) {
+        // Not the bitmap the journal recorded (any more): not the program's.
+        session.thumbnailJournal(folderOfPath(file.source)).remove(file.name);
+        if (session.thumbnailOwners.contains(file.name))
+            reportLostThumbnail(file.source, session);
+        return;
+    }
     const bool written = commitJpeg(file, prepared, session.messages);
     if (mode == kScreenshotPass) {
         ConvertSession::ScreenshotRecord &record = session.records[file.name];
@@ -177,23 +210,46 @@ void startScreenshotPass(const QString &folder, const QStringList &names, Conver
     session.madeAheadBytes = 0;
 }
 
+// Reports the bitmaps this command wrote that the pass never found, and
+// stores what is left of the journal.
+void finishThumbnailPass(const QString &folder, const std::vector<PassFile> &files, ConvertSession &session)
+{
+    if (!session.stopped) {
+        QSet<QString> found;
+        for (const PassFile &file : files)
+            found.insert(file.name);
+        QStringList lost;
+        for (auto it = session.thumbnailOwners.cbegin(); it != session.thumbnailOwners.cend(); ++it) {
+            if (!found.contains(it.key()))
+                lost << it.key();
+        }
+        lost.sort();
+        for (const QString &name : lost)
+            reportLostThumbnail(joinPath(folder, name), session);
+    }
+    session.thumbnailJournal(folder).save();
+}
+
 } // namespace
 
 void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
 {
     const QStringList names = mode == kScreenshotPass ? session.listScreenshots(folder)
                                                       : FolderListing::all(folder, kScreenshotPattern);
-    ThumbnailJournal journal = mode == kThumbnailPass ? ThumbnailJournal::read(folder) : ThumbnailJournal();
     if (mode == kScreenshotPass)
         startScreenshotPass(folder, names, session);
-    const std::vector<PassFile> files =
-        mode == kScreenshotPass ? planScreenshotPass(folder, names, session) : planThumbnailPass(folder, names, journal);
+    const std::vector<PassFile> files = mode == kScreenshotPass
+                                            ? planScreenshotPass(folder, names, session)
+                                            : planThumbnailPass(folder, names, session.thumbnailJournal(folder));
     const int workers = session.pipelineWorkers();
     session.prepareWorkers(workers);
     OrderedPipeline<PreparedJpeg> pipeline(files.size(), workers, std::size_t(session.threading.lookAheadPerWorker),
                                            [&](std::size_t i, int worker, PreparedJpeg &slot) {
-                                               prepareJpeg(session, files[i].source, worker, slot);
-                                               stageJpeg(files[i].output, slot);
+                                               const ThumbnailJournal::Entry *thumbnail = files[i].thumbnail;
+                                               prepareJpeg(session, files[i].source, worker, slot,
+                                                           thumbnail ? &thumbnail->content : nullptr);
+                                               stageJpeg(files[i].output, slot,
+                                                         thumbnail ? std::optional(thumbnail->time) : std::nullopt);
                                            });
     DeletionGroup deletions;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -211,10 +267,8 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
     session.deletedScreenshots += deletions.flush(); // what is done is finished, also when the window closes
     if (!files.empty())
         session.view.hideProgress();
-    if (mode == kThumbnailPass) {
-        journal.dropVanished();
-        journal.save();
-    }
+    if (mode == kThumbnailPass)
+        finishThumbnailPass(folder, files, session);
 }
 
 } // namespace grelm

@@ -6,10 +6,21 @@
 
 namespace grelm {
 
-void prepareJpeg(ConvertSession &session, const QString &source, int worker, PreparedJpeg &slot)
+namespace {
+
+bool load(cDIBSection &dib, const QString &source, const ContentIdentity *expected, PreparedJpeg &slot)
+{
+    slot.notExpected = false;
+    return expected ? dib.LoadExpected(source, *expected, slot.notExpected) : dib.Load(source);
+}
+
+} // namespace
+
+void prepareJpeg(ConvertSession &session, const QString &source, int worker, PreparedJpeg &slot,
+                 const ContentIdentity *expected)
 {
     if (session.pipelineWorkers() == 0) {
-        session.inlineBuffer.Load(source);
+        load(session.inlineBuffer, source, expected, slot);
         slot.stamp = session.inlineBuffer.loadedStamp();
         slot.messages.clear();
         slot.status = EncodeDIBToJPEG(session.inlineBuffer, session.inlineEncoder(), slot.jpeg, &slot.detail);
@@ -17,7 +28,7 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
     }
     WorkerBuffers &w = session.worker(worker);
     const BufferUse use(w); // ends once the bytes are in the slot, before the slot is handed on
-    const bool loaded = w.dib->Load(source);
+    const bool loaded = load(*w.dib, source, expected, slot);
     slot.stamp = w.dib->loadedStamp();
     slot.messages.swap(w.messages.messages);
     w.messages.messages.clear();
@@ -33,14 +44,20 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
     }
 }
 
-void stageJpeg(const QString &output, PreparedJpeg &slot)
+std::optional<FileTime> jpegDate(const PreparedJpeg &slot, const std::optional<FileTime> &dated)
+{
+    if (dated)
+        return dated;
+    return slot.stamp ? std::optional<FileTime>(slot.stamp->modified) : std::nullopt;
+}
+
+void stageJpeg(const QString &output, PreparedJpeg &slot, const std::optional<FileTime> &dated)
 {
     slot.staged.discard();
     slot.stagedFor.clear();
-    if (slot.status != 0 || output.isEmpty())
+    if (slot.status != 0 || output.isEmpty() || slot.notExpected)
         return;
-    const std::optional<FileTime> time = slot.stamp ? std::optional<FileTime>(slot.stamp->modified) : std::nullopt;
-    slot.stageFailure = StageJPEG(output, slot.jpeg, time, slot.staged);
+    slot.stageFailure = StageJPEG(output, slot.jpeg, jpegDate(slot, dated), slot.staged);
     slot.stagedFor = output;
 }
 

@@ -1,5 +1,6 @@
 #include "convert/convert_session.h"
 
+#include "core/errors.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 
@@ -37,6 +38,20 @@ JpegEncoder &ConvertSession::inlineEncoder()
     if (!m_inlineEncoder)
         m_inlineEncoder = std::make_unique<JpegEncoder>();
     return *m_inlineEncoder;
+}
+
+ThumbnailJournal &ConvertSession::thumbnailJournal(const QString &thumbsFolder)
+{
+    const std::optional<FileStamp> now = fileStamp(thumbsFolder);
+    if (!m_journal || m_journal->folder() != thumbsFolder) {
+        m_journal = ThumbnailJournal::read(thumbsFolder);
+        m_journalFolder = now;
+    } else if (now && m_journalFolder && (now->device != m_journalFolder->device || now->inode != m_journalFolder->inode)) {
+        // Another folder (or a link to one) put in its place: what the journal
+        // and its listing say is not about that folder's files.
+        throw FileError("The Thumbs folder was replaced during the command: " + thumbsFolder.toStdString());
+    }
+    return *m_journal;
 }
 
 QStringList ConvertSession::listScreenshots(const QString &folder) const

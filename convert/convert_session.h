@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/deletion_group.h"
+#include "convert/thumbnail_journal.h"
 #include "core/messages.h"
 #include "core/file_stamp.h"
 #include "core/memory_budget.h"
@@ -80,6 +81,10 @@ struct ConvertSession {
     QHash<QString, ScreenshotRecord> records;
     /// For each thumbnail bitmap written in this command, the screenshot it stands for.
     QHash<QString, QString> thumbnailOwners;
+    /// The journal of `thumbsFolder`, read once per command with one listing
+    /// of that folder, and kept up to date by the steps that follow. Throws
+    /// FileError when another folder has taken that folder's place since.
+    ThumbnailJournal &thumbnailJournal(const QString &thumbsFolder);
 
     /// The thumbnail bitmap the screenshot pass's worker threads make of each
     /// screenshot while it is loaded anyway, so that the thumbnail branch need
@@ -107,6 +112,8 @@ struct ConvertSession {
     int deletedScreenshots = 0; ///< screenshots deleted in this command
 
 private:
+    std::optional<ThumbnailJournal> m_journal;
+    std::optional<FileStamp> m_journalFolder; // the folder it was read from
     MemoryBudget m_budget; // outlives the workers, which give their shares back to it
     std::vector<std::unique_ptr<WorkerBuffers>> m_workers;
     std::unique_ptr<JpegEncoder> m_inlineEncoder;

@@ -36,6 +36,11 @@ bool tooLong(const QString &name)
 
 } // namespace
 
+bool mayWriteOutput(const QString &path, const std::optional<FileTime> &time)
+{
+    return mayTake(path, time);
+}
+
 std::vector<std::optional<QString>> decideOutputBases(const QString &folder, const QString &thumbsFolder,
                                                       const std::vector<OutputNameRequest> &requests,
                                                       const QSet<QString> &reserved)

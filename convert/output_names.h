@@ -17,6 +17,10 @@ struct OutputNameRequest {
     std::optional<FileTime> time;
 };
 
+/// Whether the output file at `path` may be written for a screenshot of time
+/// `time`: the rule decideOutputBases applies to each of a base's two files.
+bool mayWriteOutput(const QString &path, const std::optional<FileTime> &time);
+
 /// Decides, in listing order, the base B that each screenshot's JPEG ("B.jpg"
 /// in `folder`) and thumbnail JPEG ("th_B.jpg" in `thumbsFolder`) are named
 /// after: the request's base, else the base followed by "_1", "_2", ... up to

@@ -6,10 +6,16 @@
 #include "core/convert_view.h"
 #include "core/errors.h"
 #include "core/folder_listing.h"
+#include "core/file_names.h"
 #include "core/folder_names.h"
+#include "imaging/bmp_reader.h"
 #include "thumbs/make_thumbnails.h"
 #include "thumbs/area_reduction.h"
 
+#include <QMultiHash>
+#include <QSet>
+
+#include <climits>
 #include <memory>
 #include <utility>
 
@@ -17,32 +23,91 @@ namespace grelm {
 
 namespace {
 
+// Decides the name in Thumbs of each thumbnail bitmap. A bitmap of this
+// command takes the name of the one it is (the journal's record of the same
+// base and time, with its bytes still there: left by an interrupted command),
+// else its screenshot's name in lower case when nothing lies there or only a
+// file that is no bitmap at all (half-written). Whatever else lies there is
+// kept: the user's own bitmap, or the leftover of an older picture of that
+// name still waiting for its JPEG; the thumbnail then takes the next free
+// name, "name_1.bmp", "name_2.bmp", ...
+class BitmapNames {
+public:
+    BitmapNames(ThumbnailJournal &journal, const QStringList &wanted) : m_journal(journal)
+    {
+        for (const QString &name : journal.listed())
+            m_taken.insert(lowerCaseName(name));
+        m_listed = m_taken;
+        for (const QString &name : wanted)
+            m_taken.insert(lowerCaseName(name));
+        for (auto it = journal.entries().cbegin(); it != journal.entries().cend(); ++it)
+            m_byBase.insert(it->base, it.key());
+    }
+
+    QString decide(const QString &wanted, const QString &base, const FileTime &time)
+    {
+        for (const QString &name : m_byBase.values(base)) {
+            const ThumbnailJournal::Entry *own = m_journal.ownBitmap(name);
+            if (own && sameTime(own->time, time) && !m_decided.contains(name))
+                return take(name);
+        }
+        if (!m_listed.contains(lowerCaseName(wanted)) && !m_decided.contains(wanted))
+            return take(wanted);
+        if (m_journal.listed().contains(wanted) && !m_journal.ownBitmap(wanted) && !m_decided.contains(wanted)
+            && BmpReader::isOrdinaryFileButNoBitmap(joinPath(m_journal.folder(), wanted)))
+            return take(wanted);
+        QString stem = withoutLastExtension(wanted);
+        for (int index = 1;; ++index) {
+            const QString mark = u'_' + QString::number(index) + QStringLiteral(".bmp");
+            while (!stem.isEmpty() && encodeFileName(stem + mark).size() > NAME_MAX)
+                stem.chop(stem.size() > 1 && stem[stem.size() - 2].isHighSurrogate() ? 2 : 1);
+            const QString name = stem + mark;
+            if (!m_taken.contains(lowerCaseName(name)))
+                return take(name);
+        }
+    }
+
+private:
+    QString take(const QString &name)
+    {
+        m_decided.insert(name);
+        m_taken.insert(lowerCaseName(name));
+        return name;
+    }
+
+    ThumbnailJournal &m_journal;
+    QSet<QString> m_listed;  // lower case
+    QSet<QString> m_taken;   // lower case: listed, wanted or decided
+    QSet<QString> m_decided; // as decided
+    QMultiHash<QString, QString> m_byBase;
+};
+
 // The screenshots of the game folder that get a thumbnail in this command:
-// those the screenshot pass gave output names. Each goes into the journal
-// before any bitmap is written, so that an interrupted command's bitmaps are
-// still known as the program's own.
-std::vector<ThumbnailOrder> planThumbnails(const ConvertSession &session, const QStringList &names,
+// those the screenshot pass gave output names, each with the name its bitmap
+// takes in Thumbs.
+std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStringList &names,
+                                           std::vector<ThumbnailJournal::Entry> &entries,
                                            std::vector<std::pair<QString, QString>> &bitmapOwners)
 {
     const QString folder = session.view.gameFolder();
     const QString thumbsFolder = joinPath(folder, kThumbsFolderName);
     const QStringList bitmaps = caseSafeNames(names);
-    ThumbnailJournal journal = ThumbnailJournal::read(thumbsFolder);
-    journal.dropVanished();
+    BitmapNames bitmapNames(session.thumbnailJournal(thumbsFolder), bitmaps);
     std::vector<ThumbnailOrder> orders;
     for (qsizetype i = 0; i < names.size(); ++i) {
         const auto record = session.records.constFind(names[i]);
         if (record == session.records.cend() || !record->outputBase || !record->loaded)
             continue;
-        journal.add(bitmaps[i], {*record->outputBase, record->loaded->modified});
+        const FileTime time = record->loaded->modified;
+        const QString bitmap = bitmapNames.decide(bitmaps[i], *record->outputBase, time);
+        entries.push_back({*record->outputBase, time, {}});
         // Reduced while the screenshot pass had the file loaded; MakeThumbnails
         // reuses it only while it is what loading the file again would give.
         const auto madeAhead = session.thumbnailsMadeAhead.constFind(names[i]);
-        orders.push_back({joinPath(folder, names[i]), joinPath(thumbsFolder, bitmaps[i]), *record->loaded,
+        orders.push_back({joinPath(folder, names[i]), joinPath(thumbsFolder, bitmap), *record->loaded,
                           madeAhead == session.thumbnailsMadeAhead.cend() ? nullptr : &*madeAhead});
-        bitmapOwners.emplace_back(bitmaps[i], names[i]);
+        bitmapOwners.emplace_back(bitmap, names[i]);
     }
-    journal.save();
     return orders;
 }
 
@@ -73,13 +138,22 @@ void makeThumbnailBitmaps(ConvertSession &session)
     if (names.isEmpty())
         return;
     thumbnailWidth(session.view); // a width that is no use ends the command before anything is written
+    std::vector<ThumbnailJournal::Entry> entries;
     std::vector<std::pair<QString, QString>> bitmapOwners;
-    const std::vector<ThumbnailOrder> orders = planThumbnails(session, names, bitmapOwners);
+    const std::vector<ThumbnailOrder> orders = planThumbnails(session, names, entries, bitmapOwners);
+    ThumbnailJournal &journal = session.thumbnailJournal(joinPath(session.view.gameFolder(), kThumbsFolderName));
     const int workers = session.pipelineWorkers();
     session.prepareWorkers(workers + 1); // one more for the window's thread
     const ThumbnailThreads threads{workers, session.threading.lookAheadPerWorker,
                                    [&](int w) -> WorkerBuffers & { return session.worker(w); }};
-    const bool finished = MakeThumbnails(session.view, orders, session.madeAheadWidth, threads, [&](std::size_t i) {
+    // Each bitmap is noted in the journal, with its bytes, before it takes
+    // its name, so that an interrupted command's bitmaps are still known as
+    // the program's own.
+    const auto naming = [&](std::size_t i, const ContentIdentity &content) {
+        entries[i].content = content;
+        journal.append(bitmapOwners[i].first, entries[i]);
+    };
+    const bool finished = MakeThumbnails(session.view, orders, session.madeAheadWidth, threads, naming, [&](std::size_t i) {
         session.thumbnailOwners.insert(bitmapOwners[i].first, bitmapOwners[i].second);
     });
     session.stopped = !finished;

@@ -1,26 +1,31 @@
 #include "convert/thumbnail_journal.h"
 
-#include "core/file_names.h"
 #include "core/atomic_file.h"
+#include "core/errors.h"
+#include "core/file_names.h"
 #include "core/folder_listing.h"
 
-#include <QByteArrayList>
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace grelm {
 
 namespace {
 
 // Hidden, so that no listing counts it; its records are separated by NUL
-// bytes, the one byte no file name holds.
+// bytes, the one byte no file name holds. A journal of the first version
+// recorded no bytes: its bitmaps are not known as the program's own.
 const QString kJournalName = QStringLiteral(".grelm-thumbnails");
-const QByteArray kMagic = QByteArrayLiteral("grelm thumbnails 1");
+const QByteArray kMagic = QByteArrayLiteral("grelm thumbnails 2");
 constexpr qint64 kMaxJournalBytes = 64 * 1024 * 1024;
+constexpr int kFieldsPerRecord = 6;
 
 // The whole journal file, or nothing when it is missing, not an ordinary file or too large.
 QByteArray readBounded(const QString &path)
@@ -36,71 +41,213 @@ QByteArray readBounded(const QString &path)
     return file.readAll();
 }
 
-std::optional<FileTime> bitmapTime(const QString &path)
+// Reads the NUL-ended fields of a journal in place, one after another.
+class Fields {
+public:
+    explicit Fields(const QByteArray &bytes) : m_bytes(bytes) {}
+    bool next(QByteArrayView &field)
+    {
+        const qsizetype end = m_bytes.indexOf('\0', m_position);
+        if (end < 0)
+            return false;
+        field = QByteArrayView(m_bytes).sliced(m_position, end - m_position);
+        m_position = end + 1;
+        return true;
+    }
+
+private:
+    const QByteArray &m_bytes;
+    qsizetype m_position = 0;
+};
+
+bool isHexHash(QByteArrayView field)
 {
+    if (field.size() != 64)
+        return false;
+    for (const char c : field) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
+            return false;
+    }
+    return true;
+}
+
+// One record, as its fields spell it, but for its names and hash, which only
+// the records that are kept need; false when it is damaged: a bitmap name or
+// base that is not one plain file name (which could lead a write out of
+// Thumbs), or numbers out of range.
+bool parseRecord(const QByteArrayView (&f)[kFieldsPerRecord], ThumbnailJournal::Entry &entry)
+{
+    if (!isPlainFileName(f[0]) || !isPlainFileName(f[1]) || !isHexHash(f[5]))
+        return false;
+    bool secondsOk = false, nanosOk = false, sizeOk = false;
+    entry.time = {f[2].toLongLong(&secondsOk), long(f[3].toLongLong(&nanosOk))};
+    entry.content.size = f[4].toLongLong(&sizeOk);
+    return secondsOk && nanosOk && sizeOk && entry.time.tv_nsec >= 0 && entry.time.tv_nsec < 1000000000
+           && entry.content.size >= 0;
+}
+
+QByteArray recordBytes(const QString &name, const ThumbnailJournal::Entry &e)
+{
+    return encodeFileName(name) + '\0' + encodeFileName(e.base) + '\0' + QByteArray::number(qlonglong(e.time.tv_sec))
+           + '\0' + QByteArray::number(qlonglong(e.time.tv_nsec)) + '\0' + QByteArray::number(e.content.size) + '\0'
+           + e.content.sha256.toHex() + '\0';
+}
+
+[[noreturn]] void fail(const QString &what, const QString &path, int error)
+{
+    throw FileError(QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error))).toStdString());
+}
+
+// Whether the file at `path` holds exactly the bytes `expected` names; it is
+// not followed when it is a link.
+bool holdsBytes(const QString &path, const ContentIdentity &expected)
+{
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     struct stat info {};
-    if (::lstat(encodeFileName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    return info.st_mtim;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != expected.size)
+        return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return hash.addData(&file) && hash.result() == expected.sha256;
 }
 
 } // namespace
+
+ThumbnailJournal::~ThumbnailJournal()
+{
+    closeAppending();
+}
+
+ThumbnailJournal::ThumbnailJournal(ThumbnailJournal &&other) noexcept
+    : m_folder(std::move(other.m_folder)), m_listed(std::move(other.m_listed)), m_entries(std::move(other.m_entries)),
+      m_checked(std::move(other.m_checked)), m_appendFd(std::exchange(other.m_appendFd, -1))
+{
+}
+
+ThumbnailJournal &ThumbnailJournal::operator=(ThumbnailJournal &&other) noexcept
+{
+    if (this != &other) {
+        closeAppending();
+        m_folder = std::move(other.m_folder);
+        m_listed = std::move(other.m_listed);
+        m_entries = std::move(other.m_entries);
+        m_checked = std::move(other.m_checked);
+        m_appendFd = std::exchange(other.m_appendFd, -1);
+    }
+    return *this;
+}
 
 ThumbnailJournal ThumbnailJournal::read(const QString &thumbsFolder)
 {
     ThumbnailJournal journal;
     journal.m_folder = thumbsFolder;
-    const QByteArrayList fields = readBounded(joinPath(thumbsFolder, kJournalName)).split('\0');
-    if (fields.isEmpty() || fields.first() != kMagic)
+    QSet<QByteArray> listedBytes;
+    for (const QString &name : folderEntryNames(thumbsFolder)) {
+        journal.m_listed.insert(name);
+        listedBytes.insert(encodeFileName(name));
+    }
+    const QByteArray bytes = readBounded(joinPath(thumbsFolder, kJournalName));
+    Fields fields(bytes);
+    QByteArrayView magic;
+    if (!fields.next(magic) || magic != kMagic)
         return journal;
-    // Records of four fields: bitmap name, base, seconds, nanoseconds. A
-    // damaged record ends the reading: what follows is not trusted.
-    for (qsizetype i = 1; i + 3 < fields.size(); i += 4) {
-        bool secondsOk = false, nanosOk = false;
-        const FileTime time{fields[i + 2].toLongLong(&secondsOk), fields[i + 3].toLong(&nanosOk)};
-        if (fields[i].isEmpty() || !secondsOk || !nanosOk)
+    // A damaged record ends the reading: what follows is not trusted. Only
+    // the records of bitmaps still there are kept; the last record of a name
+    // is the one that counts.
+    QByteArrayView f[kFieldsPerRecord];
+    for (;;) {
+        int got = 0;
+        while (got < kFieldsPerRecord && fields.next(f[got]))
+            ++got;
+        Entry entry;
+        if (got < kFieldsPerRecord || !parseRecord(f, entry))
             break;
-        journal.m_entries.insert(decodeFileName(fields[i]), {decodeFileName(fields[i + 1]), time});
+        if (!listedBytes.contains(QByteArray::fromRawData(f[0].data(), f[0].size())))
+            continue;
+        entry.base = decodeFileName(f[1].toByteArray());
+        entry.content.sha256 = QByteArray::fromHex(f[5].toByteArray());
+        journal.m_entries.insert(decodeFileName(f[0].toByteArray()), entry);
     }
     return journal;
 }
 
-const ThumbnailJournal::Entry *ThumbnailJournal::ownBitmap(const QString &name) const
+const ThumbnailJournal::Entry *ThumbnailJournal::find(const QString &name) const
 {
     const auto found = m_entries.constFind(name);
-    if (found == m_entries.cend())
+    return found == m_entries.cend() ? nullptr : &*found;
+}
+
+const ThumbnailJournal::Entry *ThumbnailJournal::ownBitmap(const QString &name)
+{
+    const Entry *entry = find(name);
+    if (!entry)
         return nullptr;
-    const std::optional<FileTime> time = bitmapTime(joinPath(m_folder, name));
-    return time && sameTime(*time, found->time) ? &*found : nullptr;
+    auto checked = m_checked.constFind(name);
+    if (checked == m_checked.cend())
+        checked = m_checked.insert(name, holdsBytes(joinPath(m_folder, name), entry->content));
+    return *checked ? entry : nullptr;
 }
 
-void ThumbnailJournal::dropVanished()
+void ThumbnailJournal::remove(const QString &name)
 {
-    for (auto it = m_entries.begin(); it != m_entries.end();) {
-        if (ownBitmap(it.key()))
-            ++it;
-        else
-            it = m_entries.erase(it);
-    }
+    m_entries.remove(name);
+    m_checked.remove(name);
 }
 
-void ThumbnailJournal::save() const
+void ThumbnailJournal::save()
 {
+    closeAppending();
     const QString path = joinPath(m_folder, kJournalName);
     if (m_entries.isEmpty()) {
         if (::unlink(encodeFileName(path).constData()) != 0 && errno != ENOENT)
             deleteFile(path); // reports why
         return;
     }
+    writeWhole();
+}
+
+void ThumbnailJournal::writeWhole() const
+{
     QStringList names = m_entries.keys();
     names.sort(); // the same journal for the same bitmaps, whatever the hash's order
     QByteArray bytes = kMagic + '\0';
-    for (const QString &name : names) {
-        const Entry &e = m_entries[name];
-        bytes += encodeFileName(name) + '\0' + encodeFileName(e.base) + '\0';
-        bytes += QByteArray::number(qlonglong(e.time.tv_sec)) + '\0' + QByteArray::number(qlonglong(e.time.tv_nsec)) + '\0';
+    for (const QString &name : names)
+        bytes += recordBytes(name, m_entries[name]);
+    writeFileAtomically(joinPath(m_folder, kJournalName), bytes);
+}
+
+void ThumbnailJournal::append(const QString &name, const Entry &entry)
+{
+    const QString path = joinPath(m_folder, kJournalName);
+    if (m_appendFd < 0) {
+        writeWhole(); // also drops the records of bitmaps that are gone
+        m_appendFd = ::open(encodeFileName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+        if (m_appendFd < 0)
+            fail(QStringLiteral("Cannot open"), path, errno);
     }
-    writeFileAtomically(path, bytes);
+    // One write per record, so that a record is never split by another
+    // command's; one cut short by a crash ends the reading there.
+    const QByteArray record = recordBytes(name, entry);
+    qsizetype done = 0;
+    while (done < record.size()) {
+        const ssize_t n = ::write(m_appendFd, record.constData() + done, size_t(record.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail(QStringLiteral("Cannot write"), path, n < 0 ? errno : ENOSPC);
+        done += n;
+    }
+    m_entries.insert(name, entry);
+    m_checked.remove(name);
+}
+
+void ThumbnailJournal::closeAppending()
+{
+    if (m_appendFd >= 0)
+        ::close(std::exchange(m_appendFd, -1));
 }
 
 } // namespace grelm

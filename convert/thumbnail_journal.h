@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/content_identity.h"
 #include "core/file_stamp.h"
 
 #include <QHash>
@@ -9,41 +10,65 @@
 namespace grelm {
 
 /// The thumbnail bitmaps the program wrote into a Thumbs folder and has not
-/// yet converted, kept in a hidden file there. Only bitmaps it names, with
-/// the modification time they were written with, are the program's own: the
+/// yet converted, kept in a hidden file there. A bitmap is the program's own
+/// only while its bytes are those the journal records for its name: the
 /// thumbnail pass converts and deletes those and leaves every other bitmap
 /// alone, and leftovers of an interrupted command are still recognised.
+/// Read once per command, together with one listing of the folder.
 class ThumbnailJournal {
 public:
     /// What the journal says of one bitmap: the base its "th_" JPEG is named
-    /// after and the time the bitmap was written with (its screenshot's).
+    /// after, the time of its screenshot, and its bytes.
     struct Entry {
         QString base;
         FileTime time{};
+        ContentIdentity content;
     };
 
-    /// The journal of `thumbsFolder`; empty when there is none or it cannot be read.
+    ThumbnailJournal() = default;
+    ~ThumbnailJournal();
+    ThumbnailJournal(ThumbnailJournal &&other) noexcept;
+    ThumbnailJournal &operator=(ThumbnailJournal &&other) noexcept;
+    ThumbnailJournal(const ThumbnailJournal &) = delete;
+    ThumbnailJournal &operator=(const ThumbnailJournal &) = delete;
+
+    /// Lists `thumbsFolder` once and reads its journal, keeping the records of
+    /// bitmaps that are listed. Empty when there is no journal or it cannot be
+    /// read; reading stops at the first damaged record. Throws FileError when
+    /// the folder exists but cannot be listed.
     static ThumbnailJournal read(const QString &thumbsFolder);
 
-    /// The entry of the bitmap `name` when the file there is still the one the
-    /// program wrote (same modification time); nothing otherwise.
-    const Entry *ownBitmap(const QString &name) const;
-
-    /// Forgets every entry whose bitmap is gone or no longer the program's.
-    void dropVanished();
+    const QString &folder() const { return m_folder; }
+    /// Every name the folder held when the journal was read, folders and
+    /// hidden files included.
+    const QSet<QString> &listed() const { return m_listed; }
     /// Every entry, by bitmap name.
     const QHash<QString, Entry> &entries() const { return m_entries; }
+    const Entry *find(const QString &name) const;
+    /// The entry of the bitmap `name` when the file there holds the bytes the
+    /// journal records for it (read once and remembered); nothing otherwise.
+    const Entry *ownBitmap(const QString &name);
 
-    void add(const QString &name, const Entry &entry) { m_entries.insert(name, entry); }
-    void remove(const QString &name) { m_entries.remove(name); }
+    void remove(const QString &name);
     bool isEmpty() const { return m_entries.isEmpty(); }
 
     /// Stores the journal whole, or removes its file when it is empty; throws FileError.
-    void save() const;
+    void save();
+    /// Notes a bitmap that is about to take the name `name`: its record is
+    /// added to the end of the journal file before the bitmap is renamed, so
+    /// that it is known however the command ends. The first call writes the
+    /// journal whole first. Throws FileError.
+    void append(const QString &name, const Entry &entry);
 
 private:
+    void writeWhole() const;
+    void closeAppending();
+
     QString m_folder;
+    QSet<QString> m_listed;
     QHash<QString, Entry> m_entries;
+    QHash<QString, bool> m_checked; // bitmap names whose bytes were compared, and the outcome
+    int m_appendFd = -1;
 };
 
 } // namespace grelm

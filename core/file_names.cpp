@@ -122,6 +122,11 @@ QString lowerCaseName(const QString &name)
     return lowered;
 }
 
+bool isPlainFileName(QByteArrayView bytes)
+{
+    return !bytes.isEmpty() && bytes != "." && bytes != ".." && !bytes.contains('/') && !bytes.contains('\0');
+}
+
 QString folderOfPath(const QString &path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');

@@ -28,6 +28,11 @@ QString shownName(const QString &name);
 /// other bytes only the ASCII letters A-Z, every other byte kept.
 QString lowerCaseName(const QString &name);
 
+/// Whether `bytes` are one plain file name, naming an entry of the folder it
+/// is joined to and nothing beyond: not empty, not "." or "..", and without a
+/// '/' or a NUL byte.
+bool isPlainFileName(QByteArrayView bytes);
+
 /// The folder of a path ("/a/b" gives "/a", "/a" gives "/", "b" gives ".").
 QString folderOfPath(const QString &path);
 

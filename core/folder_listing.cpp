@@ -5,6 +5,9 @@
 #include "core/errors.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
 #include <filesystem>
 #include <system_error>
 
@@ -62,6 +65,30 @@ bool isListedFile(const fs::directory_entry &entry)
 bool matchesWildcard(const QString &name, const QString &pattern)
 {
     return matchFrom(name, 0, pattern, 0);
+}
+
+QStringList folderEntryNames(const QString &folder)
+{
+    const QByteArray path = encodeFileName(joinPath(folder, QString()));
+    DIR *dir = ::opendir(path.constData());
+    if (!dir) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {}; // no such folder: nothing to list
+        throw FileError("Cannot list " + path.toStdString() + ": " + std::strerror(errno));
+    }
+    QStringList names;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (name != "." && name != "..")
+            names.push_back(decodeFileName(name.toByteArray()));
+        errno = 0;
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0)
+        throw FileError("Cannot list " + path.toStdString() + ": " + std::strerror(error));
+    return names;
 }
 
 FolderListing::FolderListing(const QString &folder, const QString &pattern)

@@ -14,6 +14,12 @@ QString joinPath(const QString &folder, const QString &name);
 /// Whether a file name matches a wildcard pattern ('*' and '?'), ignoring letter case.
 bool matchesWildcard(const QString &name, const QString &pattern);
 
+/// Every name in `folder`, of any kind of entry, hidden ones too, but for "."
+/// and ".."; in no particular order, and without asking the file system
+/// anything per entry. A folder that does not exist (or is no folder) lists
+/// nothing; one that exists but cannot be read throws FileError.
+QStringList folderEntryNames(const QString &folder);
+
 /// A listing of the ordinary files of one folder whose names match a wildcard
 /// pattern, ignoring letter case: regular files and links to them, not hidden
 /// (no leading '.'), not folders. Each listing holds its own position, so two

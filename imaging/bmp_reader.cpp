@@ -4,6 +4,7 @@
 #include "imaging/bmp_decode.h"
 #include "imaging/bmp_header.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <algorithm>
@@ -95,40 +96,35 @@ BmpResult loadDirect(QFile &file, const BmpHeader &h, std::vector<std::uint8_t> 
     return sized(h);
 }
 
-} // namespace
-
-BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels, std::uint64_t maxPixels)
+BmpResult notExpected()
 {
-    BmpHeader h;
-    const auto head = file.first(std::min(file.size(), kBmpHeaderReadBytes));
-    if (const char *error = parseBmpHeader(head, file.size(), h, maxPixels))
-        return refuse(error);
-    const std::span<const std::uint8_t> data = file.subspan(std::size_t(h.pixelOffset));
-    const std::uint64_t wanted = pixelBytesWanted(h, data.size());
-    if (wanted > data.size())
-        return refuse("pixel array shorter than the header says");
-    if (const char *error = decodeBmpPixels(h, data.first(std::size_t(wanted)), prepare(h, pixels)))
-        return refuse(error);
-    return sized(h);
+    BmpResult r = refuse("not the file expected");
+    r.notExpected = true;
+    return r;
 }
 
-BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp,
-               const BeforeAllocate &beforeAllocate)
+// Whether the open file holds exactly the bytes `expected` names, read in
+// pieces so that a large file takes no memory of its own.
+bool holdsExpectedBytes(QFile &file, std::uint64_t fileSize, const ContentIdentity &expected)
 {
-    // Only ordinary files, judged on the open descriptor: a pipe or device
-    // could block or never end. Opening does not block, even on a pipe.
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return refuse("cannot open the file");
-    QFile file;
-    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-    const std::optional<FileStamp> opened = fileStamp(fd);
-    if (stamp)
-        *stamp = opened;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return refuse("not an ordinary file");
-    const std::uint64_t fileSize = std::uint64_t(std::max<qint64>(file.size(), 0));
+    if (!expected.known() || fileSize != std::uint64_t(expected.size) || !file.seek(0))
+        return false;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    std::vector<char> piece(64 * 1024);
+    std::uint64_t left = fileSize;
+    while (left > 0) {
+        const qint64 n = file.read(piece.data(), qint64(std::min<std::uint64_t>(left, piece.size())));
+        if (n <= 0)
+            return false;
+        hash.addData(QByteArrayView(piece.data(), n));
+        left -= std::uint64_t(n);
+    }
+    return hash.result() == expected.sha256;
+}
+
+BmpResult loadOpened(QFile &file, std::uint64_t fileSize, std::vector<std::uint8_t> &pixels,
+                     const BeforeAllocate &beforeAllocate)
+{
     std::vector<std::uint8_t> head(std::size_t(std::min<std::uint64_t>(fileSize, kBmpHeaderReadBytes)));
     if (!readExactly(file, 0, head.data(), head.size()))
         return refuse("cannot read the header");
@@ -151,6 +147,68 @@ BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::opti
     if (const char *error = decodeBmpPixels(h, data, prepare(h, pixels)))
         return refuse(error);
     return sized(h);
+}
+
+} // namespace
+
+BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &pixels, std::uint64_t maxPixels)
+{
+    BmpHeader h;
+    const auto head = file.first(std::min(file.size(), kBmpHeaderReadBytes));
+    if (const char *error = parseBmpHeader(head, file.size(), h, maxPixels))
+        return refuse(error);
+    const std::span<const std::uint8_t> data = file.subspan(std::size_t(h.pixelOffset));
+    const std::uint64_t wanted = pixelBytesWanted(h, data.size());
+    if (wanted > data.size())
+        return refuse("pixel array shorter than the header says");
+    if (const char *error = decodeBmpPixels(h, data.first(std::size_t(wanted)), prepare(h, pixels)))
+        return refuse(error);
+    return sized(h);
+}
+
+BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp,
+               const BeforeAllocate &beforeAllocate, const ContentIdentity *expected)
+{
+    // Only ordinary files, judged on the open descriptor: a pipe or device
+    // could block or never end. Opening does not block, even on a pipe.
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refuse("cannot open the file");
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+    const std::optional<FileStamp> opened = fileStamp(fd);
+    if (stamp)
+        *stamp = opened;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return refuse("not an ordinary file");
+    const std::uint64_t fileSize = std::uint64_t(std::max<qint64>(file.size(), 0));
+    if (!expected)
+        return loadOpened(file, fileSize, pixels, beforeAllocate);
+    if (!holdsExpectedBytes(file, fileSize, *expected))
+        return notExpected();
+    const BmpResult result = loadOpened(file, fileSize, pixels, beforeAllocate);
+    // Written to between the hash and the decoding: what was decoded is not
+    // what was hashed.
+    if (fileStamp(fd) != opened)
+        return notExpected();
+    return result;
+}
+
+bool isOrdinaryFileButNoBitmap(const QString &path)
+{
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const std::uint64_t fileSize = std::uint64_t(info.st_size);
+    std::vector<std::uint8_t> head(std::size_t(std::min<std::uint64_t>(fileSize, kBmpHeaderReadBytes)));
+    BmpHeader h;
+    return !readExactly(file, 0, head.data(), head.size()) || parseBmpHeader(head, fileSize, h) != nullptr;
 }
 
 } // namespace grelm::BmpReader

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/content_identity.h"
 #include "core/file_stamp.h"
 #include "imaging/bmp_header.h"
 
@@ -18,6 +19,7 @@ struct BmpResult {
     std::int32_t width = 0;
     std::int32_t height = 0; ///< positive: the rows are bottom-up (core/pixel_rows.h)
     const char *error = nullptr;
+    bool notExpected = false; ///< refused because the file is not the one expected
 
     explicit operator bool() const { return error == nullptr; }
 };
@@ -50,9 +52,16 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
 /// Reads the bitmap file at `path`. An uncompressed 24-bit file is read with
 /// one read straight into `pixels`. `stamp`, when given, receives the stamp of
 /// the file as opened (nothing when it could not be opened). `beforeAllocate`,
-/// when given, hears of the allocation once the header is found sound.
+/// when given, hears of the allocation once the header is found sound. With
+/// `expected`, a file whose bytes are not those (or that changes while it is
+/// read) is refused with `notExpected`, and only the file that was hashed is
+/// decoded.
 BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp = nullptr,
-               const BeforeAllocate &beforeAllocate = {});
+               const BeforeAllocate &beforeAllocate = {}, const ContentIdentity *expected = nullptr);
+
+/// Whether `path` names an ordinary file (not a link, folder or other entry)
+/// whose headers are not those of a bitmap: a half-written or foreign file.
+bool isOrdinaryFileButNoBitmap(const QString &path);
 
 } // namespace BmpReader
 

@@ -53,10 +53,23 @@ bool cDIBSection::Create(std::int32_t lWidth, std::int32_t lHeight, std::int32_t
 
 bool cDIBSection::Load(const QString &Name)
 {
+    return load(Name, nullptr, nullptr);
+}
+
+bool cDIBSection::LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected)
+{
+    return load(Name, &expected, &notExpected);
+}
+
+bool cDIBSection::load(const QString &name, const ContentIdentity *expected, bool *notExpected)
+{
     CleanUp();
-    const BmpResult result = BmpReader::load(Name, m_pixels, &m_loadedStamp, m_beforeAllocate);
+    const BmpResult result = BmpReader::load(name, m_pixels, &m_loadedStamp, m_beforeAllocate, expected);
+    if (notExpected)
+        *notExpected = result.notExpected;
     if (!result) {
-        m_messages.show(cantLoadBmpMessage(QString::fromUtf8(result.error)));
+        if (!result.notExpected)
+            m_messages.show(cantLoadBmpMessage(QString::fromUtf8(result.error)));
         return false;
     }
     m_width = result.width;

@@ -33,6 +33,10 @@ public:
     /// a file that is not a readable bitmap shows "Can't load BMP image" and
     /// leaves the buffer empty.
     bool Load(const QString &Name);
+    /// Load, only when the file holds exactly the bytes `expected` names; a
+    /// file that does not (or that changes while it is read) is not loaded,
+    /// shows nothing and sets `notExpected`.
+    bool LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected);
     /// The stamp of the file the last Load opened, so that a caller can tell
     /// later whether that file is still the one it loaded; nothing when the
     /// file could not be opened.
@@ -73,6 +77,8 @@ private:
     bool m_holdsImage = false;
     std::optional<FileStamp> m_loadedStamp;
     BeforeAllocate m_beforeAllocate;
+
+    bool load(const QString &name, const ContentIdentity *expected, bool *notExpected);
 };
 
 } // namespace grelm

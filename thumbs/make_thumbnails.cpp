@@ -28,6 +28,7 @@ struct PreparedThumbnail {
     std::int32_t width = 0;
     bool skip = false;
     StagedFile file;
+    ContentIdentity content; ///< of the staged bytes
     std::exception_ptr stageError;
 };
 
@@ -75,6 +76,7 @@ void stageThumbnail(const ThumbnailOrder &order, PreparedThumbnail &slot)
         return;
     try {
         slot.file.stage(order.destination, slot.bmp, false, order.converted.modified);
+        slot.content = ContentIdentity::of(slot.bmp);
     } catch (const FileError &) {
         slot.stageError = std::current_exception();
     }
@@ -131,7 +133,9 @@ void reduceLoadedScreenshot(const cDIBSection &dib, std::int32_t width, Reductio
 }
 
 bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders, std::int32_t madeAheadWidth,
-                    const ThumbnailThreads &threads, const std::function<void(std::size_t)> &written)
+                    const ThumbnailThreads &threads,
+                    const std::function<void(std::size_t, const ContentIdentity &)> &naming,
+                    const std::function<void(std::size_t)> &written)
 {
     if (orders.empty())
         return true;
@@ -163,6 +167,7 @@ bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders
             continue;
         if (prepared.stageError)
             std::rethrow_exception(prepared.stageError);
+        naming(i, prepared.content);
         prepared.file.commit();
         written(i);
         turns.maybe();

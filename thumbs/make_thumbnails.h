@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/content_identity.h"
 #include "core/file_stamp.h"
 
 #include <QByteArray>
@@ -51,12 +52,16 @@ void reduceLoadedScreenshot(const cDIBSection &dib, std::int32_t width, Reductio
 /// Writes, in order, each order's thumbnail bitmap, reduced to fit a square of
 /// the width in the thumbnail box (read for every file, so that a width changed
 /// meanwhile is honoured) and dated like its screenshot; nothing is written
-/// for a file while "Create Thumbnails" is unchecked. Calls `written` with the
-/// index of each order written. Throws on the first failure (a width that is
+/// for a file while "Create Thumbnails" is unchecked. Calls `naming` with the
+/// index and the bytes' identity of each bitmap just before it takes its name
+/// (what it throws ends the command with that bitmap unnamed), and `written`
+/// with the index of each order written. Throws on the first failure (a width that is
 /// not a whole number above 0, a screenshot that cannot be loaded, a bitmap
 /// that cannot be written), with no thumbnail after the failing one written.
 /// Returns false when the window asked to close, after the current file.
 bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders, std::int32_t madeAheadWidth,
-                    const ThumbnailThreads &threads, const std::function<void(std::size_t)> &written);
+                    const ThumbnailThreads &threads,
+                    const std::function<void(std::size_t, const ContentIdentity &)> &naming,
+                    const std::function<void(std::size_t)> &written);
 
 } // namespace grelm

@@ -6,6 +6,7 @@
 #include "convert_run.h"
 #include "support/bmp_builder.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 
 #include <functional>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@ using namespace grelm;
 using grelm::test::ConvertRun;
 using grelm::test::entries;
 using grelm::test::screenshotFile;
+using grelm::test::TempFolder;
 
 namespace {
 
@@ -41,6 +44,35 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
         files.insert(QDir(folder).relativeFilePath(path), it.fileName() == kJournal ? QByteArray() : f.readAll());
     }
     return files;
+}
+
+// Runs the command with thumbnails and closes the window during the
+// thumbnail pass, after its first file: the later bitmaps stay in Thumbs.
+void interruptDuringTheThumbnailPass(ConvertRun &run)
+{
+    run.view.thumbs = true;
+    run.view.onYield = [&](int) {
+        if (run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2)
+            run.view.stop = true;
+    };
+    run.command();
+    run.view.stop = false;
+    run.view.onYield = nullptr;
+}
+
+// A journal of Thumbs as `version` writes it: records of a bitmap name, the
+// base of its "th_" JPEG, the time, and from version 2 on the size and
+// SHA-256 of the bitmap's bytes.
+QByteArray journalFile(int version, const std::vector<std::tuple<QByteArray, QByteArray, long long, QByteArray>> &records)
+{
+    QByteArray bytes = "grelm thumbnails " + QByteArray::number(version) + '\0';
+    for (const auto &[name, base, seconds, bitmap] : records) {
+        bytes += name + '\0' + base + '\0' + QByteArray::number(seconds) + '\0' + "0" + '\0';
+        if (version >= 2)
+            bytes += QByteArray::number(bitmap.size()) + '\0'
+                     + QCryptographicHash::hash(bitmap, QCryptographicHash::Sha256).toHex() + '\0';
+    }
+    return bytes;
 }
 
 } // namespace
@@ -498,19 +530,11 @@ TEST(ConvertCommand, ThumbnailBitmapsOfAnInterruptedCommandAreConvertedOnceLater
     ConvertRun run;
     for (int i = 0; i < 6; ++i)
         run.screenshot(QStringLiteral("s%1.bmp").arg(i), 64, 48, i);
-    run.view.thumbs = true;
-    // Closed during the thumbnail pass: its later bitmaps stay in Thumbs.
-    run.view.onYield = [&](int) {
-        if (run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2)
-            run.view.stop = true;
-    };
-    run.command();
+    interruptDuringTheThumbnailPass(run);
     ASSERT_TRUE(run.dir.exists("Thumbs/s5.bmp"));
     ASSERT_FALSE(run.dir.exists("Thumbs/th_s5.jpg"));
     QFile::remove(run.dir.file("s5.bmp")); // its screenshot is gone meanwhile
     run.view.thumbs = false;
-    run.view.stop = false;
-    run.view.onYield = nullptr;
     run.command(); // thumbnails off: Thumbs is not touched
     EXPECT_TRUE(run.dir.exists("Thumbs/s5.bmp"));
     run.view.thumbs = true;
@@ -560,4 +584,202 @@ TEST(ConvertCommand, NamesThatAreNotUtf8AreConvertedUnderTheirOwnBytes)
         EXPECT_FALSE(run.dir.existsRaw(sub + "CAF\xc9.bmp")) << gameFolderToo; // deleted once both JPEGs were written
         EXPECT_FALSE(run.dir.existsRaw(sub + "Thumbs/caf\xc9.bmp")) << gameFolderToo;
     }
+}
+
+TEST(ConvertCommand, OnlyBitmapsOfItsOwnBytesAreConvertedAndNothingIsWrittenOutsideTheFolders)
+{
+    // Thumbs holds files the program did not write, or no longer holds what
+    // it wrote; none of them is replaced, converted or deleted, and nothing
+    // the journal says leads a file out of the game folder and Thumbs.
+    const QByteArray users = screenshotFile(40, 30, 7); // a bitmap of the user's
+    const long long kShot = 1600000000;
+    struct Row {
+        std::string what;
+        std::function<void(ConvertRun &)> arrange;
+        QStringList thumbs;    ///< Thumbs afterwards, but for the journal
+        QStringList usersKept; ///< files of Thumbs that still hold the user's bitmap
+        std::function<void(ConvertRun &)> check;
+    };
+    std::vector<Row> rows{
+        {"a planted journal of the first version",
+         [&](ConvertRun &run) {
+             QDir(run.dir.path()).mkpath("game/Thumbs/th_");
+             run.dir.write("game/Thumbs/evil.bmp", users);
+             run.dir.setModified("game/Thumbs/evil.bmp", kShot);
+             run.dir.write("game/Thumbs/.grelm-thumbnails", journalFile(1, {{"evil.bmp", "/../../../victim", kShot, users}}));
+         },
+         {"evil.bmp", "th_", "th_a.jpg", "th_shot01.jpg"}, {"evil.bmp"}, {}},
+        {"the user's bitmap of the name a thumbnail takes",
+         [&](ConvertRun &run) { run.dir.write("game/Thumbs/shot01.bmp", users); }, {"shot01.bmp", "th_a.jpg", "th_shot01.jpg"},
+         {"shot01.bmp"},
+         [](ConvertRun &run) { EXPECT_EQ(QImage(run.dir.file("game/Thumbs/th_shot01.jpg")).size(), QSize(64, 48)); }},
+        {"a journal record of that name with other bytes",
+         [&](ConvertRun &run) {
+             run.dir.write("game/Thumbs/shot01.bmp", users);
+             run.dir.write("game/Thumbs/.grelm-thumbnails",
+                           journalFile(2, {{"shot01.bmp", "shot01", kShot, screenshotFile(40, 30, 8)}}));
+         },
+         {"shot01.bmp", "th_a.jpg", "th_shot01.jpg"}, {"shot01.bmp"}, {}},
+    };
+    // A record whose bitmap name or base is not one plain file name is
+    // damaged, and reading stops there: the good record after it is not read.
+    const std::pair<QByteArray, QByteArray> damaged[] = {
+        {"../Thumbs/evil.bmp", "x"}, {"evil.bmp", "/../../../victim"}, {"evil.bmp", ".."}, {"evil.bmp", "."},
+        {"evil.bmp", ""},            {"", "x"},                        {".", "x"},          {"..", "x"},
+    };
+    for (const auto &[name, base] : damaged) {
+        rows.push_back({"a damaged record " + name.toStdString() + " -> " + base.toStdString(),
+                        [&, name = name, base = base](ConvertRun &run) {
+                            QDir(run.dir.path()).mkpath("game/Thumbs/th_");
+                            run.dir.write("game/Thumbs/evil.bmp", users);
+                            run.dir.write("game/Thumbs/good.bmp", users);
+                            run.dir.write("game/Thumbs/.grelm-thumbnails",
+                                          journalFile(2, {{name, base, kShot, users}, {"good.bmp", "good", kShot, users}}));
+                        },
+                        {"evil.bmp", "good.bmp", "th_", "th_a.jpg", "th_shot01.jpg"},
+                        {"evil.bmp", "good.bmp"},
+                        {}});
+    }
+    for (const Row &row : rows) {
+        ConvertRun run;
+        QDir(run.dir.path()).mkpath("game");
+        run.view.folder = run.dir.file("game");
+        run.dir.write("victim.jpg", "the user's picture beside the game folder");
+        run.screenshot("game/a.bmp", 64, 48, 1);
+        run.screenshot("game/Shot01.BMP", 64, 48, 2);
+        row.arrange(run);
+        run.view.thumbs = true;
+        run.command();
+        EXPECT_TRUE(run.messages.messages.empty()) << row.what << ": " << run.texts().join(", ").toStdString();
+        EXPECT_EQ(run.dir.read("victim.jpg"), "the user's picture beside the game folder") << row.what;
+        EXPECT_EQ(entries(run.dir.path()), QStringList({"game", "victim.jpg"})) << row.what;
+        QStringList thumbs = entries(run.dir.file("game/Thumbs"));
+        thumbs.removeAll(kJournal);
+        EXPECT_EQ(thumbs, row.thumbs) << row.what;
+        for (const QString &name : row.usersKept)
+            EXPECT_EQ(run.dir.read("game/Thumbs/" + name), users) << row.what << ": " << name.toStdString();
+        EXPECT_TRUE(run.dir.exists("game/Shot01.BMP")) << row.what;
+        if (row.check)
+            row.check(run);
+    }
+}
+
+TEST(ConvertCommand, AfterAnInterruptedCommandLeftoversAreKnownByTheirBytes)
+{
+    const struct {
+        const char *what;
+        std::function<void(ConvertRun &)> meanwhile; ///< between the interrupted command and the next
+        QStringList thumbs;                           ///< Thumbs afterwards, but for the journal
+        std::function<void(ConvertRun &)> check;
+    } rows[] = {
+        {"the user moves a screenshot into Thumbs under a leftover's name",
+         [](ConvertRun &run) {
+             QFile::remove(run.dir.file("Thumbs/x.bmp"));
+             QFile::rename(run.dir.file("x.bmp"), run.dir.file("Thumbs/x.bmp")); // keeps its time
+         },
+         {"th_a.jpg", "th_b.jpg", "th_c.jpg", "x.bmp"},
+         [](ConvertRun &run) { EXPECT_EQ(run.dir.read("Thumbs/x.bmp"), screenshotFile(100, 50, 1)); }},
+        {"the leftover's screenshot is replaced by a new picture of its name",
+         [](ConvertRun &run) {
+             run.screenshot("x.bmp", 120, 40, 9);
+             run.dir.setModified("x.bmp", 1700000500);
+         },
+         {"th_a.jpg", "th_b.jpg", "th_c.jpg", "th_x.jpg", "th_x_1.jpg"},
+         [](ConvertRun &run) {
+             // The older picture keeps its thumbnail; the new one takes the next names.
+             EXPECT_EQ(QImage(run.dir.file("Thumbs/th_x.jpg")).size(), QSize(70, 35));
+             EXPECT_EQ(QImage(run.dir.file("Thumbs/th_x_1.jpg")).size(), QSize(70, 23));
+             EXPECT_TRUE(run.dir.exists("x.jpg") && run.dir.exists("x_1.jpg"));
+         }},
+    };
+    for (const auto &row : rows) {
+        ConvertRun run;
+        for (const char *name : {"a.bmp", "b.bmp", "c.bmp"})
+            run.screenshot(name, 64, 48, 2);
+        run.screenshot("x.bmp", 100, 50, 1);
+        run.dir.setModified("x.bmp", 1700000001, 123456789);
+        interruptDuringTheThumbnailPass(run);
+        ASSERT_TRUE(run.dir.exists("Thumbs/x.bmp")) << row.what;
+        row.meanwhile(run);
+        run.command();
+        EXPECT_TRUE(run.messages.messages.empty()) << row.what << ": " << run.texts().join(", ").toStdString();
+        QStringList thumbs = entries(run.dir.file("Thumbs"));
+        thumbs.removeAll(kJournal);
+        EXPECT_EQ(thumbs, row.thumbs) << row.what;
+        row.check(run);
+    }
+}
+
+TEST(ConvertCommand, AThumbnailBitmapItWroteAndCannotConvertIsReported)
+{
+    // Between the thumbnail branch and the thumbnail pass (the game folder is
+    // read once more in between), something happens to the bitmap x.bmp.
+    const struct {
+        const char *what;
+        std::function<void(ConvertRun &)> meanwhile;
+        bool converted;
+    } rows[] = {
+        {"its time is rounded to whole seconds, as FAT or ext3 keep it",
+         [](ConvertRun &run) { run.dir.setModified("Thumbs/x.bmp", 1700000000); }, true},
+        {"another bitmap of the same size is written over it",
+         [](ConvertRun &run) { run.dir.write("Thumbs/x.bmp", run.dir.read("Thumbs/x.bmp").replace(60, 3, "\x10\x20\x30")); },
+         false},
+        {"it is deleted", [](ConvertRun &run) { QFile::remove(run.dir.file("Thumbs/x.bmp")); }, false},
+    };
+    for (const auto &row : rows) {
+        for (const bool sequential : {true, false}) {
+            ConvertRun run(sequential);
+            run.screenshot("x.bmp", 100, 50, 1);
+            run.dir.setModified("x.bmp", 1700000001, 123456789);
+            bool done = false;
+            run.view.onGameFolder = [&] {
+                if (!done && run.dir.exists("Thumbs/x.bmp")) {
+                    done = true;
+                    row.meanwhile(run);
+                }
+            };
+            run.view.thumbs = true;
+            run.view.deleteSource = true;
+            run.command();
+            EXPECT_EQ(run.dir.exists("Thumbs/th_x.jpg"), row.converted) << row.what;
+            EXPECT_EQ(run.dir.exists("x.bmp"), !row.converted) << row.what;
+            if (row.converted) {
+                EXPECT_TRUE(run.messages.messages.empty()) << row.what;
+                // The JPEG carries its screenshot's time, not the rounded one.
+                const std::optional<FileStamp> jpeg = fileStamp(run.dir.file("Thumbs/th_x.jpg"));
+                EXPECT_EQ(jpeg ? jpeg->modified.tv_nsec : 0, 123456789) << row.what;
+            } else {
+                EXPECT_EQ(run.messages.messages, std::vector<Message>({cantLoadBmpMessage()})) << row.what;
+                EXPECT_TRUE(!run.messages.messages.empty()
+                            && run.messages.messages[0].detail.endsWith("x.bmp: not the thumbnail bitmap this Convert wrote"))
+                    << row.what;
+            }
+        }
+    }
+}
+
+TEST(ConvertCommand, AThumbsReplacedByAnotherFolderDuringTheCommandEndsIt)
+{
+    // Between the thumbnail branch and the pass, Thumbs becomes a link to a
+    // folder outside the game folder that holds the same files.
+    ConvertRun run;
+    TempFolder outside;
+    run.screenshot("x.bmp", 100, 50, 1);
+    bool done = false;
+    run.view.onGameFolder = [&] {
+        if (!done && run.dir.exists("Thumbs/x.bmp")) {
+            done = true;
+            QDir().mkpath(outside.file("Thumbs"));
+            for (const QString &name : entries(run.dir.file("Thumbs")))
+                QFile::copy(run.dir.file("Thumbs/" + name), outside.file("Thumbs/" + name));
+            QDir().rename(run.dir.file("Thumbs"), run.dir.file("Thumbs.old"));
+            QFile::link(outside.file("Thumbs"), run.dir.file("Thumbs"));
+        }
+    };
+    run.view.thumbs = true;
+    run.view.deleteSource = true;
+    run.command();
+    EXPECT_TRUE(run.ended());
+    EXPECT_TRUE(run.dir.exists("x.bmp"));
+    EXPECT_EQ(entries(outside.file("Thumbs")), QStringList({kJournal, "x.bmp"}));
 }

@@ -5,7 +5,8 @@
 # the fault is gone:
 #   read-only game folder, read-only Thumbs, full file system (small tmpfs
 #   mounts in a private mount namespace: root ignores permission bits, so only
-#   a read-only or full mount makes the failure real); a screenshot deleted or
+#   a read-only or full mount makes the failure real); Thumbs on a file system
+#   that keeps whole seconds (an ext2 image); a screenshot deleted or
 #   replaced by another program between listing and loading, or between its
 #   thumbnail and its deletion; spaces, non-ASCII
 #   letters and 255-byte names; 5,000 screenshots in one folder.
@@ -83,6 +84,22 @@ full_file_system() {
   fault_then_mend "full file system" "$mnt" "$root/full.orig" 'rm -f "$mnt/.filler"'
   # No half-written or temporary file may stay behind from the failed writes.
   if find "$mnt" -name '.*.tmp' | grep -q .; then fail "full file system" "temporary files left behind"; fi
+}
+
+# Thumbs on a file system that keeps whole seconds (ext2 with small inodes;
+# FAT keeps 2 s, some network shares whole seconds): the thumbnail bitmaps
+# lose their screenshots' nanoseconds and are still known by their bytes.
+thumbs_keeping_whole_seconds() {
+  if ! command -v mkfs.ext2 >/dev/null; then echo "SKIP  Thumbs keeping whole seconds: no mkfs.ext2"; return; fi
+  local game="$root/seconds"; mkdir -p "$game/Thumbs"
+  "$check" make "$game" 6 320 240 && cp -r "$game" "$root/seconds.orig"
+  truncate -s 16M "$root/seconds.img" && mkfs.ext2 -q -I 128 "$root/seconds.img" >/dev/null 2>&1
+  mount -o loop "$root/seconds.img" "$game/Thumbs"
+  convert "$game"
+  if [ "$rc" -ne 0 ] || ! verify "$game" "$root/seconds.orig" --converted --thumbs --deleted; then
+    fail "Thumbs keeping whole seconds" "exit $rc, $(first_message): $report"; return
+  fi
+  pass "Thumbs keeping whole seconds" "every thumbnail converted and every screenshot deleted ($report)"
 }
 
 # Another program deletes one screenshot, replaces one with a different
@@ -189,8 +206,9 @@ if [ "$can_mount" = yes ]; then
   read_only_game_folder
   read_only_thumbs
   full_file_system
+  thumbs_keeping_whole_seconds
 else
-  echo "SKIP  read-only game folder, read-only Thumbs, full file system: need root and unshare -m"
+  echo "SKIP  read-only game folder, read-only Thumbs, full file system, Thumbs keeping whole seconds: need root and unshare -m"
 fi
 changed_while_converting
 changed_between_passes

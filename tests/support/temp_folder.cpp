@@ -35,9 +35,9 @@ bool TempFolder::exists(const QString &name) const
 
 } // namespace grelm::test
 
-void grelm::test::TempFolder::setModified(const QString &name, long long seconds) const
+void grelm::test::TempFolder::setModified(const QString &name, long long seconds, long nanoseconds) const
 {
-    const std::timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), 0}};
+    const std::timespec times[2] = {{0, UTIME_OMIT}, {time_t(seconds), nanoseconds}};
     ::utimensat(AT_FDCWD, QFile::encodeName(file(name)).constData(), times, AT_SYMLINK_NOFOLLOW);
 }
 

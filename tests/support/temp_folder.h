@@ -25,8 +25,8 @@ public:
     /// Whether an entry of the raw name `name` exists, and its bytes.
     bool existsRaw(const QByteArray &name) const;
     QByteArray readRaw(const QByteArray &name) const;
-    /// Gives `name` inside the folder the modification time `seconds` (whole seconds since 1970).
-    void setModified(const QString &name, long long seconds) const;
+    /// Gives `name` inside the folder the modification time `seconds` since 1970 and `nanoseconds`.
+    void setModified(const QString &name, long long seconds, long nanoseconds = 0) const;
 
 private:
     QTemporaryDir m_dir;

@@ -111,7 +111,10 @@ ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &message
 {
     QElapsedTimer clock;
     clock.start();
-    view.recount();
+    if (only)
+        view.setCount(int(only->size()));
+    else
+        view.recount();
     cDIBSection buffer(messages);
     ConvertSession session(view, messages, buffer, threading);
     session.onlyScreenshots = only;

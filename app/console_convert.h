@@ -55,6 +55,8 @@ public:
 
     /// Counts the folder's screenshots afresh, as the window's counter does.
     void recount();
+    /// Sets the count shown in the progress caption (a batch of the watch).
+    void setCount(int count) { m_count = QString::number(count); }
 
 private:
     void print(const QString &caption, bool final);

@@ -8,6 +8,7 @@
 #include "support/test_picture.h"
 #include "core/errors.h"
 #include "core/file_stamp.h"
+#include "core/folder_listing.h"
 #include "core/write_lease.h"
 
 #include <QFileInfo>
@@ -76,6 +77,23 @@ TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
     EXPECT_EQ(run.view.steps, QStringList({"show", "caption:Creating thumbnails... (0 of 3)",
                                            "caption:Converting (1 of 3)", "fill:40", "yield",
                                            "caption:Converting (2 of 3)", "fill:80", "yield", "hide"}));
+}
+
+// A command over some screenshots only (a batch of the watch) sees what a
+// listing filtered to those names would, without listing the folder.
+TEST(ConvertPass, OnlySomeScreenshotsAreTheFilteredListing)
+{
+    ConvertRun run(true);
+    for (const char *name : {"a.bmp", "B.bmp", "c.BMP", ".d.bmp", "notes.txt"})
+        run.dir.write(name, "BM");
+    QDir(run.dir.path()).mkdir("e.bmp");
+    const QSet<QString> only{"c.BMP", "B.bmp", "missing.bmp", ".d.bmp", "e.bmp", "notes.txt"};
+    ConvertSession session(run.view, run.messages, run.buffer, run.threading);
+    session.onlyScreenshots = only;
+    QStringList filtered = FolderListing::all(run.dir.path(), "*.bmp");
+    filtered.removeIf([&](const QString &name) { return !only.contains(name); });
+    EXPECT_EQ(session.listScreenshots(run.dir.path()), filtered);
+    EXPECT_EQ(filtered, QStringList({"B.bmp", "c.BMP"}));
 }
 
 TEST(ConvertPass, ABadCountNeverEndsThePassAndShowsAsWritten)

@@ -3,8 +3,8 @@
 #include "app/command_line.h"
 #include "app/console_convert.h"
 #include "app/console_watch.h"
-#include "app/game_folders.h"
-#include "settings/steam_libraries.h"
+#include "games/game_folders.h"
+#include "games/steam_libraries.h"
 
 #include <QCoreApplication>
 

@@ -27,7 +27,7 @@ Measurement runConvert(const QString &folder, const ConvertSetup &setup)
 {
     const int bitmaps = countFilesMatching(folder, "", ".bmp");
     const double megapixels = bitmapMegapixels(folder);
-    HeadlessConvertView view(folder, bitmaps, setup.thumbnails);
+    HeadlessConvertView view(folder, bitmaps, setup.thumbnails, setup.deleteSources);
     RecordingMessageSink messages;
     cDIBSection buffer(messages);
     ConvertThreading threading = ConvertThreading::fromEnvironment();
@@ -52,6 +52,9 @@ Measurement runConvert(const QString &folder, const ConvertSetup &setup)
     std::fprintf(stderr, "longest gap %.1f ms %s; %d turns in all\n", m.longestGapMs,
                  view.longestGapPlace().toLocal8Bit().constData(), view.eventTurns());
     m.unavailable = convertOutcome(folder, setup.thumbnails, bitmaps, messages);
+    const int left = countFilesMatching(folder, "", ".bmp");
+    if (m.unavailable.isEmpty() && setup.deleteSources && left != 0)
+        m.unavailable = QStringLiteral("Convert kept %1 of %2 screenshots").arg(left).arg(bitmaps);
     return m;
 }
 

@@ -15,6 +15,7 @@ struct ConvertSetup {
     bool thumbnails = false;
     int workers = 0;         ///< 0: the command's own choice
     bool sequential = false; ///< every file loaded, encoded and written on the window's thread
+    bool deleteSources = false; ///< with thumbnails: each screenshot deleted once both its JPEGs are on the disk
 };
 
 /// Runs the Convert command over `folder` as the window would, headless, and

@@ -11,12 +11,12 @@ namespace grelm::bench {
 /// and record the longest time the window's thread went without one.
 class HeadlessConvertView : public ConvertView {
 public:
-    HeadlessConvertView(QString folder, int count, bool thumbs);
+    HeadlessConvertView(QString folder, int count, bool thumbs, bool deleteSources = false);
 
     QString gameFolder() const override { return m_folder; }
     QString countText() const override { return QString::number(m_count); }
     bool thumbsChecked() const override { return m_thumbs; }
-    bool deleteSourceChecked() const override { return false; }
+    bool deleteSourceChecked() const override { return m_deleteSources; }
     QString thumbWidthText() const override { return QStringLiteral("70"); }
 
     void showProgress() override {}
@@ -44,6 +44,7 @@ private:
     QString m_folder;
     int m_count;
     bool m_thumbs;
+    bool m_deleteSources;
     Stopwatch m_sinceTurn;
     double m_longestGap = 0;
     int m_turns = 0;

@@ -136,6 +136,12 @@ QString formatTargets(const std::vector<Row> &rows, bool memoryCheck)
         windowTargets(rows, QStringLiteral("offscreen"), QStringLiteral("window"), line);
         windowTargets(rows, QStringLiteral("Xvfb"), QStringLiteral("window-x"), line);
     }
+    const Summary deleting = summaryOf(rows, QStringLiteral("convert-thumbs-delete"));
+    if (findRow(rows, QStringLiteral("convert-thumbs-delete"))) {
+        const double r4 = on.available && deleting.available ? deleting.cpuSeconds / on.cpuSeconds : 0;
+        line("Thumbnails and deletion <= 1.5 x the CPU time of thumbnails alone", on.available && deleting.available,
+             fixed(r4, 2) + " x", r4 <= 1.5);
+    }
     const long peak = std::max(off.peakKiB, on.peakKiB);
     line("Peak memory <= 64 MiB", off.available || on.available, fixed(peak / 1024.0, 1) + " MiB", peak <= 64 * 1024);
     const double gap = std::max(off.longestGapMs, on.longestGapMs);

@@ -110,7 +110,8 @@ std::vector<Row> plannedRows(const Options &options, int threads)
     if (options.memoryCheck) {
         return {{"limit-n", "In-process limit, " + n + " threads", {}},
                 {"convert", "Convert, thumbnails off", {}},
-                {"convert-thumbs", "Convert, thumbnails on", {}}};
+                {"convert-thumbs", "Convert, thumbnails on", {}},
+                {"convert-thumbs-delete", "Convert, thumbnails and deletion", {}}};
     }
     std::vector<Row> rows = {{"limit-1", QStringLiteral("In-process limit, 1 thread"), {}},
                              {"limit-n", "In-process limit, " + n + " threads", {}},
@@ -151,6 +152,8 @@ Measurement runOneMode(const Options &options, int threads)
         m = runConvert(options.folder, {false, options.workers, false});
     else if (mode == QLatin1String("convert-thumbs"))
         m = runConvert(options.folder, {true, options.workers, false});
+    else if (mode == QLatin1String("convert-thumbs-delete"))
+        m = runConvert(options.folder, {true, options.workers, false, true});
     else if (mode == QLatin1String("convert-1worker"))
         m = runConvert(options.folder, {false, 1, false});
     else if (mode == QLatin1String("convert-sequential"))

@@ -7,6 +7,7 @@
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/messages.h"
+#include "core/staging_leftovers.h"
 #include "core/user_messages.h"
 #include "convert/convert_session.h"
 #include "convert/convert_pass.h"
@@ -53,8 +54,12 @@ void runSteps(ConvertSession &session)
 {
     ConvertView &view = session.view;
     const QString gameFolder = view.gameFolder();
+    session.gameFolderAtStart = FolderAtStart{gameFolder, fileStamp(gameFolder)};
     ensureThumbsFolder(gameFolder);
     refuseThumbsThatIsTheGameFolder(view);
+    const FileTime leftoversBefore = session.stagingLeftoversBefore.value_or(stagingLeftoverCutoff());
+    removeStagingLeftovers(gameFolder, leftoversBefore);
+    removeStagingLeftovers(joinPath(gameFolder, kThumbsFolderName), leftoversBefore);
     planThumbnailsAhead(session);
     ConvertFolder(gameFolder, kScreenshotPass, session);
     session.reduceWhileLoaded = nullptr;

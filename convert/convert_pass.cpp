@@ -137,12 +137,8 @@ QString screenshotToDelete(const QString &thumbnail, const ConvertSession &sessi
     if (session.view.gameFolder() != session.screenshotFolder)
         return {};
     const QString owner = session.thumbnailOwners.value(thumbnail);
-    if (owner.isEmpty() || session.records.value(owner).jpeg.isEmpty())
+    if (owner.isEmpty() || session.records.value(owner).jpeg.isEmpty() || session.caseTwins.contains(owner))
         return {};
-    for (const QString &name : session.screenshots) {
-        if (name != owner && name.compare(owner, Qt::CaseInsensitive) == 0)
-            return {};
-    }
     return owner;
 }
 
@@ -176,9 +172,19 @@ void keepThumbnailMadeAhead(const PassFile &file, const PreparedJpeg &prepared, 
     session.madeAheadBytes += prepared.thumbnail.size();
 }
 
-void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, ConvertSession &session,
-                DeletionGroup &deletions)
+// Throws when the pass's folder or the game folder is gone or replaced: the
+// command then ends once, rather than report every file left.
+void requireFolders(const FolderAtStart &passFolder, const ConvertSession &session)
 {
+    passFolder.requireUnchanged();
+    if (session.gameFolderAtStart)
+        session.gameFolderAtStart->requireUnchanged();
+}
+
+void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, ConvertSession &session,
+                DeletionGroup &deletions, const FolderAtStart &passFolder)
+{
+    requireFolders(passFolder, session);
     if (prepared.notExpected) {
         // Not the bitmap the journal recorded (any more): not the program's.
         session.thumbnailJournal(folderOfPath(file.source)).remove(file.name);
@@ -186,7 +192,12 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, Con
             reportLostThumbnail(file.source, session);
         return;
     }
-    const bool written = commitJpeg(file, prepared, session.messages);
+    RecordingMessageSink fileMessages;
+    const bool written = commitJpeg(file, prepared, fileMessages);
+    // A file fails when its folder goes, too: that ends the command instead.
+    if (!fileMessages.messages.empty())
+        requireFolders(passFolder, session);
+    fileMessages.replayTo(session.messages);
     if (mode == kScreenshotPass) {
         ConvertSession::ScreenshotRecord &record = session.records[file.name];
         record.loaded = prepared.stamp;
@@ -203,7 +214,7 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, Con
 void startScreenshotPass(const QString &folder, const QStringList &names, ConvertSession &session)
 {
     session.screenshotFolder = folder;
-    session.screenshots = names;
+    session.caseTwins = caseTwins(names);
     session.records.clear();
     session.thumbnailOwners.clear();
     session.thumbnailsMadeAhead.clear();
@@ -234,6 +245,7 @@ void finishThumbnailPass(const QString &folder, const std::vector<PassFile> &fil
 
 void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
 {
+    const FolderAtStart passFolder{folder, fileStamp(folder)};
     const QStringList names = mode == kScreenshotPass ? session.listScreenshots(folder)
                                                       : FolderListing::all(folder, kScreenshotPattern);
     if (mode == kScreenshotPass)
@@ -253,6 +265,8 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
                                            });
     DeletionGroup deletions;
     for (std::size_t i = 0; i < files.size(); ++i) {
+        if (workers == 0)
+            requireFolders(passFolder, session); // take() loads the file, which reports its failure at once
         PreparedJpeg &prepared = pipeline.take(i, [&] { session.view.processEvents(); });
         // The first file is always converted: one file at a time, the window
         // first handles its events after the second, and the threaded mode,
@@ -261,7 +275,7 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
             session.stopped = true;
             break;
         }
-        commitFile(files[i], prepared, mode, session, deletions);
+        commitFile(files[i], prepared, mode, session, deletions, passFolder);
         showPassProgress(session.view, i);
     }
     session.deletedScreenshots += deletions.flush(); // what is done is finished, also when the window closes

@@ -22,7 +22,41 @@ QHash<QString, int> countLowered(const QStringList &names)
     return counts;
 }
 
+// `name` with each character replaced by its simple case folding, as
+// QString::compare(Qt::CaseInsensitive) compares them; a lone surrogate (a
+// byte that is not UTF-8, see core/file_names.h) stays as it is.
+QString caseFolded(const QString &name)
+{
+    QString folded;
+    folded.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            const char32_t code = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name[++i]));
+            folded.append(QChar::highSurrogate(code)).append(QChar::lowSurrogate(code));
+        } else {
+            folded.append(c.isSurrogate() ? c : c.toCaseFolded());
+        }
+    }
+    return folded;
+}
+
 } // namespace
+
+QSet<QString> caseTwins(const QStringList &listed)
+{
+    QHash<QString, int> counts;
+    QStringList folded;
+    folded.reserve(listed.size());
+    for (const QString &name : listed)
+        ++counts[folded.emplace_back(caseFolded(name))];
+    QSet<QString> twins;
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (counts.value(folded[i]) > 1)
+            twins.insert(listed[i]);
+    }
+    return twins;
+}
 
 QStringList caseSafeNames(const QStringList &listed)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,11 @@ QString withoutLastExtension(const QString &name);
 /// two listed names differ only in letter case ("Shot.bmp", "shot.BMP") the
 /// lower-cased names would collide, so each of them keeps its case as listed.
 QStringList caseSafeNames(const QStringList &listed);
+
+/// The listed names that differ from another listed name only in letter case,
+/// as QString::compare(Qt::CaseInsensitive) tells them ("Shot.bmp" beside
+/// "shot.BMP"); found with one pass over the names.
+QSet<QString> caseTwins(const QStringList &listed);
 
 /// The base names that a pass's JPEG files are named after, one for each
 /// listed name: the case-safe name without its last extension, or the whole

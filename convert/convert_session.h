@@ -74,10 +74,11 @@ struct ConvertSession {
         bool encoded = false;
     };
 
-    /// The screenshot pass's folder and listing, and its record of each
-    /// screenshot, by name as listed.
+    /// The screenshot pass's folder, the names it listed that differ from
+    /// another only in letter case, and its record of each screenshot, by
+    /// name as listed.
     QString screenshotFolder;
-    QStringList screenshots;
+    QSet<QString> caseTwins;
     QHash<QString, ScreenshotRecord> records;
     /// For each thumbnail bitmap written in this command, the screenshot it stands for.
     QHash<QString, QString> thumbnailOwners;
@@ -107,6 +108,12 @@ struct ConvertSession {
     /// When set and true for a screenshot due for deletion, the screenshot is
     /// not deleted in this command; the caller deletes it later, or not.
     std::function<bool(const DeletionGroup::Pending &)> holdDeletion;
+    /// The game folder as the command found it when it started.
+    std::optional<FolderAtStart> gameFolderAtStart;
+    /// Hidden staged files in the game folder and Thumbs changed before this
+    /// moment are leftovers of killed runs, removed as the command starts;
+    /// nothing: an hour before it starts.
+    std::optional<FileTime> stagingLeftoversBefore;
 
     bool stopped = false; ///< the window was closed: the command ends quietly
     int deletedScreenshots = 0; ///< screenshots deleted in this command

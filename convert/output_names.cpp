@@ -2,6 +2,7 @@
 
 #include "core/file_names.h"
 #include "core/folder_listing.h"
+#include "imaging/exif_mark.h"
 
 #include <QFile>
 
@@ -13,20 +14,44 @@ namespace grelm {
 namespace {
 
 constexpr int kLastIndex = 9999;
+// Two times that the file systems may store for the same moment: FAT keeps
+// even seconds, and Thumbs may lie on another file system than the game folder.
+constexpr long long kCoarsestTimeNs = 2'000'000'000;
 
 QString candidate(const QString &base, int index)
 {
     return index == 0 ? base : base + u'_' + QString::number(index);
 }
 
-// Whether the file at `path` may be replaced by the output of a screenshot of
-// time `time`: there is none, or it is not older than the screenshot.
+// Whether a file dated `file` was dated with the screenshot's time `shot`. A
+// file system that keeps fractions of a second gives back the very time the
+// program set; one that keeps whole seconds (FAT: even ones, some shares)
+// gives it cut, up to 2 s away. Only such a whole-second time is taken
+// within 2 s: elsewhere a screenshot saved over a second after the last one
+// must not take the older picture's JPEG for its own.
+bool sameMoment(const FileTime &file, const FileTime &shot)
+{
+    if (file.tv_nsec != 0)
+        return sameTime(file, shot);
+    const long long apart = (static_cast<long long>(file.tv_sec) - shot.tv_sec) * 1'000'000'000 - shot.tv_nsec;
+    return apart >= -kCoarsestTimeNs && apart <= kCoarsestTimeNs;
+}
+
+// Whether the file at `path` may be replaced by an output of a screenshot of
+// time `time`: there is none; it is the screenshot's own (its time); or it is
+// newer and not marked as the program's, another tool's JPEG of it. An older
+// file is an earlier picture's, and a marked newer one was made by the
+// program for a picture dated later (a clock that was ahead): both are kept.
 bool mayTake(const QString &path, const std::optional<FileTime> &time)
 {
     struct stat info {};
     if (::lstat(encodeFileName(path).constData(), &info) != 0)
         return true; // nothing there, or a name that cannot exist
-    return time && !earlier(info.st_mtim, *time);
+    if (!time)
+        return false;
+    if (sameMoment(info.st_mtim, *time))
+        return true;
+    return !earlier(info.st_mtim, *time) && !fileCarriesProgramMark(path);
 }
 
 bool tooLong(const QString &name)
@@ -35,6 +60,16 @@ bool tooLong(const QString &name)
 }
 
 } // namespace
+
+QString thumbnailJpegName(const QString &base)
+{
+    return QStringLiteral("th_") + base + QStringLiteral(".jpg");
+}
+
+bool thumbnailNameFits(const QString &base)
+{
+    return !tooLong(thumbnailJpegName(base));
+}
 
 bool mayWriteOutput(const QString &path, const std::optional<FileTime> &time)
 {
@@ -60,7 +95,7 @@ std::vector<std::optional<QString>> decideOutputBases(const QString &folder, con
             if ((index > 0 && ownBases.contains(base)) || taken.contains(base))
                 continue;
             if (mayTake(joinPath(folder, base + QStringLiteral(".jpg")), r.time)
-                && mayTake(joinPath(thumbsFolder, QStringLiteral("th_") + base + QStringLiteral(".jpg")), r.time))
+                && (!thumbnailNameFits(base) || mayTake(joinPath(thumbsFolder, thumbnailJpegName(base)), r.time)))
                 chosen = base;
         }
         if (chosen)

@@ -17,6 +17,12 @@ struct OutputNameRequest {
     std::optional<FileTime> time;
 };
 
+/// The name of the thumbnail JPEG of output base `base`: "th_" + base + ".jpg".
+QString thumbnailJpegName(const QString &base);
+/// Whether thumbnailJpegName(base) is no longer than the file system allows;
+/// a screenshot whose base leaves no room for it gets its JPEG but no thumbnail.
+bool thumbnailNameFits(const QString &base);
+
 /// Whether the output file at `path` may be written for a screenshot of time
 /// `time`: the rule decideOutputBases applies to each of a base's two files.
 bool mayWriteOutput(const QString &path, const std::optional<FileTime> &time);
@@ -25,13 +31,17 @@ bool mayWriteOutput(const QString &path, const std::optional<FileTime> &time);
 /// in `folder`) and thumbnail JPEG ("th_B.jpg" in `thumbsFolder`) are named
 /// after: the request's base, else the base followed by "_1", "_2", ... up to
 /// "_9999". The game reuses screenshot names once the bitmaps are gone, so a
-/// name is taken only when each of its two files is missing or not older
-/// than the screenshot: a JPEG of the same time is the screenshot's own, a
-/// newer one was made by another tool, but an older one is an earlier
-/// picture and is never replaced. A base that another request asks for as
-/// its own, that an earlier request took, or that is in `reserved` is
-/// skipped. Nothing is decided for a screenshot when no index is left or the
-/// JPEG's name would be longer than the file system allows.
+/// name is taken only when each of its two files is missing, is the
+/// screenshot's own (the same time; within 2 s where the file's time is of
+/// whole seconds, as a file system that keeps no finer gives it), or is
+/// newer than the screenshot and not marked as the program's (another tool's
+/// JPEG of it, or a file that cannot be read as a JPEG). An older file is an
+/// earlier picture's, and a marked newer JPEG was made by the program for a
+/// picture dated later (by a clock that was ahead): neither is ever
+/// replaced. A base that another request asks for as its own, that an
+/// earlier request took, or that is in `reserved` is skipped. Nothing is
+/// decided for a screenshot when no index is left or the JPEG's name would
+/// be longer than the file system allows.
 std::vector<std::optional<QString>> decideOutputBases(const QString &folder, const QString &thumbsFolder,
                                                       const std::vector<OutputNameRequest> &requests,
                                                       const QSet<QString> &reserved = {});

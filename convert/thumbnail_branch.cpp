@@ -2,12 +2,14 @@
 
 #include "convert/convert_pass_names.h"
 #include "convert/convert_session.h"
+#include "convert/output_names.h"
 #include "convert/thumbnail_journal.h"
 #include "core/convert_view.h"
 #include "core/errors.h"
 #include "core/folder_listing.h"
 #include "core/file_names.h"
 #include "core/folder_names.h"
+#include "imaging/helpers.h"
 #include "imaging/bmp_reader.h"
 #include "thumbs/make_thumbnails.h"
 #include "thumbs/area_reduction.h"
@@ -98,6 +100,11 @@ std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStrin
         const auto record = session.records.constFind(names[i]);
         if (record == session.records.cend() || !record->outputBase || !record->loaded)
             continue;
+        if (!thumbnailNameFits(*record->outputBase)) {
+            ShowJpegNotWritten(session.messages, QStringLiteral("Name too long for its thumbnail: ")
+                                                     + thumbnailJpegName(*record->outputBase));
+            continue;
+        }
         const FileTime time = record->loaded->modified;
         const QString bitmap = bitmapNames.decide(bitmaps[i], *record->outputBase, time);
         entries.push_back({*record->outputBase, time, {}});

@@ -24,6 +24,9 @@ namespace {
     throw FileError(QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error))).toStdString());
 }
 
+constexpr qsizetype kRandomDigits = 16;
+constexpr char kStagingSuffix[] = ".tmp";
+
 // A hidden name beside `path` with a random part: a listing never counts or
 // converts a half-written file, and nobody can guess the name ahead.
 QByteArray temporaryPathFor(const QString &path)
@@ -35,7 +38,7 @@ QByteArray temporaryPathFor(const QString &path)
     const qsizetype slash = bytes.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : bytes.left(slash);
     QByteArray name = '.' + bytes.mid(slash + 1);
-    const QByteArray mark = '.' + QByteArray::number(qulonglong(random), 16).rightJustified(16, '0') + ".tmp";
+    const QByteArray mark = '.' + QByteArray::number(qulonglong(random), 16).rightJustified(kRandomDigits, '0') + kStagingSuffix;
     // A name near the file system's limit leaves no room for the marks: keep
     // its start, without a cut multi-byte character at the end.
     if (name.size() + mark.size() > NAME_MAX) {
@@ -146,6 +149,19 @@ void StagedFile::discard()
 {
     if (!m_temporary.isEmpty())
         ::unlink(std::exchange(m_temporary, QByteArray()).constData());
+}
+
+bool isStagingName(const QByteArray &name)
+{
+    const qsizetype suffix = qsizetype(sizeof kStagingSuffix) - 1;
+    const qsizetype digitsAt = name.size() - suffix - kRandomDigits;
+    if (digitsAt < 2 || name[0] != '.' || name[digitsAt - 1] != '.' || !name.endsWith(kStagingSuffix))
+        return false;
+    for (qsizetype i = digitsAt; i < digitsAt + kRandomDigits; ++i) {
+        if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'f')))
+            return false;
+    }
+    return true;
 }
 
 void syncFileToDisk(const QString &path)

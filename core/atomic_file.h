@@ -48,6 +48,11 @@ private:
     QByteArray m_temporary;
 };
 
+/// Whether `name`, a file name without its folder, is one that staging gives
+/// its hidden files: "." + the name it is written for (cut short when long) +
+/// "." + 16 lower-case hexadecimal digits + ".tmp".
+bool isStagingName(const QByteArray &name);
+
 /// Flushes a file that was written earlier to the disk; throws FileError on failure.
 void syncFileToDisk(const QString &path);
 

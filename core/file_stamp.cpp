@@ -1,5 +1,6 @@
 #include "core/file_stamp.h"
 
+#include "core/errors.h"
 #include "core/file_names.h"
 
 #include <QFile>
@@ -37,6 +38,17 @@ bool pathExists(const QString &path)
 {
     struct stat info {};
     return ::lstat(encodeFileName(path).constData(), &info) == 0;
+}
+
+void FolderAtStart::requireUnchanged() const
+{
+    if (!stamp)
+        return;
+    const std::optional<FileStamp> now = fileStamp(path);
+    if (!now)
+        throw FileError("The folder " + encodeFileName(path).toStdString() + " is gone");
+    if (now->device != stamp->device || now->inode != stamp->inode)
+        throw FileError("The folder " + encodeFileName(path).toStdString() + " is no longer the one the command started in");
 }
 
 bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected)

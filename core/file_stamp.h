@@ -33,6 +33,19 @@ struct FileStamp {
     }
 };
 
+/// A folder as a command found it when it started. A folder that is gone
+/// since (a USB stick pulled, a share dropped) or that another folder
+/// replaced under its name ends the command once, rather than failing each
+/// file left.
+struct FolderAtStart {
+    QString path;
+    std::optional<FileStamp> stamp; ///< nothing when it could not be read then
+
+    /// Throws FileError when the folder had a stamp and `path` no longer
+    /// names it: stat fails, or the device or inode changed.
+    void requireUnchanged() const;
+};
+
 /// The stamp of the file at `path` (links followed), or nothing when it cannot be read.
 std::optional<FileStamp> fileStamp(const QString &path);
 

@@ -88,8 +88,8 @@ bool addDateTags(ExifMem *mem, ExifData &data, const LocalStamp &stamp)
 }
 
 // The body of the Exif segment ("Exif" header and TIFF structure) holding
-// the date tags; empty when the library runs out of memory.
-QByteArray exifBody(const LocalStamp &stamp)
+// the mark and the date tags; empty when the library runs out of memory.
+QByteArray exifBody(const std::optional<LocalStamp> &stamp)
 {
     const std::unique_ptr<ExifMem, MemRelease> mem(exif_mem_new_default());
     const std::unique_ptr<ExifData, DataRelease> data(mem ? exif_data_new_mem(mem.get()) : nullptr);
@@ -99,7 +99,9 @@ QByteArray exifBody(const LocalStamp &stamp)
     // equal screenshots would no longer give equal bytes.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_data_set_byte_order(data.get(), EXIF_BYTE_ORDER_INTEL);
-    if (!addDateTags(mem.get(), *data, stamp))
+    // Software (0x131) goes before DateTime (0x132).
+    if (!addText(mem.get(), data->ifd[EXIF_IFD_0], EXIF_TAG_SOFTWARE, kSoftwareMark)
+        || (stamp && !addDateTags(mem.get(), *data, *stamp)))
         return {};
     unsigned char *bytes = nullptr;
     unsigned int size = 0;
@@ -111,16 +113,15 @@ QByteArray exifBody(const LocalStamp &stamp)
 
 } // namespace
 
-QByteArray exifDateSegment(const FileTime &time)
+QByteArray exifSegment(const std::optional<FileTime> &time)
 {
-    const std::optional<LocalStamp> stamp = localStampOf(time.tv_sec);
-    const QByteArray body = stamp ? exifBody(*stamp) : QByteArray();
+    const QByteArray body = exifBody(time ? localStampOf(time->tv_sec) : std::nullopt);
     return body.isEmpty() ? QByteArray() : markerSegment(kApp1, body);
 }
 
-QByteArray withExifDates(const QByteArray &jpeg, const FileTime &time)
+QByteArray withExif(const QByteArray &jpeg, const std::optional<FileTime> &time)
 {
-    return insertAfterJfifHeader(jpeg, exifDateSegment(time));
+    return insertAfterJfifHeader(jpeg, exifSegment(time));
 }
 
 } // namespace grelm

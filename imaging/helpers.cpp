@@ -113,7 +113,7 @@ bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, 
 QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file)
 {
     try {
-        file.stage(path, modified ? withExifDates(jpeg, *modified) : jpeg, false, modified);
+        file.stage(path, withExif(jpeg, modified), false, modified);
         return {};
     } catch (const FileError &e) {
         return QString::fromStdString(e.what());
@@ -131,8 +131,13 @@ bool CommitJPEG(StagedFile &file, const QString &stageFailure, MessageSink &mess
             reason = QString::fromStdString(e.what());
         }
     }
-    ShowIJLError(messages, kSaveFailed, IJL_FILE_WRITE_FAILED, reason);
+    ShowJpegNotWritten(messages, reason);
     return false;
+}
+
+void ShowJpegNotWritten(MessageSink &messages, const QString &reason)
+{
+    ShowIJLError(messages, kSaveFailed, IJL_FILE_WRITE_FAILED, reason);
 }
 
 void ShowIJLError(MessageSink &messages, const QString &message, std::int32_t code, const QString &detail)

@@ -32,9 +32,10 @@ bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, Jp
 std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out, QString *detail = nullptr);
 
 /// Writes JPEG bytes that EncodeDIBToJPEG made (with `status` its result and
-/// `detail` its reason) to `path` whole or not at all; when `modified` is given
-/// the file is dated with it and carries it inside as Exif dates. On failure
-/// shows the library's error message and returns false.
+/// `detail` its reason) to `path` whole or not at all, marked inside as the
+/// program's (Exif Software); when `modified` is given the file is dated with
+/// it and carries it inside as Exif dates. On failure shows the library's
+/// error message and returns false.
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail = {});
 
@@ -50,6 +51,10 @@ bool CommitJPEG(StagedFile &file, const QString &stageFailure, MessageSink &mess
 /// JPEG of the same size at quality 75. A 4-channel buffer's fourth byte
 /// carries nothing and is left out of the JPEG.
 void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &props, cDIBSection &buffer);
+
+/// Shows the message of a JPEG that could not be written, for `reason`: the
+/// one SaveJPEG shows when the file system refuses the file.
+void ShowJpegNotWritten(MessageSink &messages, const QString &reason);
 
 /// Shows "IJL ERROR: [code] - message" with a warning icon, titled with the
 /// JPEG library in use; `detail` (the cause) travels beside it, unshown.

@@ -1,6 +1,7 @@
 // The command line: which mode, which options, what is refused, and what --find-games prints.
 #include "app/command_line.h"
-#include "app/game_folders.h"
+#include "games/game_discovery.h"
+#include "games/game_folders.h"
 #include "core/file_names.h"
 #include "support/fake_steam.h"
 #include "support/temp_folder.h"
@@ -72,10 +73,13 @@ TEST(FindGames, PrintsCountPathAndNameOfEachGameFolder)
     home.mkdirRaw(hl + "caf\xe9");
     home.writeRaw(hl + "caf\xe9/liblist.gam", "game \"Caf\xc3\xa9\"\n");
     home.writeRaw(hl + "caf\xe9/shot.bmp", "BM");
+    home.mkdirRaw(hl + "latin");
+    home.writeRaw(hl + "latin/liblist.gam", "game \"Jeu d'\xe9t\xe9\"\n"); // a name that is not UTF-8: its bytes
 
     const QByteArray folder = QDir(library).canonicalPath().toUtf8() + "/steamapps/common/Half-Life/";
     const QByteArray expected = "1\t" + folder + "caf\xe9\tCaf\xc3\xa9\n"
                                 "2\t" + folder + "cstrike\tCounter-Strike\n"
+                                "0\t" + folder + "latin\tJeu d'\xe9t\xe9\n"
                                 "0\t" + folder + "valve\tHalf-Life\n";
     EXPECT_EQ(gameFolderLines(findGameFolders(home.path())), expected);
     EXPECT_TRUE(gameFolderLines({}).isEmpty());

@@ -4,14 +4,17 @@
 #include "core/errors.h"
 #include "core/file_stamp.h"
 #include "convert_run.h"
+#include "imaging/exif_dates.h"
 #include "support/bmp_builder.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
 #include <QMap>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <functional>
 #include <tuple>
@@ -428,18 +431,32 @@ TEST(ConvertCommand, AScreenshotChangedDuringTheCommandIsNeitherThumbnailedFromO
 TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
 {
     // The game reuses a screenshot's name once its bitmap is gone. A JPEG of
-    // the screenshot's own time is replaced, a newer one (another tool, an
-    // earlier build, a failed time copy) too; an older one is an earlier
-    // picture and the screenshot takes the next free "_n" for both its JPEGs.
+    // the screenshot's own time (within the 2 s a FAT Thumbs keeps) is
+    // replaced, a newer one of another tool (or a file that is no JPEG) too;
+    // an older one is an earlier picture, and a newer one the program marked
+    // as its own was made for a picture dated later by a clock that was ahead:
+    // the screenshot then takes the next free "_n" for both its JPEGs.
     constexpr long long kShot = 1600000000;
-    enum Age { Older = -100, Newer = 100 };
+    enum Age : long long { Older = -100, Newer = 100, TwoSecondsBefore = -2, ThreeHoursAhead = 3 * 3600 };
+    enum Content { NoJpeg, Ours, Theirs };
+    struct Existing {
+        QString name;
+        Age age;
+        Content content = NoJpeg;
+        long nanoseconds = 0;
+    };
+    const auto bytesOf = [](Content content, long long seconds) {
+        const QByteArray jpeg("\xFF\xD8\xFF\xE0\x00\x02\xFF\xD9", 8);
+        return content == NoJpeg ? QByteArray("an older picture")
+                                 : content == Ours ? withExif(jpeg, FileTime{seconds, 0}) : jpeg;
+    };
     const QString longBase(251, u'a');
     const struct {
         const char *what;
         bool thumbs;
         QStringList screenshots;
-        std::vector<std::pair<QString, Age>> existing; ///< kept unless listed in `made`
-        QStringList made;                              ///< written by this Convert
+        std::vector<Existing> existing; ///< kept unless listed in `made`
+        QStringList made;               ///< written by this Convert
         std::size_t failures = 0;
     } rows[] = {
         {"a reused name, thumbnails off", false, {"x.bmp"}, {{"x.jpg", Older}}, {"x_1.jpg"}},
@@ -447,13 +464,24 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
          {"x_1.jpg", "Thumbs/th_x_1.jpg"}},
         {"only the thumbnail JPEG is left", true, {"x.bmp"}, {{"Thumbs/th_x.jpg", Older}}, {"x_1.jpg", "Thumbs/th_x_1.jpg"}},
         {"the same, thumbnails off", false, {"x.bmp"}, {{"Thumbs/th_x.jpg", Older}}, {"x_1.jpg"}},
-        {"newer JPEGs of another tool or build", true, {"x.bmp"}, {{"x.jpg", Newer}, {"Thumbs/th_x.jpg", Newer}},
+        {"newer files that are no JPEG", true, {"x.bmp"}, {{"x.jpg", Newer}, {"Thumbs/th_x.jpg", Newer}},
          {"x.jpg", "Thumbs/th_x.jpg"}},
+        {"newer JPEGs of another tool", true, {"x.bmp"}, {{"x.jpg", Newer, Theirs}, {"Thumbs/th_x.jpg", Newer, Theirs}},
+         {"x.jpg", "Thumbs/th_x.jpg"}},
+        {"the program's JPEGs of a picture from a clock that was ahead", true, {"x.bmp"},
+         {{"x.jpg", ThreeHoursAhead, Ours}, {"Thumbs/th_x.jpg", ThreeHoursAhead, Ours}}, {"x_1.jpg", "Thumbs/th_x_1.jpg"}},
+        {"only its thumbnail JPEG is the program's and newer", true, {"x.bmp"},
+         {{"x.jpg", Newer, Theirs}, {"Thumbs/th_x.jpg", Newer, Ours}}, {"x_1.jpg", "Thumbs/th_x_1.jpg"}},
+        {"its own JPEGs, dated by a file system of even seconds", true, {"x.bmp"},
+         {{"x.jpg", TwoSecondsBefore, Ours}, {"Thumbs/th_x.jpg", TwoSecondsBefore, Ours}}, {"x.jpg", "Thumbs/th_x.jpg"}},
+        {"a picture saved over its name 1.5 s later, where times keep their fractions", false, {"x.bmp"},
+         {{"x.jpg", TwoSecondsBefore, Ours, 500000000}}, {"x_1.jpg"}},
         {"case twins", false, {"X.bmp", "x.bmp"}, {{"x.jpg", Older}}, {"X.jpg", "x_1.jpg"}},
         {"x_1.bmp beside x.bmp", false, {"x.bmp", "x_1.bmp"}, {{"x.jpg", Older}}, {"x_2.jpg", "x_1.jpg"}},
         {"taken earlier in the pass", false, {"x.bmp", "x.BMP"}, {{"x.jpg", Older}}, {"x.bmp.jpg", "x.BMP.jpg"}},
         {"no longer name fits", false, {longBase + ".bmp"}, {{longBase + ".jpg", Older}}, {}, 1},
         {"a long name of its own time", false, {longBase + ".bmp"}, {}, {longBase + ".jpg"}},
+        {"no room for the thumbnail's th_", true, {longBase + ".bmp"}, {}, {longBase + ".jpg"}, 1},
     };
     for (const auto &row : rows) {
         ConvertRun run;
@@ -461,20 +489,22 @@ TEST(ConvertCommand, AJpegOlderThanItsScreenshotIsNeverReplaced)
             run.screenshot(name);
             run.dir.setModified(name, kShot);
         }
-        for (const auto &[name, age] : row.existing) {
-            run.dir.write(name, "an older picture");
-            run.dir.setModified(name, kShot + age);
+        for (const Existing &e : row.existing) {
+            run.dir.write(e.name, bytesOf(e.content, kShot + e.age));
+            run.dir.setModified(e.name, kShot + e.age, e.nanoseconds);
         }
         run.view.thumbs = row.thumbs;
         run.command();
         EXPECT_EQ(run.messages.messages.size(), row.failures) << row.what;
         for (const QString &name : row.made)
             EXPECT_FALSE(QImage(run.dir.file(name)).isNull()) << row.what << ": " << name.toStdString();
-        for (const auto &[name, age] : row.existing) {
-            if (!row.made.contains(name)) {
-                EXPECT_EQ(run.dir.read(name), "an older picture") << row.what << ": " << name.toStdString();
+        for (const Existing &e : row.existing) {
+            if (!row.made.contains(e.name)) {
+                EXPECT_EQ(run.dir.read(e.name), bytesOf(e.content, kShot + e.age)) << row.what << ": " << e.name.toStdString();
             }
         }
+        // A thumbnail is converted or never made: no bitmap stays behind.
+        EXPECT_TRUE(entries(run.dir.file("Thumbs")).filter(QRegularExpression("\\.bmp$")).isEmpty()) << row.what;
         for (const QString &name : row.screenshots)
             EXPECT_EQ(run.dir.exists(name), true) << row.what;
     }
@@ -583,6 +613,89 @@ TEST(ConvertCommand, NamesThatAreNotUtf8AreConvertedUnderTheirOwnBytes)
             EXPECT_TRUE(run.dir.existsRaw(sub + name)) << name.toHex().constData();
         EXPECT_FALSE(run.dir.existsRaw(sub + "CAF\xc9.bmp")) << gameFolderToo; // deleted once both JPEGs were written
         EXPECT_FALSE(run.dir.existsRaw(sub + "Thumbs/caf\xc9.bmp")) << gameFolderToo;
+    }
+}
+
+TEST(ConvertCommand, AClockThatWasAheadNeverCostsTheOlderPictureItsJpegs)
+{
+    // Converted with thumbnails and deletion while the clock was three hours
+    // ahead; once it is put right the game reuses the name. The new picture
+    // gets "_1" names and keeps them over later Converts, also where Thumbs
+    // keeps times only to even seconds (FAT): simulated by cutting the times
+    // of the thumbnail JPEG the program wrote there.
+    constexpr long long kCorrected = 1600000001;
+    constexpr long kFraction = 700000000; // the screenshot's time is 0.7 s past a whole second
+    for (const bool evenSeconds : {false, true}) {
+        ConvertRun run;
+        run.screenshot("x.bmp", 64, 48, 1);
+        run.dir.setModified("x.bmp", kCorrected + 3 * 3600, kFraction);
+        run.view.thumbs = true;
+        run.view.deleteSource = true;
+        run.command();
+        ASSERT_FALSE(run.dir.exists("x.bmp"));
+        const QByteArray older = run.dir.read("x.jpg"), olderThumbnail = run.dir.read("Thumbs/th_x.jpg");
+        ASSERT_FALSE(older.isEmpty() || olderThumbnail.isEmpty());
+
+        run.screenshot("x.bmp", 64, 48, 2);
+        run.dir.setModified("x.bmp", kCorrected, kFraction);
+        run.view.deleteSource = false;
+        for (int convert = 0; convert < 3; ++convert) {
+            run.command();
+            EXPECT_TRUE(run.messages.messages.empty()) << evenSeconds << convert;
+            if (evenSeconds)
+                run.dir.setModified("Thumbs/th_x_1.jpg", kCorrected / 2 * 2);
+        }
+        EXPECT_EQ(run.dir.read("x.jpg"), older) << evenSeconds;
+        EXPECT_EQ(run.dir.read("Thumbs/th_x.jpg"), olderThumbnail) << evenSeconds;
+        EXPECT_EQ(entries(run.dir.path()), QStringList({"Thumbs", "x.bmp", "x.jpg", "x_1.jpg"})) << evenSeconds;
+        EXPECT_EQ(entries(run.dir.file("Thumbs")), QStringList({"th_x.jpg", "th_x_1.jpg"})) << evenSeconds;
+    }
+}
+
+TEST(ConvertCommand, AGameFolderThatGoesMidCommandEndsItWithOneMessage)
+{
+    // A USB stick pulled or a share dropped: every file left would fail. The
+    // folders go at once, as a pulled stick does (a removal file by file
+    // would race the workers' staged files).
+    enum Change { Renamed, Replaced, ThumbsGone, GameGoneInThumbnailPass };
+    const struct {
+        const char *what;
+        Change change;
+    } rows[] = {
+        {"the game folder renamed in the screenshot pass", Renamed},
+        {"another folder put in its place", Replaced},
+        {"Thumbs gone in the thumbnail pass", ThumbsGone},
+        {"the game folder gone in the thumbnail pass", GameGoneInThumbnailPass},
+    };
+    for (const auto &row : rows) {
+        for (const bool sequential : {true, false}) {
+            ConvertRun run(sequential, 2);
+            const QString game = run.dir.file("game");
+            run.view.folder = game;
+            for (int i = 0; i < 12; ++i)
+                run.screenshot(QStringLiteral("game/s%1.bmp").arg(i, 2, 10, QChar(u'0')), 64, 48, i);
+            run.view.thumbs = true;
+            run.view.deleteSource = true;
+            bool changed = false;
+            run.view.onYield = [&](int) {
+                const bool thumbnailPass = run.view.steps.count("caption:Creating thumbnails... (0 of 0)") == 2;
+                const bool inThumbnailPass = row.change == ThumbsGone || row.change == GameGoneInThumbnailPass;
+                if (changed || !run.view.steps.contains("caption:Converting (1 of 0)") || thumbnailPass != inThumbnailPass)
+                    return;
+                if (row.change == ThumbsGone)
+                    changed = QDir().rename(game + "/Thumbs", run.dir.file("moved"));
+                else
+                    changed = QDir().rename(game, run.dir.file("moved"));
+                if (row.change == Replaced)
+                    changed = changed && QDir().mkdir(game);
+            };
+            run.command();
+            ASSERT_TRUE(changed) << row.what;
+            EXPECT_EQ(run.messages.messages, std::vector<Message>({kWrongPath})) << row.what << " " << sequential;
+            if (row.change == Replaced) {
+                EXPECT_EQ(entries(game), QStringList()) << "nothing written into the new folder, " << sequential;
+            }
+        }
     }
 }
 
@@ -756,6 +869,60 @@ TEST(ConvertCommand, AThumbnailBitmapItWroteAndCannotConvertIsReported)
             }
         }
     }
+}
+
+TEST(ConvertCommand, StagedFilesOfKilledRunsAreRemovedAndThoseOfAnotherRunningOneKept)
+{
+    // A killed run leaves its hidden staged files; the next Convert removes
+    // those of the program's own name pattern, in the game folder and Thumbs.
+    ConvertRun run;
+    run.screenshot("a.bmp");
+    const QStringList leftovers{".a.jpg.0123456789abcdef.tmp", "Thumbs/.th_a.jpg.fedcba9876543210.tmp",
+                                "Thumbs/.a.bmp.00000000000000ff.tmp"};
+    const QStringList others{".a.jpg.0123456789ABCDEF.tmp", ".notes.tmp", "Thumbs/.a.bmp.0123.tmp"};
+    for (const QString &name : leftovers + others)
+        run.dir.write(name, "left behind");
+    // Staged an hour before the command started, as it is here an instant before.
+    FileTime now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    run.stagingLeftoversBefore = now;
+    run.command();
+    EXPECT_TRUE(run.messages.messages.empty());
+    for (const QString &name : leftovers)
+        EXPECT_FALSE(run.dir.exists(name)) << name.toStdString();
+    for (const QString &name : others)
+        EXPECT_TRUE(run.dir.exists(name)) << name.toStdString();
+
+    // A second Convert of the same folder starts while this one has files
+    // staged (dated like their screenshots, years ago): they are kept and
+    // given their names.
+    ConvertRun first(false, 2);
+    first.numberedScreenshots(12);
+    bool secondRan = false;
+    first.view.onYield = [&](int) {
+        if (secondRan)
+            return;
+        // While this thread waits here the workers go on staging the files
+        // ahead of it, so some appear however slow the machine is.
+        const QDir::Filters hidden = QDir::Files | QDir::Hidden;
+        QDeadlineTimer patience(10000);
+        while (QDir(first.dir.path()).entryList({".*.tmp"}, hidden).isEmpty()) {
+            if (patience.hasExpired())
+                return;
+            QThread::msleep(5);
+        }
+        secondRan = true;
+        ConvertRun second(false, 1);
+        second.view.folder = first.dir.path();
+        second.command();
+        EXPECT_TRUE(second.messages.messages.empty());
+    };
+    first.command();
+    EXPECT_TRUE(secondRan);
+    EXPECT_TRUE(first.messages.messages.empty());
+    for (int i = 0; i < 12; ++i)
+        EXPECT_FALSE(QImage(first.dir.file(QStringLiteral("s%1.jpg").arg(i))).isNull()) << i;
+    EXPECT_TRUE(entries(first.dir.path()).filter(QRegularExpression("^\\.")).isEmpty());
 }
 
 TEST(ConvertCommand, AThumbsReplacedByAnotherFolderDuringTheCommandEndsIt)

@@ -7,6 +7,7 @@
 #include "convert_run.h"
 #include "support/test_picture.h"
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/file_stamp.h"
 #include "core/folder_listing.h"
 #include "core/write_lease.h"
@@ -38,6 +39,13 @@ TEST(ConvertPassNames, BaseNamesDropOnlyTheLastExtensionAndKeepCaseOnlyInAClash)
     for (const auto &row : rows)
         EXPECT_EQ(outputBaseNames(row.listed), row.bases) << row.listed.join(u',').toStdString();
     EXPECT_EQ(caseSafeNames({"Shot.bmp", "shot.BMP", "Other.BMP"}), QStringList({"Shot.bmp", "shot.BMP", "other.bmp"}));
+    // Twins as QString::compare(Qt::CaseInsensitive) finds them: letters
+    // outside ASCII and above U+FFFF too; bytes that are not UTF-8 only when equal.
+    const QStringList listed{"Shot.bmp", "shot.BMP", "other.bmp", "\u00c4rger.bmp", "\u00e4rger.bmp",
+                             "\U00010400.bmp", "\U00010428.bmp", decodeFileName("caf\xc9.bmp"),
+                             decodeFileName("caf\xe9.bmp"), decodeFileName("CAF\xc9.bmp")};
+    EXPECT_EQ(caseTwins(listed), QSet<QString>({listed[0], listed[1], listed[3], listed[4], listed[5], listed[6],
+                                                listed[7], listed[9]}));
 }
 
 TEST(ConvertPassProgress, FillIsRoundedHalfToEvenAndStaysInTheBar)

@@ -63,13 +63,18 @@ struct ConvertRun {
     RecordingMessageSink messages;
     cDIBSection buffer{messages}; // declared after messages, which it is made reporting to
     ConvertThreading threading;
+    /// What the command's sessions take as the start of its staged files'
+    /// leftovers; nothing: the command's own choice.
+    std::optional<FileTime> stagingLeftoversBefore;
     std::optional<ConvertSession> session; ///< the last run's
 
 private:
     ConvertSession &newSession()
     {
         session.reset();
-        return session.emplace(view, messages, buffer, threading);
+        ConvertSession &s = session.emplace(view, messages, buffer, threading);
+        s.stagingLeftoversBefore = stagingLeftoversBefore;
+        return s;
     }
 };
 

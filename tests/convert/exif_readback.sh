@@ -4,7 +4,8 @@
 # thumbnails by `grelm-converter --convert` in a zone with half-hour offsets
 # (St. John's). `exiv2 -pt` must show each JPEG's and thumbnail's DateTime,
 # DateTimeOriginal and OffsetTimeOriginal, and ImageMagick's identify its
-# DateTimeOriginal, all in the local time and offset of that day.
+# DateTimeOriginal, all in the local time and offset of that day; and exiv2
+# the program's name as its Software, the mark by which it knows its JPEGs.
 # Installs exiv2 and ImageMagick when missing.
 # Usage: tests/convert/exif_readback.sh [build folder (default build)]
 set -euo pipefail
@@ -38,7 +39,8 @@ for shot in "${shots[@]}"; do
   IFS='|' read -r name _ local offset <<<"$shot"
   for jpeg in "$name.jpg" "Thumbs/th_$name.jpg"; do
     tags=$(exiv2 -pt "$root/game/$jpeg" 2>&1 || true)
-    grep -E 'DateTime|OffsetTime' <<<"$tags" | sed "s|^|  $jpeg: |" || true
+    grep -E 'DateTime|OffsetTime|Software' <<<"$tags" | sed "s|^|  $jpeg: |" || true
+    expect "$tags" "^Exif.Image.Software +Ascii +27 +GRELM Screenshot Converter\$" "exiv2 $jpeg Software"
     for key in Exif.Image.DateTime Exif.Photo.DateTimeOriginal; do
       expect "$tags" "^$key +Ascii +20 +$local\$" "exiv2 $jpeg $key $local"
     done

@@ -1,11 +1,13 @@
 #include "core/atomic_file.h"
 #include "core/errors.h"
+#include "core/staging_leftovers.h"
 
 #include "support/temp_folder.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <ctime>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -115,4 +117,46 @@ TEST(AtomicFile, AStagedFileTakesItsNameOnlyWhenCommittedAndLeavesNothingOtherwi
             << int(end);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << int(end);
     }
+}
+
+// Leftovers are the program's own staged files by name, and old by their
+// change time: a file being staged right now carries its screenshot's old
+// modification time and must stay.
+TEST(StagingLeftovers, RemovesOnlyOwnStagedFilesChangedBeforeTheCutOff)
+{
+    const struct {
+        QByteArray name;
+        bool ours;
+    } rows[] = {
+        {".shot.jpg.0123456789abcdef.tmp", true},
+        {"..00000000000000ff.tmp", true}, // a name cut to nothing
+        {".th_\xc3\xa9.jpg.fedcba9876543210.tmp", true},
+        {".shot.jpg.0123456789ABCDEF.tmp", false}, // the program writes lower case
+        {".shot.jpg.0123456789abcde.tmp", false},
+        {".shot.jpg.0123456789abcdefa.tmp", false},
+        {"shot.jpg.0123456789abcdef.tmp", false},
+        {".shot.jpg0123456789abcdef.tmp", false},
+        {".shot.jpg.0123456789abcdef.tmp2", false},
+        {".0123456789abcdef.tmp", false},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(isStagingName(r.name), r.ours) << r.name.constData();
+
+    TempFolder dir;
+    for (const char *name : {".old.jpg.0123456789abcdef.tmp", ".notes.tmp"})
+        dir.write(QString::fromLatin1(name), "left behind");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(".dir.0123456789abcdef.tmp"));
+    ASSERT_TRUE(QFile::link(dir.file(".notes.tmp"), dir.file(".link.0123456789abcdef.tmp")));
+    ::usleep(20000); // past the coarse clock that dates changes
+    FileTime cutOff{};
+    ::clock_gettime(CLOCK_REALTIME, &cutOff);
+    ::usleep(20000);
+    StagedFile staging; // another run's, dated like a screenshot of 2001
+    staging.stage(dir.file("new.jpg"), "being written", false, FileTime{1000000000, 0});
+    EXPECT_EQ(removeStagingLeftovers(dir.path(), cutOff), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
+    EXPECT_FALSE(dir.exists(".old.jpg.0123456789abcdef.tmp"));
+    staging.commit();
+    EXPECT_EQ(dir.read("new.jpg"), "being written");
+    EXPECT_EQ(removeStagingLeftovers(dir.file("missing"), cutOff), 0);
 }

@@ -95,11 +95,24 @@ thumbs_keeping_whole_seconds() {
   "$check" make "$game" 6 320 240 && cp -r "$game" "$root/seconds.orig"
   truncate -s 16M "$root/seconds.img" && mkfs.ext2 -q -I 128 "$root/seconds.img" >/dev/null 2>&1
   mount -o loop "$root/seconds.img" "$game/Thumbs"
+  mkdir "$root/seconds.again" && cp -p "$game"/*.bmp "$root/seconds.again/"
   convert "$game"
   if [ "$rc" -ne 0 ] || ! verify "$game" "$root/seconds.orig" --converted --thumbs --deleted; then
     fail "Thumbs keeping whole seconds" "exit $rc, $(first_message): $report"; return
   fi
-  pass "Thumbs keeping whole seconds" "every thumbnail converted and every screenshot deleted ($report)"
+  # The same screenshots, with their times, converted three times more
+  # without deletion: their own thumbnail JPEGs, whose times lost the
+  # nanoseconds, are replaced each time, never taken for older pictures'.
+  cp -p "$root/seconds.again"/*.bmp "$game/"
+  local n
+  for n in 1 2 3; do
+    rc=0; out=$("$convert" "$game" --thumbs 2>/dev/null) || rc=$?
+    if [ "$rc" -ne 0 ]; then fail "Thumbs keeping whole seconds" "Convert $n again: exit $rc, $(first_message)"; return; fi
+  done
+  if ls "$game" "$game/Thumbs" | grep -q '_[0-9]*\.jpg$'; then
+    fail "Thumbs keeping whole seconds" "converted again, screenshots took _n names: $(ls "$game" "$game/Thumbs" | tr '\n' ' ')"; return
+  fi
+  pass "Thumbs keeping whole seconds" "every thumbnail converted and every screenshot deleted ($report); three Converts more of the same screenshots replaced their own JPEGs, no _n name"
 }
 
 # Another program deletes one screenshot, replaces one with a different
@@ -155,8 +168,9 @@ changed_between_passes() {
 
 # Spaces and non-ASCII letters in the folder and the names, and names of 255
 # bytes, the most a Linux file name holds. A 255-byte screenshot name leaves no
-# room for the "th_" of its thumbnail JPEG, so that one thumbnail cannot exist:
-# the source must then stay, with a message, on every Convert.
+# room for the "th_" of its thumbnail JPEG: its JPEG is written, its thumbnail
+# is skipped with one message before any bitmap of it is made, and the source
+# stays, on every Convert.
 odd_names() {
   local game="$root/Jeux vidéo/Half-Life ñ 日本 (copie)"
   local long_ascii long_utf8
@@ -179,11 +193,16 @@ odd_names() {
   local with_thumbs="$report"
   local left; left=$(ls "$game" | grep -c '\.bmp$' || true)
   if [ "$left" -ne 2 ]; then fail "odd names" "$left bitmaps left, expected the two 255-byte ones"; return; fi
+  if [ "$(messages)" -ne 2 ] || ls "$game/Thumbs" | grep -q '\.bmp$' \
+     || [ ! -f "$game/${long_ascii%.bmp}.jpg" ] || [ ! -f "$game/${long_utf8%.bmp}.jpg" ]; then
+    fail "odd names" "the 255-byte names: $(messages) messages, a bitmap left in Thumbs or a JPEG missing"; return
+  fi
   convert "$game"
-  if [ "$rc" -ne 3 ] || [ "$(messages)" -ne 2 ] || ! verify "$game" "$root/odd.orig"; then
+  if [ "$rc" -ne 3 ] || [ "$(messages)" -ne 2 ] || ls "$game/Thumbs" | grep -q '\.bmp$' \
+     || ! verify "$game" "$root/odd.orig"; then
     fail "odd names" "later Convert (exit $rc, $(messages) messages): $report"; return
   fi
-  pass "odd names" "no thumbnails: all converted ($plain); with thumbnails and deletion: $first; nothing lost ($with_thumbs); a later Convert ran to its end with the same 2 messages"
+  pass "odd names" "no thumbnails: all converted ($plain); with thumbnails and deletion: $first; nothing lost ($with_thumbs); the two 255-byte names got their JPEGs and no thumbnail bitmap; a later Convert ran to its end with the same 2 messages"
 }
 
 # In memory where possible: on a disk the time goes to the flushes before each

@@ -43,7 +43,7 @@ ExifDates readExifDates(const QByteArray &jpeg)
     ExifContent *image = data->ifd[EXIF_IFD_0], *photo = data->ifd[EXIF_IFD_EXIF];
     const ExifDates dates{entryText(image, EXIF_TAG_DATE_TIME), entryText(photo, EXIF_TAG_DATE_TIME_ORIGINAL),
                           entryText(photo, EXIF_TAG_OFFSET_TIME), entryText(photo, EXIF_TAG_OFFSET_TIME_ORIGINAL),
-                          image->count + photo->count};
+                          entryText(image, EXIF_TAG_SOFTWARE), image->count + photo->count};
     exif_data_unref(data);
     return dates;
 }
@@ -51,7 +51,7 @@ ExifDates readExifDates(const QByteArray &jpeg)
 void PrintTo(const ExifDates &d, std::ostream *out)
 {
     *out << '[' << d.dateTime << "] [" << d.dateTimeOriginal << "] [" << d.offsetTime << "] ["
-         << d.offsetTimeOriginal << "] " << d.tags << " tags";
+         << d.offsetTimeOriginal << "] [" << d.software << "] " << d.tags << " tags";
 }
 
 } // namespace grelm::test

@@ -20,13 +20,14 @@ struct DecodedJpeg {
 
 DecodedJpeg decodeJpeg(const QByteArray &jpeg);
 
-/// The date tags of a JPEG's Exif block, read back by libexif; all empty
-/// when it has no block.
+/// The date tags and the Software of a JPEG's Exif block, read back by
+/// libexif; all empty when it has no block.
 struct ExifDates {
     std::string dateTime;           ///< DateTime, in the first image folder
     std::string dateTimeOriginal;   ///< DateTimeOriginal, in the Exif folder
     std::string offsetTime;         ///< OffsetTime, in the Exif folder
     std::string offsetTimeOriginal; ///< OffsetTimeOriginal, in the Exif folder
+    std::string software;           ///< Software, in the first image folder
     unsigned tags = 0;              ///< entries of both folders together
 
     bool operator==(const ExifDates &) const = default;

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "imaging/dib_section.h"
 #include "imaging/exif_dates.h"
+#include "imaging/exif_mark.h"
 #include "imaging/helpers.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/jpeg_segments.h"
@@ -18,6 +19,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -228,13 +230,13 @@ TEST(SaveJPEG, DatesTheJpegInLocalTimeWithThatMomentsOffset)
         ZoneScope zone(r.zone);
         RecordingMessageSink messages;
         ASSERT_TRUE(SaveJPEG(folder.file("dated.jpg"), 0, jpeg, FileTime{r.seconds, 0}, messages));
-        const test::ExifDates expected{r.local, r.local, r.offset, r.offset, 5};
+        const test::ExifDates expected{r.local, r.local, r.offset, r.offset, kSoftwareMark, 6};
         EXPECT_EQ(test::readExifDates(folder.read("dated.jpg")), expected) << r.zone << " " << r.seconds;
     }
 }
 
 // The Exif segment follows the JFIF header, the rest is the encoder's bytes,
-// and the pixels decode the same; with no time nothing is added.
+// and the pixels decode the same; with no time it holds the mark alone.
 TEST(SaveJPEG, ExifFollowsTheJfifHeaderAndLeavesThePixels)
 {
     ZoneScope zone("UTC");
@@ -242,28 +244,78 @@ TEST(SaveJPEG, ExifFollowsTheJfifHeaderAndLeavesThePixels)
     RecordingMessageSink messages;
     const QByteArray jpeg = encodedPicture(folder);
     ASSERT_TRUE(jpeg.startsWith("\xFF\xD8\xFF\xE0") && jpeg.mid(6, 5) == QByteArray("JFIF\0", 5));
-    ASSERT_TRUE(SaveJPEG(folder.file("dated.jpg"), 0, jpeg, FileTime{1700000000, 0}, messages));
-    const QByteArray dated = folder.read("dated.jpg");
-    const qsizetype app0End = segmentEnd(jpeg, 2);
-    EXPECT_EQ(dated.left(app0End), jpeg.left(app0End));
-    EXPECT_EQ(dated.mid(app0End, 2), QByteArray("\xFF\xE1"));
-    EXPECT_EQ(dated.mid(app0End + 4, 6), QByteArray("Exif\0\0", 6));
-    EXPECT_EQ(dated.mid(segmentEnd(dated, app0End)), jpeg.mid(app0End));
-    const QImage plainImage = QImage::fromData(jpeg), datedImage = QImage::fromData(dated);
-    EXPECT_FALSE(datedImage.isNull());
-    EXPECT_EQ(datedImage, plainImage);
-    ASSERT_TRUE(SaveJPEG(folder.file("plain.jpg"), 0, jpeg, std::nullopt, messages));
-    EXPECT_EQ(folder.read("plain.jpg"), jpeg);
+    const QImage plainImage = QImage::fromData(jpeg);
+    for (const std::optional<FileTime> time : {std::optional<FileTime>(FileTime{1700000000, 0}), std::optional<FileTime>()}) {
+        ASSERT_TRUE(SaveJPEG(folder.file("saved.jpg"), 0, jpeg, time, messages));
+        const QByteArray saved = folder.read("saved.jpg");
+        const qsizetype app0End = segmentEnd(jpeg, 2);
+        EXPECT_EQ(saved.left(app0End), jpeg.left(app0End));
+        EXPECT_EQ(saved.mid(app0End, 2), QByteArray("\xFF\xE1"));
+        EXPECT_EQ(saved.mid(app0End + 4, 6), QByteArray("Exif\0\0", 6));
+        EXPECT_EQ(saved.mid(segmentEnd(saved, app0End)), jpeg.mid(app0End));
+        const QImage savedImage = QImage::fromData(saved);
+        EXPECT_FALSE(savedImage.isNull());
+        EXPECT_EQ(savedImage, plainImage);
+        EXPECT_EQ(test::readExifDates(saved).software, kSoftwareMark);
+        EXPECT_EQ(test::readExifDates(saved).dateTime.empty(), !time);
+    }
 }
 
-// Exif dates have four-digit years: a time outside them gets no block.
-TEST(ExifDateSegment, OnlyForFourDigitYears)
+// Exif dates have four-digit years: a time outside them gets the mark alone.
+TEST(ExifSegment, DatesOnlyForFourDigitYears)
 {
     ZoneScope zone("UTC");
-    EXPECT_FALSE(exifDateSegment(FileTime{-62135596800, 0}).isEmpty()); // 0001-01-01
-    EXPECT_FALSE(exifDateSegment(FileTime{253402300799, 0}).isEmpty()); // 9999-12-31
-    EXPECT_TRUE(exifDateSegment(FileTime{-62135596801, 0}).isEmpty());
-    EXPECT_TRUE(exifDateSegment(FileTime{253402300800, 0}).isEmpty());
+    const QByteArray jpeg("\xFF\xD8\xFF\xDB", 4);
+    const struct { std::time_t seconds; const char *local; } rows[] = {
+        {-62135596800, "0001:01:01 00:00:00"}, {253402300799, "9999:12:31 23:59:59"},
+        {-62135596801, ""}, {253402300800, ""}};
+    for (const auto &r : rows) {
+        const test::ExifDates dates = test::readExifDates(withExif(jpeg, FileTime{r.seconds, 0}));
+        EXPECT_EQ(dates.dateTimeOriginal, r.local) << r.seconds;
+        EXPECT_EQ(dates.software, kSoftwareMark) << r.seconds;
+    }
+}
+
+// Only the program's own mark counts, in an Exif segment among the
+// application segments that open a JPEG; a file is read only as far as
+// those, never followed through a link nor waited on.
+TEST(FileCarriesProgramMark, KnowsTheProgramsJpegsAndNoOthers)
+{
+    TempFolder folder;
+    const QByteArray plain = encodedPicture(folder);
+    const QByteArray ours = withExif(plain, FileTime{1700000000, 0});
+    const qsizetype app0End = segmentEnd(plain, 2);
+    const QByteArray oursSegment = ours.mid(app0End, segmentEnd(ours, app0End) - app0End);
+    // The same segment naming another program, of the same length.
+    QByteArray othersSegment = oursSegment;
+    const qsizetype markAt = othersSegment.indexOf(kSoftwareMark);
+    othersSegment.replace(markAt, 5, "OTHER");
+    const QByteArray app2 = markerSegment(0xE2, "ICC_PROFILE and more");
+    const struct {
+        const char *what;
+        QByteArray bytes;
+        bool marked;
+    } rows[] = {
+        {"written by the program", ours, true},
+        {"written without a time", withExif(plain, std::nullopt), true},
+        {"after another application segment", plain.left(app0End) + app2 + oursSegment + plain.mid(app0End), true},
+        {"no Exif", plain, false},
+        {"another program's Exif", plain.left(app0End) + othersSegment + plain.mid(app0End), false},
+        {"the mark cut short", plain.left(app0End) + oursSegment.left(oursSegment.size() - 40), false},
+        {"the mark after the picture data starts", plain + oursSegment, false},
+        {"not a JPEG", QByteArray("GIF89a") + oursSegment, false},
+        {"empty", QByteArray(), false},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(fileCarriesProgramMark(folder.write("x.jpg", r.bytes)), r.marked) << r.what;
+    ASSERT_TRUE(QFile::link(folder.file("x.jpg"), folder.file("link.jpg")));
+    folder.write("x.jpg", ours);
+    EXPECT_FALSE(fileCarriesProgramMark(folder.file("link.jpg")));
+    EXPECT_FALSE(fileCarriesProgramMark(folder.file("missing.jpg")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file("pipe.jpg")).constData(), 0644), 0);
+    EXPECT_FALSE(fileCarriesProgramMark(folder.file("pipe.jpg")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("folder.jpg"));
+    EXPECT_FALSE(fileCarriesProgramMark(folder.file("folder.jpg")));
 }
 
 // A segment goes after the start marker and any APP0; bytes that do not

@@ -1,0 +1,50 @@
+#include "core/staging_leftovers.h"
+
+#include "core/atomic_file.h"
+#include "core/file_names.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+
+namespace grelm {
+
+namespace {
+constexpr std::time_t kLeftoverAgeSeconds = 60 * 60;
+}
+
+int removeStagingLeftovers(const QString &folder, const FileTime &changedBefore)
+{
+    const int fd = ::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    DIR *listing = ::fdopendir(fd);
+    if (listing == nullptr) {
+        ::close(fd);
+        return 0;
+    }
+    int removed = 0;
+    while (const dirent *entry = ::readdir(listing)) {
+        if (!isStagingName(QByteArray(entry->d_name)))
+            continue;
+        struct stat info {};
+        if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
+            && earlier(info.st_ctim, changedBefore) && ::unlinkat(fd, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(listing); // closes fd too
+    return removed;
+}
+
+FileTime stagingLeftoverCutoff()
+{
+    FileTime now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    now.tv_sec -= kLeftoverAgeSeconds;
+    return now;
+}
+
+} // namespace grelm

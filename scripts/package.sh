@@ -20,7 +20,7 @@ echo "$contents"
 missing=0
 for path in ./usr/lib/grelm-converter/grelm-converter ./usr/lib/grelm-converter/readme.txt \
             ./usr/lib/grelm-converter/fonts/tahoma.ttf ./usr/bin/grelm-converter \
-            ./usr/share/applications/grelm-converter.desktop \
+            ./usr/share/applications/grelm-converter.desktop ./usr/lib/systemd/user/grelm-converter-watch.service \
             ./usr/share/metainfo/io.sourceforge.grelm.converter.metainfo.xml \
             ./usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,256x256}/apps/grelm-converter.png \
             ./usr/share/doc/grelm-converter/copyright ./usr/share/doc/grelm-converter/changelog.gz; do

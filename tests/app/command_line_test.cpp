@@ -32,6 +32,15 @@ TEST(CommandLine, ModesOptionsAndRefusals)
         {{"--convert", "--delete"}, Mode::Convert, nullptr, false, true, "70", true},   // only thumbnails delete
         {{"--convert", "/a", "/b"}, Mode::Convert, "/a", false, false, "70", true},
         {{"--convert", "--frobnicate"}, Mode::Convert, nullptr, false, false, "70", true},
+        {{"--thumbs", "--convert", "/g"}, Mode::Convert, "/g", true, false, "70", false}, // the mode anywhere
+        {{"/g", "--delete", "--thumbs=96", "--watch"}, Mode::Watch, "/g", true, true, "96", false},
+        {{"--convert", "--watch"}, Mode::Convert, nullptr, false, false, "70", true},
+        // Widths the window's box refuses are refused before any work.
+        {{"--convert", "--thumbs=0"}, Mode::Convert, nullptr, true, false, "0", true},
+        {{"--convert", "--thumbs=-1"}, Mode::Convert, nullptr, true, false, "-1", true},
+        {{"--convert", "--thumbs="}, Mode::Convert, nullptr, true, false, "", true},
+        {{"--convert", "--thumbs=wide"}, Mode::Convert, nullptr, true, false, "wide", true},
+        {{"--convert", "--thumbs=99999999999"}, Mode::Convert, nullptr, true, false, "99999999999", true},
         {{"--find-games"}, Mode::FindGames, nullptr, false, false, "70", false},
         {{"--find-games", "x"}, Mode::FindGames, nullptr, false, false, "70", true},
         {{"--convert", "--help"}, Mode::Help, nullptr, false, false, "70", false},

@@ -27,6 +27,8 @@ strip --strip-unneeded "$folder/grelm-converter"
 cat resources/readme.txt packaging/portable/readme-portable.txt > "$folder/readme.txt"
 cp -L build/bin/fonts/tahoma.ttf "$folder/fonts/"
 cp packaging/portable/qt.conf packaging/io.sourceforge.grelm.converter.metainfo.xml "$folder/"
+# Watch mode as a user service: the unit, and the script that points it at this folder's program.
+cp packaging/grelm-converter-watch.service packaging/portable/install-watch-service.sh "$folder/"
 
 # The plugins: the X11 platform and its OpenGL integrations, and the picture
 # formats (the window's banner and about picture are JPEG, its icon ICO).

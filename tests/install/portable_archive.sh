@@ -120,6 +120,15 @@ check_release() {
     fail "$release: --convert" "$out"
   fi
 
+  # The watch service's script points the unit at the archive's program.
+  out=$(as_user "$root" "$folder/install-watch-service.sh" 2>&1) || true
+  local unit="$root$home/.config/systemd/user/grelm-converter-watch.service"
+  if [ -f "$unit" ] && [ "$(grep '^ExecStart=' "$unit")" = "ExecStart=\"$folder/grelm-converter\" --watch \$GRELM_OPTIONS" ]; then
+    pass "$release: install-watch-service.sh writes the unit for the archive's program"
+  else
+    fail "$release: install-watch-service.sh" "$out $(grep '^ExecStart=' "$unit" 2>/dev/null)"
+  fi
+
   # The window, as docs/main-window.png shows it (scripts/screenshot.sh's folder).
   local game=/tmp/grelm-screenshot/Half-Life foreign="$home/foreign-qt/plugins"
   mkdir -p "$root$game/cstrike" "$root$game/valve" "$root$foreign/platforms"

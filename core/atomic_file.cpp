@@ -166,9 +166,17 @@ bool isStagingName(const QByteArray &name)
 
 void syncFileToDisk(const QString &path)
 {
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Only a file or a folder is flushed: a pipe or device that took the
+    // name since it was written is refused, and opening does not wait for
+    // a pipe's writer.
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISDIR(info.st_mode))) {
+        ::close(fd);
+        fail(QStringLiteral("Cannot flush"), path, EINVAL);
+    }
     const bool ok = ::fsync(fd) == 0;
     const int error = errno;
     ::close(fd);

@@ -148,8 +148,9 @@ QString screenshotToDelete(const QString &thumbnail, const ConvertSession &sessi
 void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session,
                           DeletionGroup &deletions)
 {
-    if (fileUnchanged(file.source, prepared.stamp)) {
-        deleteFile(fileAt(&session.writeFolders, file.source));
+    const FileAt bitmap = fileAt(&session.writeFolders, file.source);
+    if (fileUnchanged(bitmap, prepared.stamp)) {
+        deleteFile(bitmap);
         session.thumbnailJournal(folderOfPath(file.source)).remove(file.name);
     }
     if (!session.view.deleteSourceChecked())

@@ -101,8 +101,9 @@ int DeletionGroup::flush()
     // stays for the next Convert.
     int deleted = 0;
     for (const Pending &p : group) {
-        if (fileUnchanged(p.screenshot, p.converted)) {
-            deleteFile(fileAt(m_within, p.screenshot));
+        const FileAt screenshot = fileAt(m_within, p.screenshot);
+        if (fileUnchanged(screenshot, p.converted)) {
+            deleteFile(screenshot);
             ++deleted;
         }
     }

@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
 #include "core/file_names.h"
+#include "thumbs/make_thumbnails.h"
+
+#include <exception>
 
 namespace grelm {
 
@@ -23,6 +26,17 @@ std::optional<Mode> modeOf(const QByteArray &arg)
     return std::nullopt;
 }
 
+// The widths the window's thumbnail box takes.
+bool acceptedWidth(const QString &width)
+{
+    try {
+        thumbnailWidth(width);
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 // Takes one argument of a convert or watch run; false with `error` set when it is not one.
 bool takeOption(const QByteArray &arg, CommandLine &line)
 {
@@ -31,6 +45,10 @@ bool takeOption(const QByteArray &arg, CommandLine &line)
     } else if (arg.startsWith("--thumbs=")) {
         line.thumbs = true;
         line.width = QString::fromUtf8(arg.mid(9));
+        if (!acceptedWidth(line.width)) {
+            line.error = QStringLiteral("the thumbnail width must be a whole number above 0: %1").arg(line.width);
+            return false;
+        }
     } else if (arg == "--delete") {
         line.deleteSource = true;
     } else if (!arg.startsWith("-") && !line.folder) {
@@ -47,17 +65,32 @@ bool takeOption(const QByteArray &arg, CommandLine &line)
 CommandLine parseCommandLine(const std::vector<QByteArray> &args)
 {
     CommandLine line;
-    if (args.empty() || !modeOf(args.front()))
-        return line;
-    line.mode = *modeOf(args.front());
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (modeOf(args[i]) == Mode::Help) {
+    // A mode anywhere on the line selects the console; without one the
+    // arguments are Qt's and the window starts.
+    std::optional<std::size_t> modeAt;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::optional<Mode> mode = modeOf(args[i]);
+        if (mode == Mode::Help) {
             line.mode = Mode::Help;
             return line;
         }
-        const bool takesOptions = line.mode == Mode::Convert || line.mode == Mode::Watch;
+        if (mode && !modeAt)
+            modeAt = i;
+    }
+    if (!modeAt)
+        return line;
+    line.mode = *modeOf(args[*modeAt]);
+    const bool takesOptions = line.mode == Mode::Convert || line.mode == Mode::Watch;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (i == *modeAt)
+            continue;
+        if (modeOf(args[i])) {
+            line.error = QStringLiteral("%1 and %2 cannot be given together")
+                             .arg(QString::fromUtf8(args[*modeAt]), QString::fromUtf8(args[i]));
+            return line;
+        }
         if (!takesOptions) {
-            line.error = QStringLiteral("%1 takes no arguments").arg(QString::fromUtf8(args.front()));
+            line.error = QStringLiteral("%1 takes no arguments").arg(QString::fromUtf8(args[*modeAt]));
             return line;
         }
         if (!takeOption(args[i], line))

@@ -45,7 +45,8 @@ void ConsoleMessageSink::show(const Message &message)
     QString line = title + QStringLiteral(": ") + message.text;
     if (!message.detail.isEmpty())
         line += QStringLiteral(" (") + message.detail + u')';
-    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    if (!quiet)
+        std::fprintf(stderr, "%s\n", line.toUtf8().constData());
     ++shown;
     commandEnded = commandEnded || endsCommand(message);
 }
@@ -105,14 +106,19 @@ std::optional<QString> consoleGameFolder(const CommandLine &line, ConsoleMessage
 }
 
 ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &messages, ConvertThreading threading,
-                           const std::optional<QSet<QString>> &only)
+                           const std::optional<QSet<QString>> &only,
+                           const std::function<bool(const DeletionGroup::Pending &)> &holdDeletion)
 {
     QElapsedTimer clock;
     clock.start();
-    view.recount();
+    if (only)
+        view.setCount(int(only->size()));
+    else
+        view.recount();
     cDIBSection buffer(messages);
     ConvertSession session(view, messages, buffer, threading);
     session.onlyScreenshots = only;
+    session.holdDeletion = holdDeletion;
     runConvertCommand(session);
     ConsoleOutcome o;
     for (const ConvertSession::ScreenshotRecord &r : session.records) {
@@ -120,6 +126,7 @@ ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &message
         o.converted += r.jpeg.isEmpty() ? 0 : 1;
     }
     o.deleted = session.deletedScreenshots;
+    o.records = session.records;
     std::printf("%s: converted %d of %d, failed %d, deleted %d, %.1f s\n", encodeFileName(view.gameFolder()).constData(),
                 o.converted, o.listed, o.listed - o.converted, o.deleted, clock.elapsed() / 1000.0);
     std::fflush(stdout);

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <csignal>
+#include <functional>
 #include <optional>
 
 namespace grelm {
@@ -28,6 +29,7 @@ class ConsoleMessageSink : public MessageSink {
 public:
     void show(const Message &message) override;
     int shown = 0;
+    bool quiet = false; ///< counts without printing: a retry would only say again what was said
     bool commandEnded = false; ///< a message that ends a command (wrong path, no memory, no setting file)
 };
 
@@ -53,6 +55,8 @@ public:
 
     /// Counts the folder's screenshots afresh, as the window's counter does.
     void recount();
+    /// Sets the count shown in the progress caption (a batch of the watch).
+    void setCount(int count) { m_count = QString::number(count); }
 
 private:
     void print(const QString &caption, bool final);
@@ -71,6 +75,7 @@ struct ConsoleOutcome {
     int listed = 0;
     int converted = 0;
     int deleted = 0;
+    QHash<QString, ConvertSession::ScreenshotRecord> records; ///< by screenshot name
 };
 
 /// The command line's folder, else the stored game folder; nothing (with the
@@ -78,9 +83,11 @@ struct ConsoleOutcome {
 std::optional<QString> consoleGameFolder(const CommandLine &line, ConsoleMessageSink &messages);
 
 /// Runs the Convert command once through `view` (over only the screenshots
-/// named in `only`, when given) and prints its summary line.
+/// named in `only`, when given) and prints its summary line. `holdDeletion`,
+/// when given, keeps the screenshots it is true for (ConvertSession).
 ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &messages, ConvertThreading threading,
-                           const std::optional<QSet<QString>> &only);
+                           const std::optional<QSet<QString>> &only,
+                           const std::function<bool(const DeletionGroup::Pending &)> &holdDeletion = {});
 
 /// The exit status for what was shown and converted: 0 all converted, 1 some
 /// failed, 2 a wrong folder, 130 stopped.

@@ -3,21 +3,27 @@
 #include "app/command_line.h"
 #include "app/console_convert.h"
 #include "app/console_watch.h"
-#include "app/game_folders.h"
-#include "settings/steam_libraries.h"
+#include "games/game_folders.h"
+#include "games/steam_libraries.h"
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 namespace grelm {
 
-int runConsole(int argc, char **argv, const CommandLine &line)
+namespace {
+
+// The usage lines, the help text up to its first empty line.
+QByteArray usageLines()
 {
-    if (!line.error.isEmpty()) {
-        std::fprintf(stderr, "grelm-converter: %s\nTry grelm-converter --help.\n", line.error.toUtf8().constData());
-        return 2;
-    }
+    const QString help = commandLineHelp();
+    return help.left(help.indexOf(QStringLiteral("\n\n")) + 1).toUtf8();
+}
+
+int runMode(int argc, char **argv, const CommandLine &line)
+{
     if (line.mode == CommandLine::Mode::Help) {
         std::fputs(commandLineHelp().toUtf8().constData(), stdout);
         return 0;
@@ -38,6 +44,27 @@ int runConsole(int argc, char **argv, const CommandLine &line)
     default:
         return 2;
     }
+}
+
+} // namespace
+
+int runConsole(int argc, char **argv, const CommandLine &line)
+{
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "grelm-converter: %s\n%sTry grelm-converter --help.\n", line.error.toUtf8().constData(),
+                     usageLines().constData());
+        return 2;
+    }
+    // A reader that quits (a pipe into head) must not end the run halfway:
+    // writes then fail with EPIPE, the run finishes, and the exit says so.
+    std::signal(SIGPIPE, SIG_IGN);
+    int status = runMode(argc, argv, line);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("grelm-converter: the output could not be written\n", stderr);
+        if (status == 0)
+            status = 1;
+    }
+    return status;
 }
 
 } // namespace grelm

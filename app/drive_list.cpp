@@ -1,7 +1,8 @@
 #include "app/drive_list.h"
 
 #include "core/file_names.h"
-#include "settings/steam_libraries.h"
+#include "games/game_discovery.h"
+#include "games/steam_libraries.h"
 
 #include <QDir>
 #include <QStorageInfo>
@@ -25,9 +26,13 @@ QList<Drive> mountedDrives()
     return drives;
 }
 
-QList<GameFolder> homeGameFolders()
+GameFolderProvider homeGameFolders()
 {
-    return findGameFolders(homeFolder());
+    return [home = homeFolder()](const GameFolderSink &found, const std::function<bool()> &stopAsked) {
+        SearchLimits limits;
+        limits.stopAsked = stopAsked;
+        findGameFolders(home, found, limits);
+    };
 }
 
 QString driveEntryText(const Drive &drive)
@@ -39,7 +44,7 @@ QString driveEntryText(const Drive &drive)
 
 QString gameEntryText(const GameFolder &game)
 {
-    return shownName(game.path) + QStringLiteral(" [") + game.name + QLatin1Char(']');
+    return shownName(game.path) + QStringLiteral(" [") + shownName(game.name) + QLatin1Char(']');
 }
 
 namespace {
@@ -82,14 +87,11 @@ void DriveList::setDrives(const QList<Drive> &drives)
     setCurrentIndex(-1);
 }
 
-void DriveList::setGameFolders(const QList<GameFolder> &games)
+void DriveList::addGameFolder(const GameFolder &game)
 {
     const QSignalBlocker blocker(this);
-    while (count() > m_drives.size())
-        removeItem(count() - 1);
-    m_games = games;
-    for (const GameFolder &game : games)
-        addItem(gameEntryText(game));
+    m_games << game;
+    addItem(gameEntryText(game));
 }
 
 std::optional<Drive> DriveList::currentDrive() const

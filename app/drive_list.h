@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/steam_games.h"
+#include "games/game_search.h"
 
 #include <QComboBox>
 #include <QList>
@@ -22,14 +22,16 @@ struct Drive {
 /// Supplies the drives to list; tests inject their own.
 using DriveProvider = std::function<QList<Drive>()>;
 
-/// Supplies the game folders listed after the drives; tests inject their own.
-using GameFolderProvider = std::function<QList<GameFolder>()>;
+/// Looks for the game folders listed after the drives (on a worker thread),
+/// handing each to the sink as it is found, until the second argument says
+/// stop; tests inject their own.
+using GameFolderProvider = std::function<void(const GameFolderSink &, const std::function<bool()> &)>;
 
 /// The mounted, ready file systems of the machine, sorted by root path.
 QList<Drive> mountedDrives();
 
-/// The game folders of the Steam installs in the user's home folder.
-QList<GameFolder> homeGameFolders();
+/// Looks for the game folders of the user's home folder (see findGameFolders).
+GameFolderProvider homeGameFolders();
 
 /// The drive list's entry for a drive: its root path, then " [name]" where it has a name.
 QString driveEntryText(const Drive &drive);
@@ -51,8 +53,8 @@ public:
     /// Replaces the entries; selects none until told.
     void setDrives(const QList<Drive> &drives);
     const QList<Drive> &drives() const { return m_drives; }
-    /// Replaces the game folders listed after the drives.
-    void setGameFolders(const QList<GameFolder> &games);
+    /// Lists one more game folder after the drives and the other game folders.
+    void addGameFolder(const GameFolder &game);
 
     /// The selected entry's text; empty when none is selected.
     QString value() const { return currentText(); }

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace grelm {
 
@@ -54,7 +55,7 @@ Frm_Path *Frm_Path::load(FolderPickerHost &host, MessageSink &messages, DrivePro
         return s_open;
     }
     auto *dialog = new Frm_Path(host, messages, drives ? drives : DriveProvider(mountedDrives),
-                                games ? games : GameFolderProvider(homeGameFolders));
+                                games ? games : homeGameFolders());
     s_open = dialog;
     dialog->Form_Load();
     return dialog;
@@ -79,7 +80,7 @@ Frm_Path::Frm_Path(FolderPickerHost &host, MessageSink &messages, const DrivePro
     setFont(windowFont());
     createControls();
     DrvPath->setDrives(drives());
-    DrvPath->setGameFolders(games());
+    startGameSearch(games);
     placeNearHost();
     if (QWidget *window = host.hostWindow()) {
         connect(window, &QObject::destroyed, this, [this] {
@@ -89,7 +90,30 @@ Frm_Path::Frm_Path(FolderPickerHost &host, MessageSink &messages, const DrivePro
     }
 }
 
-Frm_Path::~Frm_Path() = default;
+// The search stops soon after; the watcher, gone with the dialog, delivers
+// nothing more.
+Frm_Path::~Frm_Path()
+{
+    m_gameSearch->cancel();
+}
+
+void Frm_Path::startGameSearch(const GameFolderProvider &games)
+{
+    m_gameSearch = new QFutureWatcher<GameFolder>(this);
+    connect(m_gameSearch, &QFutureWatcherBase::resultsReadyAt, this, [this](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            DrvPath->addGameFolder(m_gameSearch->resultAt(i));
+    });
+    connect(m_gameSearch, &QFutureWatcherBase::finished, this, [this] { m_findingGames = false; });
+    m_gameSearch->setFuture(QtConcurrent::run([games](QPromise<GameFolder> &promise) {
+        games(
+            [&promise](const GameFolder &game) {
+                promise.addResult(game);
+                return !promise.isCanceled();
+            },
+            [&promise] { return promise.isCanceled(); });
+    }));
+}
 
 void Frm_Path::createControls()
 {
@@ -208,6 +232,7 @@ void Frm_Path::CloseDialog()
     if (m_closed)
         return;
     m_closed = true;
+    m_gameSearch->cancel(); // the program may end before the dialog is deleted
     if (!m_unloading)
         close();
     if (s_open == this)

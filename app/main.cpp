@@ -1,4 +1,5 @@
 #include "app/app_font.h"
+#include "app/bundled_qt.h"
 #include "app/command_line.h"
 #include "app/console_main.h"
 #include "app/display_check.h"
@@ -16,6 +17,8 @@
 
 int main(int argc, char **argv)
 {
+    // Before anything of Qt loads a plugin, in every mode (thumbnails read pictures through plugins too).
+    grelm::keepToBundledQt();
     // The command-line modes run with no window, and so with no display.
     const grelm::CommandLine line = grelm::parseCommandLine(std::vector<QByteArray>(argv + std::min(argc, 1), argv + argc));
     if (line.mode != grelm::CommandLine::Mode::Window)

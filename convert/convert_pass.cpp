@@ -160,8 +160,9 @@ void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, Co
         return;
     const ConvertSession::ScreenshotRecord record = session.records.value(screenshot);
     const QString path = joinPath(session.screenshotFolder, screenshot);
-    if (fileUnchanged(path, record.loaded))
-        deletions.add({path, record.loaded, record.jpeg, file.output});
+    DeletionGroup::Pending pending{path, record.loaded, record.jpeg, file.output};
+    if (fileUnchanged(path, record.loaded) && !(session.holdDeletion && session.holdDeletion(pending)))
+        deletions.add(std::move(pending));
 }
 
 void keepThumbnailMadeAhead(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session)
@@ -201,6 +202,7 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, Con
     if (mode == kScreenshotPass) {
         ConvertSession::ScreenshotRecord &record = session.records[file.name];
         record.loaded = prepared.stamp;
+        record.encoded = prepared.status == 0;
         if (written)
             record.jpeg = file.output;
         keepThumbnailMadeAhead(file, prepared, session);

@@ -57,9 +57,16 @@ ThumbnailJournal &ConvertSession::thumbnailJournal(const QString &thumbsFolder)
 
 QStringList ConvertSession::listScreenshots(const QString &folder) const
 {
-    QStringList names = FolderListing::all(folder, kScreenshotPattern);
-    if (onlyScreenshots)
-        names.removeIf([this](const QString &name) { return !onlyScreenshots->contains(name); });
+    if (!onlyScreenshots)
+        return FolderListing::all(folder, kScreenshotPattern);
+    // What a listing filtered down to these names would give, without
+    // listing a folder that may hold a hundred thousand others.
+    QStringList names;
+    for (const QString &name : *onlyScreenshots) {
+        if (!name.startsWith(u'.') && matchesWildcard(name, kScreenshotPattern) && isListedFile(joinPath(folder, name)))
+            names << name;
+    }
+    sortAsListed(names);
     return names;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/deletion_group.h"
 #include "convert/thumbnail_journal.h"
 #include "core/messages.h"
 #include "core/file_stamp.h"
@@ -70,6 +71,8 @@ struct ConvertSession {
         std::optional<FileStamp> loaded;
         /// The path of its JPEG when that was written in this command; empty otherwise.
         QString jpeg;
+        /// It loaded and was encoded: when `jpeg` is empty, only writing failed.
+        bool encoded = false;
     };
 
     /// The screenshot pass's folder, the names it listed that differ from
@@ -103,6 +106,9 @@ struct ConvertSession {
     /// The screenshots of `folder` this command works on, in listing order.
     QStringList listScreenshots(const QString &folder) const;
 
+    /// When set and true for a screenshot due for deletion, the screenshot is
+    /// not deleted in this command; the caller deletes it later, or not.
+    std::function<bool(const DeletionGroup::Pending &)> holdDeletion;
     /// The game folder as the command found it when it started.
     std::optional<FolderAtStart> gameFolderAtStart;
     /// The game folder and its Thumbs, opened as the command starts: every

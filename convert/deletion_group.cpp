@@ -3,6 +3,7 @@
 #include "core/atomic_file.h"
 #include "core/errors.h"
 #include "core/file_names.h"
+#include "core/write_lease.h"
 
 #include <QSet>
 #include <QStringList>
@@ -97,12 +98,14 @@ int DeletionGroup::flush()
     }
     syncAllToDisk(files);
     syncFolders(folders.values());
-    // Saved over while its JPEGs were written or flushed: the new picture
-    // stays for the next Convert.
+    // Saved over while its JPEGs were written or flushed, or still open for
+    // writing (a pre-sized file filled in pieces keeps its stamp for a
+    // while): the screenshot stays for the next Convert.
+    WriterCheck writers;
     int deleted = 0;
     for (const Pending &p : group) {
         const FileAt screenshot = fileAt(m_within, p.screenshot);
-        if (fileUnchanged(screenshot, p.converted)) {
+        if (fileUnchanged(screenshot, p.converted) && !writers.beingWritten(p.screenshot)) {
             deleteFile(screenshot);
             ++deleted;
         }

@@ -15,7 +15,8 @@ namespace grelm {
 /// disk. Flushing costs the disk one commit per call on most file systems,
 /// so screenshots are deleted in groups: every JPEG of the group is flushed,
 /// then each folder they lie in, once; then each screenshot that is still the
-/// file its JPEGs were made from is deleted, and one that changed is kept.
+/// file its JPEGs were made from, and that no process holds open for writing
+/// (core/write_lease.h), is deleted, and any other is kept.
 class DeletionGroup {
 public:
     /// One screenshot and the two JPEGs that must be on the disk before it goes.

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace grelm {
@@ -108,10 +110,21 @@ FolderListing::FolderListing(const QString &folder, const QString &pattern)
     if (ec)
         throw FileError("Cannot list " + dir.string() + ": " + ec.message());
     // A stable order, alphabetical as users see it, whatever the file system returns.
-    std::sort(m_names.begin(), m_names.end(), [](const QString &a, const QString &b) {
+    sortAsListed(m_names);
+}
+
+void sortAsListed(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int c = QString::compare(a, b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
     });
+}
+
+bool isListedFile(const QString &path)
+{
+    struct stat info {};
+    return ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 QStringList FolderListing::all(const QString &folder, const QString &pattern)

@@ -20,6 +20,13 @@ bool matchesWildcard(const QString &name, const QString &pattern);
 /// nothing; one that exists but cannot be read throws FileError.
 QStringList folderEntryNames(const QString &folder);
 
+/// Sorts names in the order a listing gives them: alphabetical ignoring
+/// letter case, then by the exact text.
+void sortAsListed(QStringList &names);
+
+/// Whether `path` is a file a listing takes: a regular file or a link to one.
+bool isListedFile(const QString &path);
+
 /// A listing of the ordinary files of one folder whose names match a wildcard
 /// pattern, ignoring letter case: regular files and links to them, not hidden
 /// (no leading '.'), not folders. Each listing holds its own position, so two

@@ -1,5 +1,6 @@
 #include "settings/file_ends.h"
 
+#include "core/file_descriptor.h"
 #include "core/file_names.h"
 
 #include <QFile>
@@ -13,23 +14,6 @@
 namespace grelm {
 
 namespace {
-
-// Closes the descriptor when the read is over, however it ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Up to `size` bytes from `offset`; fewer where the file ends first, nothing on a read error.
 std::optional<QByteArray> readAt(int fd, qint64 offset, qsizetype size)

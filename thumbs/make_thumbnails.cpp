@@ -107,7 +107,12 @@ private:
 
 std::int32_t thumbnailWidth(const ConvertView &view)
 {
-    const std::int32_t width = textToInt32(view.thumbWidthText());
+    return thumbnailWidth(view.thumbWidthText());
+}
+
+std::int32_t thumbnailWidth(const QString &text)
+{
+    const std::int32_t width = textToInt32(text);
     if (width <= 0)
         throw ThumbnailError("The thumbnail width must be above 0");
     return width;

@@ -45,6 +45,8 @@ struct ThumbnailThreads {
 /// The width in the thumbnail box; throws for text that is not a number and,
 /// since no canvas can have it, for a width of 0 or below.
 std::int32_t thumbnailWidth(const ConvertView &view);
+/// The same for a width given as text, e.g. on the command line.
+std::int32_t thumbnailWidth(const QString &text);
 
 /// Reduces a loaded screenshot to fit a square box of `width` straight from
 /// its rows, into the bytes of a 24-bit bitmap file.

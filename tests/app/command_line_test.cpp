@@ -1,6 +1,7 @@
 // The command line: which mode, which options, what is refused, and what --find-games prints.
 #include "app/command_line.h"
-#include "app/game_folders.h"
+#include "games/game_discovery.h"
+#include "games/game_folders.h"
 #include "core/file_names.h"
 #include "support/fake_steam.h"
 #include "support/temp_folder.h"
@@ -31,6 +32,15 @@ TEST(CommandLine, ModesOptionsAndRefusals)
         {{"--convert", "--delete"}, Mode::Convert, nullptr, false, true, "70", true},   // only thumbnails delete
         {{"--convert", "/a", "/b"}, Mode::Convert, "/a", false, false, "70", true},
         {{"--convert", "--frobnicate"}, Mode::Convert, nullptr, false, false, "70", true},
+        {{"--thumbs", "--convert", "/g"}, Mode::Convert, "/g", true, false, "70", false}, // the mode anywhere
+        {{"/g", "--delete", "--thumbs=96", "--watch"}, Mode::Watch, "/g", true, true, "96", false},
+        {{"--convert", "--watch"}, Mode::Convert, nullptr, false, false, "70", true},
+        // Widths the window's box refuses are refused before any work.
+        {{"--convert", "--thumbs=0"}, Mode::Convert, nullptr, true, false, "0", true},
+        {{"--convert", "--thumbs=-1"}, Mode::Convert, nullptr, true, false, "-1", true},
+        {{"--convert", "--thumbs="}, Mode::Convert, nullptr, true, false, "", true},
+        {{"--convert", "--thumbs=wide"}, Mode::Convert, nullptr, true, false, "wide", true},
+        {{"--convert", "--thumbs=99999999999"}, Mode::Convert, nullptr, true, false, "99999999999", true},
         {{"--find-games"}, Mode::FindGames, nullptr, false, false, "70", false},
         {{"--find-games", "x"}, Mode::FindGames, nullptr, false, false, "70", true},
         {{"--convert", "--help"}, Mode::Help, nullptr, false, false, "70", false},
@@ -63,10 +73,13 @@ TEST(FindGames, PrintsCountPathAndNameOfEachGameFolder)
     home.mkdirRaw(hl + "caf\xe9");
     home.writeRaw(hl + "caf\xe9/liblist.gam", "game \"Caf\xc3\xa9\"\n");
     home.writeRaw(hl + "caf\xe9/shot.bmp", "BM");
+    home.mkdirRaw(hl + "latin");
+    home.writeRaw(hl + "latin/liblist.gam", "game \"Jeu d'\xe9t\xe9\"\n"); // a name that is not UTF-8: its bytes
 
     const QByteArray folder = QDir(library).canonicalPath().toUtf8() + "/steamapps/common/Half-Life/";
     const QByteArray expected = "1\t" + folder + "caf\xe9\tCaf\xc3\xa9\n"
                                 "2\t" + folder + "cstrike\tCounter-Strike\n"
+                                "0\t" + folder + "latin\tJeu d'\xe9t\xe9\n"
                                 "0\t" + folder + "valve\tHalf-Life\n";
     EXPECT_EQ(gameFolderLines(findGameFolders(home.path())), expected);
     EXPECT_TRUE(gameFolderLines({}).isEmpty());

@@ -18,6 +18,7 @@ TEST(DriveList, EntryTextIsTheRootOrFolderThenTheBracketedName)
     EXPECT_EQ(driveEntryText({"/media/usb", "SYSTEM"}), QStringLiteral("/media/usb [SYSTEM]"));
     EXPECT_EQ(gameEntryText({decodeFileName("/g/caf\xe9/cstrike"), "Counter-Strike"}),
               QStringLiteral("/g/caf\uFFFD/cstrike [Counter-Strike]"));
+    EXPECT_EQ(gameEntryText({"/g/mod", decodeFileName("Caf\xe9 Mod")}), QStringLiteral("/g/mod [Caf\uFFFD Mod]"));
 }
 
 TEST(DriveList, TheDriveOfAPathIsTheDeepestRootHoldingIt)
@@ -54,7 +55,8 @@ TEST(DriveList, SelectsTheDriveHoldingAFolderOrElseTheRootGamesListedAfterTheDri
     for (const Row &r : rows) {
         DriveList list;
         list.setDrives(r.drives);
-        list.setGameFolders(r.games);
+        for (const GameFolder &game : r.games)
+            list.addGameFolder(game);
         list.selectDriveOf(QString::fromLatin1(r.path));
         QStringList entries;
         for (int i = 0; i < list.count(); ++i)

@@ -14,7 +14,12 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTest>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
 
 using namespace grelm;
 using grelm::test::settle;
@@ -72,9 +77,21 @@ protected:
     Frm_Path *openOverSandboxDrives()
     {
         Frm_Path *dialog = Frm_Path::load(*m_window, m_messages, [this] { return m_drives; },
-                                          [this] { return m_games; });
+                                          [games = m_games](const GameFolderSink &found, const std::function<bool()> &) {
+                                              for (const GameFolder &game : games)
+                                                  found(game);
+                                          });
         QCoreApplication::processEvents();
+        waitForGames(dialog);
         return dialog;
+    }
+
+    // Lets the dialog list the game folders its worker thread finds.
+    static void waitForGames(Frm_Path *dialog)
+    {
+        for (int i = 0; i < 2000 && dialog && dialog->findingGames(); ++i)
+            QTest::qWait(5);
+        ASSERT_FALSE(dialog && dialog->findingGames());
     }
 
     static void doubleClick(FolderList *list, const QString &name)
@@ -260,6 +277,7 @@ TEST_F(FolderPicker, AGameFoundInTheHomeIsOfferedAfterTheDrivesAndOkStoresIt)
     for (const char *shot : {"/de_dust0000.bmp", "/de_dust0001.bmp"})
         m_sandbox.write(made.mid(m_sandbox.path().size() + 1) + QLatin1String(shot), "BM");
     Frm_Path *dialog = clickSetFolder();
+    waitForGames(dialog);
     auto *drives = child<DriveList>(dialog, "DrvPath");
     ASSERT_EQ(drives->count(), drives->drives().size() + 1);
     EXPECT_EQ(drives->itemText(drives->count() - 1), game + QStringLiteral(" [Counter-Strike]"));
@@ -270,6 +288,33 @@ TEST_F(FolderPicker, AGameFoundInTheHomeIsOfferedAfterTheDrivesAndOkStoresIt)
     QTest::mouseClick(child<QPushButton>(dialog, "CmdConfirm"), Qt::LeftButton);
     settle();
     expectStored(game, "2");
+    expectMainWindowBack();
+}
+
+// The dialog does not wait for the search: each game folder is listed when
+// found, and closing the dialog midway stops the search.
+TEST_F(FolderPicker, GamesAreListedWhileFoundAndClosingStopsTheSearch)
+{
+    const auto goOn = std::make_shared<QSemaphore>();
+    const auto stopped = std::make_shared<std::atomic<int>>(0);
+    const QList<GameFolder> games = {{m_install, QStringLiteral("Found first")}, {m_other, QStringLiteral("Never")}};
+    QPointer<Frm_Path> dialog = Frm_Path::load(*m_window, m_messages, [this] { return m_drives; },
+                                               [=](const GameFolderSink &found, const std::function<bool()> &stop) {
+                                                   found(games[0]);
+                                                   goOn->acquire();
+                                                   *stopped = int(stop()) + int(!found(games[1]));
+                                               });
+    auto *drives = child<DriveList>(dialog, "DrvPath");
+    for (int i = 0; i < 1000 && drives->count() == m_drives.size(); ++i)
+        QTest::qWait(5);
+    EXPECT_EQ(drives->itemText(drives->count() - 1), m_install + QStringLiteral(" [Found first]"));
+    EXPECT_TRUE(dialog->findingGames());
+    dialog->close();
+    settle();
+    EXPECT_TRUE(dialog.isNull());
+    goOn->release();
+    QThreadPool::globalInstance()->waitForDone(10000);
+    EXPECT_EQ(*stopped, 2); // asked to stop, and the folder found after closing refused
     expectMainWindowBack();
 }
 

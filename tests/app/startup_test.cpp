@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 
+#include "app/bundled_qt.h"
 #include "app/display_check.h"
 
 #include "settings/screenshot_counter.h"
@@ -86,6 +87,37 @@ TEST(DisplayCheck, AWindowNeedsTheDisplayItsPlatformUses)
                   r.available)
             << r.platform << " | " << r.x11 << " | " << r.wayland;
     }
+}
+
+TEST(BundledQt, APortableProgramStartsOnAPlatformItCarries)
+{
+    struct Row {
+        const char *requested;
+        QStringList carried;
+        const char *platform;
+    };
+    const QStringList xcb = {QStringLiteral("xcb")};
+    const Row rows[] = {
+        {"", xcb, "xcb"},
+        {"wayland", xcb, "xcb"},
+        {"wayland;xcb", xcb, "wayland;xcb"},
+        {"xcb:nograb", xcb, "xcb:nograb"},
+        {"offscreen", xcb, "xcb"},
+        {"offscreen", {QStringLiteral("xcb"), QStringLiteral("offscreen")}, "offscreen"},
+        {";", xcb, "xcb"},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(bundledPlatform(QString::fromLatin1(r.requested), r.carried), QString::fromLatin1(r.platform)) << r.requested;
+}
+
+TEST(BundledQt, OnlyAFolderWithQtConfCarriesPlugins)
+{
+    TempFolder folder;
+    folder.write(QStringLiteral("plugins/platforms/libqxcb.so"), "");
+    folder.write(QStringLiteral("plugins/platforms/readme.txt"), "");
+    EXPECT_EQ(carriedPlatforms(folder.path()), QStringList());
+    folder.write(QStringLiteral("qt.conf"), "[Paths]\nPrefix = .\n");
+    EXPECT_EQ(carriedPlatforms(folder.path()), QStringList{QStringLiteral("xcb")});
 }
 
 } // namespace

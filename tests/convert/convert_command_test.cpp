@@ -8,11 +8,13 @@
 #include "support/bmp_builder.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImage>
 #include <QMap>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <functional>
 #include <tuple>
@@ -906,9 +908,17 @@ TEST(ConvertCommand, StagedFilesOfKilledRunsAreRemovedAndThoseOfAnotherRunningOn
     first.numberedScreenshots(12);
     bool secondRan = false;
     first.view.onYield = [&](int) {
-        const QDir::Filters hidden = QDir::Files | QDir::Hidden;
-        if (secondRan || QDir(first.dir.path()).entryList({".*.tmp"}, hidden).isEmpty())
+        if (secondRan)
             return;
+        // While this thread waits here the workers go on staging the files
+        // ahead of it, so some appear however slow the machine is.
+        const QDir::Filters hidden = QDir::Files | QDir::Hidden;
+        QDeadlineTimer patience(10000);
+        while (QDir(first.dir.path()).entryList({".*.tmp"}, hidden).isEmpty()) {
+            if (patience.hasExpired())
+                return;
+            QThread::msleep(5);
+        }
         secondRan = true;
         ConvertRun second(false, 1);
         second.view.folder = first.dir.path();

@@ -5,9 +5,12 @@
 #include "convert/convert_pass_progress.h"
 #include "convert/deletion_group.h"
 #include "convert_run.h"
+#include "support/test_picture.h"
 #include "core/errors.h"
 #include "core/file_names.h"
 #include "core/file_stamp.h"
+#include "core/folder_listing.h"
+#include "core/write_lease.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -82,6 +85,23 @@ TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
     EXPECT_EQ(run.view.steps, QStringList({"show", "caption:Creating thumbnails... (0 of 3)",
                                            "caption:Converting (1 of 3)", "fill:40", "yield",
                                            "caption:Converting (2 of 3)", "fill:80", "yield", "hide"}));
+}
+
+// A command over some screenshots only (a batch of the watch) sees what a
+// listing filtered to those names would, without listing the folder.
+TEST(ConvertPass, OnlySomeScreenshotsAreTheFilteredListing)
+{
+    ConvertRun run(true);
+    for (const char *name : {"a.bmp", "B.bmp", "c.BMP", ".d.bmp", "notes.txt"})
+        run.dir.write(name, "BM");
+    QDir(run.dir.path()).mkdir("e.bmp");
+    const QSet<QString> only{"c.BMP", "B.bmp", "missing.bmp", ".d.bmp", "e.bmp", "notes.txt"};
+    ConvertSession session(run.view, run.messages, run.buffer, run.threading);
+    session.onlyScreenshots = only;
+    QStringList filtered = FolderListing::all(run.dir.path(), "*.bmp");
+    filtered.removeIf([&](const QString &name) { return !only.contains(name); });
+    EXPECT_EQ(session.listScreenshots(run.dir.path()), filtered);
+    EXPECT_EQ(filtered, QStringList({"B.bmp", "c.BMP"}));
 }
 
 TEST(ConvertPass, ABadCountNeverEndsThePassAndShowsAsWritten)
@@ -189,11 +209,13 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
         const char *what;
         bool changed;       ///< the screenshot is saved over before the flush
         bool jpegMissing;   ///< its JPEG cannot be flushed
+        bool heldForWriting; ///< a process still has it open for writing, its stamp unchanged
         bool deleted;
     } rows[] = {
-        {"both JPEGs flushed", false, false, true},
-        {"saved over meanwhile", true, false, false},
-        {"a JPEG that cannot be flushed", false, true, false},
+        {"both JPEGs flushed", false, false, false, true},
+        {"saved over meanwhile", true, false, false, false},
+        {"a JPEG that cannot be flushed", false, true, false, false},
+        {"still open for writing", false, false, true, false},
     };
     for (const auto &row : rows) {
         test::TempFolder dir;
@@ -207,47 +229,182 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
         group.add({shot, stamp, dir.file("s.jpg"), dir.file("Thumbs/th_s.jpg")});
         if (row.changed)
             dir.write("s.bmp", "BM a new picture");
+        const int writer = row.heldForWriting ? ::open(shot.toUtf8().constData(), O_WRONLY) : -1;
         if (row.jpegMissing) {
             EXPECT_THROW(group.flush(), FileError) << row.what;
         } else {
             group.flush();
         }
+        if (writer >= 0)
+            ::close(writer);
         EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what;
     }
 }
 
-TEST(ArrivalWatch, AScreenshotCountsOnceItHasStoppedChangingAndIsWhole)
+TEST(WriteLease, ARefusedLeaseMeansAWriterAndLeavesNothingHeld)
+{
+    test::TempFolder dir;
+    const QString shot = dir.write("s.bmp", "BM picture");
+    EXPECT_EQ(writerState(shot), WriterState::None);
+    {
+        const int writer = ::open(shot.toUtf8().constData(), O_WRONLY);
+        EXPECT_EQ(writerState(shot), WriterState::Writing);
+        WriterCheck check;
+        EXPECT_TRUE(check.beingWritten(shot));
+        ::close(writer);
+        EXPECT_FALSE(check.beingWritten(shot));
+    }
+    // A reader does not count; the lease given back lets a writer in at once.
+    const int reader = ::open(shot.toUtf8().constData(), O_RDONLY);
+    EXPECT_EQ(writerState(shot), WriterState::None);
+    ::close(reader);
+    const int writer = ::open(shot.toUtf8().constData(), O_WRONLY | O_NONBLOCK);
+    EXPECT_GE(writer, 0);
+    ::close(writer);
+    EXPECT_EQ(writerState(dir.file("missing.bmp")), WriterState::Unknown);
+    // The folder's probe leaves no file behind.
+    EXPECT_TRUE(leasesWorkIn(dir.path()));
+    EXPECT_FALSE(leasesWorkIn(dir.file("missing")));
+    EXPECT_EQ(entries(dir.path()), QStringList({"s.bmp"}));
+}
+
+namespace {
+
+// A watch over an empty folder whose files are what `files` says, by path.
+struct FakeArrivals {
+    test::TempFolder dir;
+    QHash<QString, ArrivalLook> files;
+    ArrivalWatch watch{dir.path(), [this](const QString &path) -> std::optional<ArrivalLook> {
+                           const auto it = files.constFind(path.section(u'/', -1));
+                           return it == files.cend() ? std::nullopt : std::optional<ArrivalLook>(*it);
+                       }};
+};
+
+ArrivalLook lookOf(long long size, std::optional<std::uint32_t> declared, bool pixels, WriterState writer, long version = 5)
+{
+    return {FileStamp{1, 2, size, {version, 0}, {version, 0}}, declared, pixels, writer};
+}
+
+} // namespace
+
+TEST(ArrivalWatch, AScreenshotIsCompleteOnceWholeAndNoLongerOpenForWriting)
 {
     using namespace std::chrono_literals;
+    using W = WriterState;
     const auto t0 = ArrivalWatch::Clock::time_point{} + 100s;
-    auto stampOf = [](long long size, long seconds) { return FileStamp{1, 2, size, {seconds, 0}, {seconds, 0}}; };
     const struct {
         const char *what;
-        std::optional<std::uint32_t> declared;
+        ArrivalLook look;
         std::chrono::milliseconds still; ///< how long it has not changed
         bool complete;
     } rows[] = {
-        {"whole, still for a second", 1000, 1000ms, true},
-        {"whole, still for less", 1000, 900ms, false},
-        {"shorter than its header says", 2000, 2900ms, false},
-        {"shorter, but still for three seconds", 2000, 3000ms, true},
-        {"a header that declares no size", 0, 3000ms, true},
-        {"no header yet", std::nullopt, 2000ms, false},
+        {"whole and closed: at once", lookOf(1000, 1000, true, W::None), 0ms, true},
+        {"whole but open for writing (a pre-sized file)", lookOf(1000, 1000, true, W::Writing), 60s, false},
+        {"whole, no lease: still for a second", lookOf(1000, 1000, true, W::Unknown), 1000ms, true},
+        {"whole, no lease: still for less", lookOf(1000, 1000, true, W::Unknown), 900ms, false},
+        {"shorter than its header says", lookOf(1000, 2000, false, W::None), 60s, false},
+        {"a header that declares no size, pixels there", lookOf(1000, 0, true, W::None), 3000ms, true},
+        {"a header that declares no size, still for less", lookOf(1000, 0, true, W::Unknown), 2900ms, false},
+        {"another declared size, pixels there", lookOf(1000, 900, true, W::Unknown), 3000ms, true},
+        {"no header yet", lookOf(4, std::nullopt, false, W::None), 60s, false},
     };
     for (const auto &row : rows) {
-        ArrivalWatch watch;
-        watch.observe("s.bmp", stampOf(1000, 5), row.declared, t0);
-        watch.observe("s.bmp", stampOf(1000, 5), row.declared, t0 + row.still);
-        EXPECT_EQ(watch.complete(t0 + row.still), row.complete ? QStringList{"s.bmp"} : QStringList{}) << row.what;
-        EXPECT_TRUE(watch.complete(t0 + row.still + 10s).size() <= (row.complete ? 0u : 1u)) << row.what;
+        FakeArrivals f;
+        f.watch.start(t0);
+        f.files.insert("s.bmp", row.look);
+        f.watch.arrived("s.bmp", t0);
+        const QStringList first = f.watch.look(t0);
+        const QStringList later = f.watch.look(t0 + row.still);
+        EXPECT_EQ(first + later, row.complete ? QStringList{"s.bmp"} : QStringList{}) << row.what;
+        if (row.complete) {
+            EXPECT_TRUE(f.watch.look(t0 + row.still + 10s).isEmpty()) << row.what << ": reported twice";
+        }
     }
-    // A file that grows starts again; one reported is not reported twice until it changes.
-    ArrivalWatch watch;
-    watch.observe("s.bmp", stampOf(500, 5), 1000, t0);
-    watch.observe("s.bmp", stampOf(1000, 6), 1000, t0 + 2s);
-    EXPECT_TRUE(watch.complete(t0 + 2500ms).isEmpty());
-    EXPECT_EQ(watch.complete(t0 + 3s), QStringList{"s.bmp"});
-    EXPECT_TRUE(watch.complete(t0 + 9s).isEmpty());
-    watch.observe("s.bmp", stampOf(1000, 20), 1000, t0 + 10s);
-    EXPECT_EQ(watch.complete(t0 + 11s), QStringList{"s.bmp"});
+    // Each version once; a new one is reported again, and a retry asks again.
+    FakeArrivals f;
+    f.watch.start(t0);
+    f.files.insert("s.bmp", lookOf(1000, 1000, true, W::None));
+    f.watch.arrived("s.bmp", t0);
+    EXPECT_EQ(f.watch.look(t0), QStringList{"s.bmp"});
+    f.watch.arrived("s.bmp", t0 + 1s); // closed again without a change
+    EXPECT_TRUE(f.watch.look(t0 + 1s).isEmpty());
+    EXPECT_FALSE(f.watch.waiting());
+    f.files["s.bmp"] = lookOf(1000, 1000, true, W::None, 6);
+    f.watch.arrived("s.bmp", t0 + 2s);
+    EXPECT_EQ(f.watch.look(t0 + 2s), QStringList{"s.bmp"});
+    f.watch.lookAgain("s.bmp");
+    EXPECT_EQ(f.watch.look(t0 + 3s), QStringList{"s.bmp"});
+    // Hidden names and other files are no screenshots.
+    EXPECT_FALSE(f.watch.arrived(".s.bmp", t0));
+    EXPECT_FALSE(f.watch.arrived("s.jpg", t0));
+    EXPECT_FALSE(f.watch.waiting());
+}
+
+TEST(ArrivalWatch, WithoutLeasesAScreenshotMayBeDeletedOnlyOnceUnchangedForAMinute)
+{
+    using namespace std::chrono_literals;
+    const auto t0 = ArrivalWatch::Clock::time_point{} + 100s;
+    FakeArrivals f;
+    f.watch.start(t0);
+    const ArrivalLook first = lookOf(1000, 1000, true, WriterState::Unknown);
+    f.files.insert("s.bmp", first);
+    f.watch.arrived("s.bmp", t0);
+    f.watch.look(t0);
+    EXPECT_EQ(f.watch.look(t0 + 1s), QStringList{"s.bmp"}); // converted on settling
+    EXPECT_TRUE(f.watch.withoutLeases("s.bmp"));
+    f.watch.look(t0 + 30s);
+    EXPECT_FALSE(f.watch.unchangedLongEnough("s.bmp", first.stamp, t0 + 30s));
+    EXPECT_TRUE(f.watch.waiting()) << "kept in sight: a paused writer may change it again";
+    // The writer goes on after a pause: the new version is converted and waits its minute.
+    const ArrivalLook second = lookOf(1000, 1000, true, WriterState::Unknown, 6);
+    f.files["s.bmp"] = second;
+    f.watch.look(t0 + 40s);
+    EXPECT_FALSE(f.watch.stillInSight("s.bmp", first.stamp));
+    EXPECT_EQ(f.watch.look(t0 + 41s), QStringList{"s.bmp"});
+    f.watch.look(t0 + 99s);
+    EXPECT_FALSE(f.watch.unchangedLongEnough("s.bmp", second.stamp, t0 + 99s));
+    f.watch.look(t0 + 100s);
+    EXPECT_TRUE(f.watch.unchangedLongEnough("s.bmp", second.stamp, t0 + 100s));
+    EXPECT_FALSE(f.watch.waiting());
+
+    // Present at the start: one changed long ago has waited its minute; one
+    // just written is kept in sight.
+    FakeArrivals g;
+    g.dir.write("old.bmp", "BM");
+    g.dir.write("new.bmp", "BM");
+    const ArrivalLook old = lookOf(2, 0, true, WriterState::Unknown);
+    ArrivalLook fresh = lookOf(2, 0, true, WriterState::Unknown);
+    fresh.stamp.changed.tv_sec = std::time(nullptr);
+    g.files.insert("old.bmp", old);
+    g.files.insert("new.bmp", fresh);
+    EXPECT_EQ(g.watch.start(t0), QStringList({"new.bmp", "old.bmp"}));
+    EXPECT_TRUE(g.watch.unchangedLongEnough("old.bmp", old.stamp, t0));
+    EXPECT_FALSE(g.watch.unchangedLongEnough("new.bmp", fresh.stamp, t0));
+    EXPECT_TRUE(g.watch.waiting());
+}
+
+TEST(ArrivalWatch, ListingsAndAFullLookAfterLostEventsFindWhatCameWithoutAnEvent)
+{
+    using namespace std::chrono_literals;
+    const auto t0 = ArrivalWatch::Clock::now();
+    test::TempFolder dir;
+    dir.write("old.bmp", test::screenshotFile(16, 12, 1));
+    const int writer = ::open(dir.write("open.bmp", test::screenshotFile(16, 12, 2)).toUtf8().constData(), O_WRONLY);
+    ArrivalWatch watch(dir.path());
+    EXPECT_EQ(watch.start(t0), QStringList{"old.bmp"}) << "a file open for writing waits";
+    EXPECT_TRUE(watch.look(t0).isEmpty());
+    ::close(writer);
+    watch.arrived("open.bmp", t0);
+    EXPECT_EQ(watch.look(t0), QStringList{"open.bmp"});
+
+    dir.write("quiet.bmp", test::screenshotFile(16, 12, 3)); // its event was lost
+    EXPECT_TRUE(watch.look(t0).isEmpty());
+    watch.overflowed();
+    EXPECT_TRUE(watch.waiting());
+    EXPECT_EQ(watch.look(t0), QStringList{"quiet.bmp"}) << "only the new file, not those reported";
+    EXPECT_FALSE(watch.waiting());
+
+    dir.write("later.bmp", test::screenshotFile(16, 12, 4)); // a file system without events
+    watch.listAgain(t0);
+    EXPECT_EQ(watch.look(t0), QStringList{"later.bmp"});
 }

@@ -1,5 +1,6 @@
 #include "core/errors.h"
 #include "core/file_names.h"
+#include "core/folder_events.h"
 #include "core/folder_listing.h"
 
 #include "support/temp_folder.h"
@@ -8,6 +9,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace grelm;
 using grelm::test::TempFolder;
@@ -78,4 +81,33 @@ TEST(JoinPath, ConcatenatesPlainly)
 {
     EXPECT_EQ(joinPath(QString(), QStringLiteral("x.bmp")), QStringLiteral("/x.bmp"));
     EXPECT_EQ(joinPath(QStringLiteral("/a/"), QStringLiteral("x")), QStringLiteral("/a//x"));
+}
+
+// The kernel's word for what a watch needs: a file closed after writing or
+// moved in (by its bytes), nothing for a file only opened, and the folder
+// itself going away.
+TEST(FolderEvents, FilesClosedOrMovedInAndTheFolderGoingAway)
+{
+    TempFolder dir;
+    const QString folder = dir.file("game");
+    QDir().mkpath(folder);
+    dir.write("outside.bmp", "BM");
+    FolderEvents events(folder);
+    ASSERT_TRUE(events.valid()) << events.error().toStdString();
+    EXPECT_TRUE(events.take().empty());
+    dir.write("game/shot.bmp", "BM");
+    dir.writeRaw("game/caf\xe9.bmp", "BM");
+    QFile(dir.file("game/shot.bmp")).open(QIODevice::ReadOnly); // read only: no event
+    ASSERT_EQ(::rename(dir.file("outside.bmp").toUtf8().constData(), dir.file("game/moved.bmp").toUtf8().constData()), 0);
+    std::vector<QByteArray> arrived;
+    for (const FolderEvent &e : events.take()) {
+        EXPECT_EQ(e.kind, FolderEvent::Kind::Arrived);
+        arrived.push_back(encodeFileName(e.name));
+    }
+    EXPECT_EQ(arrived, std::vector<QByteArray>({"shot.bmp", "caf\xe9.bmp", "moved.bmp"}));
+    ASSERT_EQ(::rename(folder.toUtf8().constData(), dir.file("away").toUtf8().constData()), 0);
+    const std::vector<FolderEvent> gone = events.take();
+    ASSERT_FALSE(gone.empty());
+    EXPECT_EQ(gone.back().kind, FolderEvent::Kind::Gone);
+    EXPECT_FALSE(FolderEvents(dir.file("missing")).valid());
 }

@@ -2,6 +2,9 @@
 
 #include "core/file_names.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +14,12 @@
 #include <QFileInfo>
 
 namespace grelm::test {
+
+TempFolder::~TempFolder()
+{
+    std::error_code error;
+    std::filesystem::remove_all(encodeFileName(path()).toStdString(), error);
+}
 
 QString TempFolder::write(const QString &name, const QByteArray &bytes) const
 {

@@ -10,6 +10,9 @@ namespace grelm::test {
 class TempFolder {
 public:
     TempFolder() { m_dir.setAutoRemove(true); }
+    /// Removes the folder by its bytes, names that are not UTF-8 included
+    /// (which QTemporaryDir cannot); links inside are removed, never followed.
+    ~TempFolder();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.path() + QLatin1Char('/') + name; }
     /// Writes `bytes` to `name` inside the folder (folders on the way are made).

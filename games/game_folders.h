@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/steam_games.h"
+#include "games/game_search.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,11 +9,11 @@
 namespace grelm {
 
 /// The lines --find-games prints: for each game folder its screenshot count,
-/// a tab, its path (the file system's bytes), a tab and the game's name.
+/// a tab, its path and a tab and the game's name (both as the bytes read).
 QByteArray gameFolderLines(const QList<GameFolder> &games);
 
-/// --find-games: prints each game folder found in the Steam installs under
-/// `home`, or "no game folders found" on standard error; returns the exit status, 0.
+/// --find-games: prints each game folder found under `home` (see
+/// findGameFolders), or "no game folders found" on standard error; returns the exit status, 0.
 int printGameFolders(const QString &home);
 
 } // namespace grelm

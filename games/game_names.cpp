@@ -1,4 +1,4 @@
-#include "settings/game_names.h"
+#include "games/game_names.h"
 
 #include "core/file_names.h"
 #include "settings/file_ends.h"
@@ -48,7 +48,12 @@ QString gameLineValue(QByteArray line)
         const qsizetype end = value.indexOf('"', 1);
         value = value.mid(1, end < 0 ? -1 : end - 1);
     }
-    return QString::fromUtf8(value).trimmed();
+    // A tab or a line break would split the line --find-games prints for it.
+    for (char &c : value) {
+        if (uchar(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    }
+    return decodeFileName(value.trimmed().left(kGameNameMaxSize));
 }
 
 QString libListName(const QString &folder)
@@ -77,7 +82,7 @@ QString gameNameOf(const QString &folder)
     if (const std::optional<QString> known = knownName(folderName))
         return *known;
     const QString fromLibList = libListName(folder);
-    return fromLibList.isEmpty() ? shownName(folderName) : fromLibList;
+    return fromLibList.isEmpty() ? folderName : fromLibList;
 }
 
 } // namespace grelm

@@ -1,6 +1,7 @@
-#include "app/game_folders.h"
+#include "games/game_folders.h"
 
 #include "core/file_names.h"
+#include "games/game_discovery.h"
 #include "settings/screenshot_counter.h"
 
 #include <cstdio>
@@ -12,7 +13,7 @@ QByteArray gameFolderLines(const QList<GameFolder> &games)
     QByteArray lines;
     for (const GameFolder &game : games) {
         lines += QByteArray::number(countScreenshots(game.path)) + '\t' + encodeFileName(game.path) + '\t'
-                 + game.name.toUtf8() + '\n';
+                 + encodeFileName(game.name) + '\n';
     }
     return lines;
 }

@@ -1,8 +1,8 @@
-#include "settings/steam_libraries.h"
+#include "games/steam_libraries.h"
 
 #include "core/file_names.h"
 #include "settings/file_ends.h"
-#include "settings/vdf_text.h"
+#include "games/vdf_text.h"
 
 #include <QSet>
 
@@ -45,6 +45,22 @@ void addOnce(QStringList &list, QSet<QString> &seen, const std::optional<QString
     list << *folder;
 }
 
+// The library paths of a libraryfolders.vdf text as written, in order.
+QByteArrayList libraryEntriesIn(const QByteArray &vdfText)
+{
+    QByteArrayList paths;
+    for (const VdfEntry &top : readVdf(vdfText)) {
+        if (!top.isBlock || !sameKey(top.key, "libraryfolders"))
+            continue;
+        for (const VdfEntry &entry : top.children) {
+            const QByteArray path = libraryPathOf(entry);
+            if (!path.isEmpty())
+                paths << path;
+        }
+    }
+    return paths;
+}
+
 } // namespace
 
 QStringList steamRoots(const QString &home)
@@ -60,16 +76,27 @@ QStringList steamRoots(const QString &home)
 QStringList libraryPathsIn(const QByteArray &vdfText)
 {
     QStringList paths;
-    for (const VdfEntry &top : readVdf(vdfText)) {
-        if (!top.isBlock || !sameKey(top.key, "libraryfolders"))
-            continue;
-        for (const VdfEntry &entry : top.children) {
-            const QByteArray path = libraryPathOf(entry);
-            if (path.startsWith('/'))
-                paths << decodeFileName(path);
-        }
+    for (const QByteArray &path : libraryEntriesIn(vdfText)) {
+        if (path.startsWith('/'))
+            paths << decodeFileName(path);
     }
     return paths;
+}
+
+std::optional<QString> driveCFolderOf(const QByteArray &windowsPath, const QString &driveC)
+{
+    if (windowsPath.size() < 3 || (windowsPath[0] != 'C' && windowsPath[0] != 'c') || windowsPath[1] != ':'
+        || (windowsPath[2] != '\\' && windowsPath[2] != '/'))
+        return std::nullopt;
+    QString folder = driveC;
+    for (const QByteArray &part : windowsPath.mid(3).replace('\\', '/').split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..")
+            return std::nullopt;
+        folder += u'/' + decodeFileName(part);
+    }
+    return folder;
 }
 
 std::optional<QString> canonicalFolder(const QString &path)
@@ -80,6 +107,34 @@ std::optional<QString> canonicalFolder(const QString &path)
     if (error || !fs::is_directory(canonical, error))
         return std::nullopt;
     return decodeFileName(QByteArray::fromStdString(canonical.native()));
+}
+
+std::optional<QString> linkFreeFolder(const QString &path)
+{
+    const std::optional<QString> canonical = canonicalFolder(path);
+    return canonical == path ? canonical : std::nullopt;
+}
+
+QStringList wineSteamLibraries(const QString &driveC)
+{
+    QStringList libraries;
+    QSet<QString> seen;
+    for (const char *root : {"/Program Files (x86)/Steam", "/Program Files/Steam"}) {
+        const std::optional<QString> steam = linkFreeFolder(driveC + QLatin1String(root));
+        if (!steam)
+            continue;
+        addOnce(libraries, seen, steam);
+        const QString vdf = *steam + QStringLiteral("/steamapps/libraryfolders.vdf");
+        if (!linkFreeFolder(*steam + QStringLiteral("/steamapps")))
+            continue;
+        if (const std::optional<FileEnds> file = readFileEnds(vdf, kLibraryFoldersMaxSize, 0)) {
+            for (const QByteArray &entry : libraryEntriesIn(file->head)) {
+                if (const std::optional<QString> library = driveCFolderOf(entry, driveC))
+                    addOnce(libraries, seen, linkFreeFolder(*library));
+            }
+        }
+    }
+    return libraries;
 }
 
 QStringList steamLibraries(const QString &home)

@@ -1,4 +1,4 @@
-#include "settings/vdf_text.h"
+#include "games/vdf_text.h"
 
 #include <optional>
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <unistd.h>
+
+namespace grelm {
+
+/// Closes a file descriptor when it goes out of scope, however the code leaves it.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace grelm

@@ -1,0 +1,82 @@
+#include "core/write_lease.h"
+
+#include "core/file_names.h"
+#include "core/folder_listing.h"
+
+#include <cerrno>
+#include <csignal>
+#include <mutex>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace grelm {
+
+namespace {
+
+// A lease broken by a writer's open raises SIGIO, whose default action ends
+// the process; ours are given back at once, but the signal may still come.
+void ignoreLeaseBreaks()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction current {};
+        if (::sigaction(SIGIO, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            std::signal(SIGIO, SIG_IGN);
+    });
+}
+
+} // namespace
+
+WriterState writerState(int fd)
+{
+    ignoreLeaseBreaks();
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return WriterState::None;
+    }
+    return errno == EAGAIN ? WriterState::Writing : WriterState::Unknown;
+}
+
+WriterState writerState(const QString &path)
+{
+    // O_NONBLOCK: the open must not wait for another process's lease.
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return WriterState::Unknown;
+    const WriterState state = writerState(fd);
+    ::close(fd);
+    return state;
+}
+
+bool leasesWorkIn(const QString &folder)
+{
+    const QByteArray probe = encodeFileName(joinPath(folder, QStringLiteral(".grelm-lease-probe-%1").arg(::getpid())));
+    const int made = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (made < 0)
+        return false;
+    ::close(made);
+    const int fd = ::open(probe.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const bool works = fd >= 0 && writerState(fd) == WriterState::None;
+    if (fd >= 0)
+        ::close(fd);
+    ::unlink(probe.constData());
+    return works;
+}
+
+bool WriterCheck::beingWritten(const QString &path)
+{
+    return writerState(path) == WriterState::Writing && leasesWorkIn(folderOfPath(path));
+}
+
+bool WriterCheck::leasesWorkIn(const QString &folder)
+{
+    const auto known = m_folders.constFind(folder);
+    if (known != m_folders.cend())
+        return *known;
+    const bool works = grelm::leasesWorkIn(folder);
+    m_folders.insert(folder, works);
+    return works;
+}
+
+} // namespace grelm

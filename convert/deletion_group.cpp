@@ -105,7 +105,7 @@ int DeletionGroup::flush()
     int deleted = 0;
     for (const Pending &p : group) {
         const FileAt screenshot = fileAt(m_within, p.screenshot);
-        if (fileUnchanged(screenshot, p.converted) && !writers.beingWritten(p.screenshot)) {
+        if (fileUnchanged(screenshot, p.converted) && !writers.beingWritten(screenshot)) {
             deleteFile(screenshot);
             ++deleted;
         }

@@ -15,37 +15,56 @@
 
 #include <QFile>
 
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 #include <new>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace grelm {
 
 namespace {
 
-// Makes the Thumbs folder unless an entry of that name, file or folder, is there.
-void ensureThumbsFolder(const QString &gameFolder)
+// Opens the game folder (links followed, as its path leads), makes its
+// Thumbs when asked and no entry of that name, file or folder, is there, and
+// opens that too: the command's writes go only to the folders held. A folder
+// that cannot be opened is not held, and nothing is written in it.
+void holdFolders(ConvertSession &session, const QString &gameFolder, bool makeThumbs)
 {
-    // An empty folder text would name the root of the file system.
-    if (gameFolder.isEmpty())
+    session.writeFolders.restrict();
+    // An empty folder text would name the folder the program runs in.
+    if (makeThumbs && gameFolder.isEmpty())
         throw FileError("No game folder is set");
-    const std::filesystem::path thumbs(encodeFileName(joinPath(gameFolder, kThumbsFolderName)).toStdString());
-    std::error_code error;
-    if (std::filesystem::exists(std::filesystem::symlink_status(thumbs, error)))
+    const QByteArray thumbsPath = encodeFileName(joinPath(gameFolder, kThumbsFolderName));
+    std::optional<HeldFolder> game = HeldFolder::open(gameFolder);
+    if (!game) {
+        if (makeThumbs)
+            throw FileError("Cannot make " + thumbsPath.toStdString() + ": " + std::strerror(errno));
         return;
-    if (!std::filesystem::create_directory(thumbs, error) || error)
-        throw FileError("Cannot make " + thumbs.string() + ": " + error.message());
+    }
+    const QByteArray thumbsName = encodeFileName(kThumbsFolderName);
+    struct stat info {};
+    if (makeThumbs && ::fstatat(game->descriptor(), thumbsName.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+        && ::mkdirat(game->descriptor(), thumbsName.constData(), 0777) != 0)
+        throw FileError("Cannot make " + thumbsPath.toStdString() + ": " + std::strerror(errno));
+    if (std::optional<HeldFolder> thumbs = HeldFolder::open(*game, kThumbsFolderName))
+        session.writeFolders.hold(*std::move(thumbs));
+    session.writeFolders.hold(*std::move(game));
 }
 
 // With thumbnails on, a Thumbs that is the game folder itself (a link back to
 // it) would have the thumbnail pass convert and delete the screenshots.
-void refuseThumbsThatIsTheGameFolder(const ConvertView &view)
+void refuseThumbsThatIsTheGameFolder(const ConvertSession &session)
 {
+    const ConvertView &view = session.view;
     if (!view.thumbsChecked())
         return;
     const QString gameFolder = view.gameFolder();
-    const std::optional<FileStamp> game = fileStamp(gameFolder);
-    const std::optional<FileStamp> thumbs = fileStamp(joinPath(gameFolder, kThumbsFolderName));
+    const QString thumbsFolder = joinPath(gameFolder, kThumbsFolderName);
+    const HeldFolder *heldGame = session.writeFolders.find(gameFolder);
+    const HeldFolder *heldThumbs = session.writeFolders.find(thumbsFolder);
+    const std::optional<FileStamp> game = heldGame ? fileStamp(heldGame->descriptor()) : fileStamp(gameFolder);
+    const std::optional<FileStamp> thumbs = heldThumbs ? fileStamp(heldThumbs->descriptor()) : fileStamp(thumbsFolder);
     if (game && thumbs && game->device == thumbs->device && game->inode == thumbs->inode)
         throw FileError("The Thumbs folder is the game folder itself");
 }
@@ -54,19 +73,24 @@ void runSteps(ConvertSession &session)
 {
     ConvertView &view = session.view;
     const QString gameFolder = view.gameFolder();
-    session.gameFolderAtStart = FolderAtStart{gameFolder, fileStamp(gameFolder)};
-    ensureThumbsFolder(gameFolder);
-    refuseThumbsThatIsTheGameFolder(view);
+    holdFolders(session, gameFolder, true);
+    const HeldFolder *game = session.writeFolders.find(gameFolder);
+    session.gameFolderAtStart = FolderAtStart{gameFolder, game ? fileStamp(game->descriptor()) : fileStamp(gameFolder)};
+    refuseThumbsThatIsTheGameFolder(session);
     const FileTime leftoversBefore = session.stagingLeftoversBefore.value_or(stagingLeftoverCutoff());
-    removeStagingLeftovers(gameFolder, leftoversBefore);
-    removeStagingLeftovers(joinPath(gameFolder, kThumbsFolderName), leftoversBefore);
+    for (const QString &folder : {gameFolder, joinPath(gameFolder, kThumbsFolderName)}) {
+        if (const HeldFolder *held = session.writeFolders.find(folder))
+            removeStagingLeftovers(*held, leftoversBefore);
+    }
     planThumbnailsAhead(session);
     ConvertFolder(gameFolder, kScreenshotPass, session);
     session.reduceWhileLoaded = nullptr;
     if (session.stopped || !view.thumbsChecked())
         return;
     // The box may have been ticked, or the folder changed, during the pass.
-    refuseThumbsThatIsTheGameFolder(view);
+    if (!session.writeFolders.find(view.gameFolder()))
+        holdFolders(session, view.gameFolder(), false);
+    refuseThumbsThatIsTheGameFolder(session);
     makeThumbnailBitmaps(session);
     session.thumbnailsMadeAhead.clear();
     if (session.stopped)

@@ -117,7 +117,7 @@ void reportLostThumbnail(const QString &path, ConvertSession &session)
 // after replaying what its preparation reported; true when the file was
 // written. A screenshot that got no output name is reported like any JPEG
 // that cannot be written.
-bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messages)
+bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messages, const WriteFolders &within)
 {
     for (const Message &m : prepared.messages)
         messages.show(m);
@@ -126,7 +126,7 @@ bool commitJpeg(const PassFile &file, PreparedJpeg &prepared, MessageSink &messa
     const std::optional<FileTime> time = jpegDate(prepared, file.thumbnail ? std::optional(file.thumbnail->time) : std::nullopt);
     const std::int32_t status = prepared.status == 0 && file.output.isEmpty() ? std::int32_t(IJL_FILE_WRITE_FAILED) : prepared.status;
     const QString detail = file.output.isEmpty() ? QStringLiteral("No free name for its JPEG") : prepared.detail;
-    return SaveJPEG(file.output, status, prepared.jpeg, time, messages, detail);
+    return SaveJPEG(file.output, status, prepared.jpeg, time, messages, detail, &within);
 }
 
 // The screenshot that a thumbnail stands for, when it was listed once (no
@@ -148,8 +148,9 @@ QString screenshotToDelete(const QString &thumbnail, const ConvertSession &sessi
 void deleteAfterThumbnail(const PassFile &file, const PreparedJpeg &prepared, ConvertSession &session,
                           DeletionGroup &deletions)
 {
-    if (fileUnchanged(file.source, prepared.stamp)) {
-        deleteFile(file.source);
+    const FileAt bitmap = fileAt(&session.writeFolders, file.source);
+    if (fileUnchanged(bitmap, prepared.stamp)) {
+        deleteFile(bitmap);
         session.thumbnailJournal(folderOfPath(file.source)).remove(file.name);
     }
     if (!session.view.deleteSourceChecked())
@@ -193,7 +194,7 @@ void commitFile(const PassFile &file, PreparedJpeg &prepared, PassKind mode, Con
         return;
     }
     RecordingMessageSink fileMessages;
-    const bool written = commitJpeg(file, prepared, fileMessages);
+    const bool written = commitJpeg(file, prepared, fileMessages, session.writeFolders);
     // A file fails when its folder goes, too: that ends the command instead.
     if (!fileMessages.messages.empty())
         requireFolders(passFolder, session);
@@ -245,7 +246,8 @@ void finishThumbnailPass(const QString &folder, const std::vector<PassFile> &fil
 
 void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
 {
-    const FolderAtStart passFolder{folder, fileStamp(folder)};
+    const HeldFolder *held = session.writeFolders.find(folder);
+    const FolderAtStart passFolder{folder, held ? fileStamp(held->descriptor()) : fileStamp(folder)};
     const QStringList names = mode == kScreenshotPass ? session.listScreenshots(folder)
                                                       : FolderListing::all(folder, kScreenshotPattern);
     if (mode == kScreenshotPass)
@@ -261,9 +263,10 @@ void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session
                                                prepareJpeg(session, files[i].source, worker, slot,
                                                            thumbnail ? &thumbnail->content : nullptr);
                                                stageJpeg(files[i].output, slot,
-                                                         thumbnail ? std::optional(thumbnail->time) : std::nullopt);
+                                                         thumbnail ? std::optional(thumbnail->time) : std::nullopt,
+                                                         &session.writeFolders);
                                            });
-    DeletionGroup deletions;
+    DeletionGroup deletions(&session.writeFolders);
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (workers == 0)
             requireFolders(passFolder, session); // take() loads the file, which reports its failure at once

@@ -51,13 +51,14 @@ std::optional<FileTime> jpegDate(const PreparedJpeg &slot, const std::optional<F
     return slot.stamp ? std::optional<FileTime>(slot.stamp->modified) : std::nullopt;
 }
 
-void stageJpeg(const QString &output, PreparedJpeg &slot, const std::optional<FileTime> &dated)
+void stageJpeg(const QString &output, PreparedJpeg &slot, const std::optional<FileTime> &dated,
+               const WriteFolders *within)
 {
     slot.staged.discard();
     slot.stagedFor.clear();
     if (slot.status != 0 || output.isEmpty() || slot.notExpected)
         return;
-    slot.stageFailure = StageJPEG(output, slot.jpeg, jpegDate(slot, dated), slot.staged);
+    slot.stageFailure = StageJPEG(output, slot.jpeg, jpegDate(slot, dated), slot.staged, within);
     slot.stagedFor = output;
 }
 

@@ -45,7 +45,8 @@ void prepareJpeg(ConvertSession &session, const QString &source, int worker, Pre
 
 /// Writes a well-made JPEG of the slot beside `output`, dated `dated` or else
 /// like its source, so that only its renaming is left to do in order.
-void stageJpeg(const QString &output, PreparedJpeg &slot, const std::optional<FileTime> &dated = std::nullopt);
+void stageJpeg(const QString &output, PreparedJpeg &slot, const std::optional<FileTime> &dated = std::nullopt,
+               const WriteFolders *within = nullptr);
 
 /// The date a JPEG of the slot carries: `dated`, else its source's time.
 std::optional<FileTime> jpegDate(const PreparedJpeg &slot, const std::optional<FileTime> &dated);

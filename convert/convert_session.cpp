@@ -45,6 +45,7 @@ ThumbnailJournal &ConvertSession::thumbnailJournal(const QString &thumbsFolder)
     const std::optional<FileStamp> now = fileStamp(thumbsFolder);
     if (!m_journal || m_journal->folder() != thumbsFolder) {
         m_journal = ThumbnailJournal::read(thumbsFolder);
+        m_journal->writeWithin(&writeFolders);
         m_journalFolder = now;
     } else if (now && m_journalFolder && (now->device != m_journalFolder->device || now->inode != m_journalFolder->inode)) {
         // Another folder (or a link to one) put in its place: what the journal

@@ -4,6 +4,7 @@
 #include "convert/thumbnail_journal.h"
 #include "core/messages.h"
 #include "core/file_stamp.h"
+#include "core/held_folder.h"
 #include "core/memory_budget.h"
 #include "imaging/worker_buffers.h"
 
@@ -110,6 +111,10 @@ struct ConvertSession {
     std::function<bool(const DeletionGroup::Pending &)> holdDeletion;
     /// The game folder as the command found it when it started.
     std::optional<FolderAtStart> gameFolderAtStart;
+    /// The game folder and its Thumbs, opened as the command starts: every
+    /// file the command writes, renames or deletes lies directly in one of
+    /// them and is reached through it, never through their paths again.
+    WriteFolders writeFolders;
     /// Hidden staged files in the game folder and Thumbs changed before this
     /// moment are leftovers of killed runs, removed as the command starts;
     /// nothing: an hour before it starts.
@@ -119,7 +124,7 @@ struct ConvertSession {
     int deletedScreenshots = 0; ///< screenshots deleted in this command
 
 private:
-    std::optional<ThumbnailJournal> m_journal;
+    std::optional<ThumbnailJournal> m_journal; // writes within writeFolders
     std::optional<FileStamp> m_journalFolder; // the folder it was read from
     MemoryBudget m_budget; // outlives the workers, which give their shares back to it
     std::vector<std::unique_ptr<WorkerBuffers>> m_workers;

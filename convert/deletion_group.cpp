@@ -1,6 +1,7 @@
 #include "convert/deletion_group.h"
 
 #include "core/atomic_file.h"
+#include "core/errors.h"
 #include "core/file_names.h"
 #include "core/write_lease.h"
 
@@ -39,15 +40,15 @@ namespace {
 // Flushes every file of `paths`, several at a time: the disk then serves the
 // cache flushes that many waiting flushes ask for together. Throws the first
 // failure once all are done.
-void syncAllToDisk(const QStringList &paths)
+void syncAllToDisk(const std::vector<FileAt> &files)
 {
-    std::atomic<qsizetype> next{0};
+    std::atomic<std::size_t> next{0};
     std::exception_ptr failure;
     std::mutex failureLock;
     auto work = [&] {
-        for (qsizetype i = next++; i < paths.size(); i = next++) {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
             try {
-                syncFileToDisk(paths[i]);
+                syncFileToDisk(files[i]);
             } catch (...) {
                 const std::lock_guard lock(failureLock);
                 if (!failure)
@@ -56,7 +57,7 @@ void syncAllToDisk(const QStringList &paths)
         }
     };
     std::vector<std::thread> threads;
-    for (qsizetype t = 1; t < std::min<qsizetype>(kFlushThreads, paths.size()); ++t)
+    for (qsizetype t = 1; t < std::min<qsizetype>(kFlushThreads, qsizetype(files.size())); ++t)
         threads.emplace_back(work);
     work();
     for (std::thread &t : threads)
@@ -67,26 +68,45 @@ void syncAllToDisk(const QStringList &paths)
 
 } // namespace
 
+// Flushes each folder's entries: through the folder held open when there is
+// one, else by its path.
+void DeletionGroup::syncFolders(const QStringList &folders) const
+{
+    std::vector<FileAt> byPath;
+    for (const QString &folder : folders) {
+        const HeldFolder *held = m_within && m_within->restricted() ? m_within->find(folder) : nullptr;
+        if (held)
+            held->sync();
+        else if (m_within && m_within->restricted())
+            throw FileError("Not in a folder of the command: " + encodeFileName(folder).toStdString());
+        else
+            byPath.push_back(FileAt::ofPath(folder));
+    }
+    syncAllToDisk(byPath);
+}
+
 int DeletionGroup::flush()
 {
     std::vector<Pending> group;
     group.swap(m_pending);
-    QStringList files;
+    std::vector<FileAt> files;
     QSet<QString> folders;
     for (const Pending &p : group) {
-        files << p.jpeg << p.thumbnailJpeg;
+        files.push_back(fileAt(m_within, p.jpeg));
+        files.push_back(fileAt(m_within, p.thumbnailJpeg));
         folders << folderOfPath(p.jpeg) << folderOfPath(p.thumbnailJpeg);
     }
     syncAllToDisk(files);
-    syncAllToDisk(folders.values());
+    syncFolders(folders.values());
     // Saved over while its JPEGs were written or flushed, or still open for
     // writing (a pre-sized file filled in pieces keeps its stamp for a
     // while): the screenshot stays for the next Convert.
     WriterCheck writers;
     int deleted = 0;
     for (const Pending &p : group) {
-        if (fileUnchanged(p.screenshot, p.converted) && !writers.beingWritten(p.screenshot)) {
-            deleteFile(p.screenshot);
+        const FileAt screenshot = fileAt(m_within, p.screenshot);
+        if (fileUnchanged(screenshot, p.converted) && !writers.beingWritten(screenshot)) {
+            deleteFile(screenshot);
             ++deleted;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/file_stamp.h"
+#include "core/held_folder.h"
 
 #include <QString>
 
@@ -26,6 +27,10 @@ public:
         QString thumbnailJpeg;
     };
 
+    /// Flushes and deletes only within `within` when given (see WriteFolders),
+    /// which must outlive the group.
+    explicit DeletionGroup(const WriteFolders *within = nullptr) : m_within(within) {}
+
     static constexpr std::size_t kMostFiles = 256;
     static constexpr std::chrono::milliseconds kLongestWait{1000};
 
@@ -39,6 +44,9 @@ public:
     int flush();
 
 private:
+    void syncFolders(const QStringList &folders) const;
+
+    const WriteFolders *m_within = nullptr;
     std::vector<Pending> m_pending;
     std::chrono::steady_clock::time_point m_firstAdded;
 };

@@ -113,7 +113,7 @@ std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStrin
         // reuses it only while it is what loading the file again would give.
         const auto madeAhead = session.thumbnailsMadeAhead.constFind(names[i]);
         orders.push_back({joinPath(folder, names[i]), joinPath(thumbsFolder, bitmap), *record->loaded,
-                          madeAhead == session.thumbnailsMadeAhead.cend() ? nullptr : &*madeAhead});
+                          madeAhead == session.thumbnailsMadeAhead.cend() ? nullptr : &*madeAhead, &session.writeFolders});
         bitmapOwners.emplace_back(bitmap, names[i]);
     }
     return orders;

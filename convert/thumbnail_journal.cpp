@@ -123,7 +123,7 @@ ThumbnailJournal::~ThumbnailJournal()
 
 ThumbnailJournal::ThumbnailJournal(ThumbnailJournal &&other) noexcept
     : m_folder(std::move(other.m_folder)), m_listed(std::move(other.m_listed)), m_entries(std::move(other.m_entries)),
-      m_checked(std::move(other.m_checked)), m_appendFd(std::exchange(other.m_appendFd, -1))
+      m_checked(std::move(other.m_checked)), m_appendFd(std::exchange(other.m_appendFd, -1)), m_within(other.m_within)
 {
 }
 
@@ -136,6 +136,7 @@ ThumbnailJournal &ThumbnailJournal::operator=(ThumbnailJournal &&other) noexcept
         m_entries = std::move(other.m_entries);
         m_checked = std::move(other.m_checked);
         m_appendFd = std::exchange(other.m_appendFd, -1);
+        m_within = other.m_within;
     }
     return *this;
 }
@@ -200,10 +201,10 @@ void ThumbnailJournal::remove(const QString &name)
 void ThumbnailJournal::save()
 {
     closeAppending();
-    const QString path = joinPath(m_folder, kJournalName);
+    const FileAt file = fileAt(m_within, joinPath(m_folder, kJournalName));
     if (m_entries.isEmpty()) {
-        if (::unlink(encodeFileName(path).constData()) != 0 && errno != ENOENT)
-            deleteFile(path); // reports why
+        if (::unlinkat(file.folder, file.name.constData(), 0) != 0 && errno != ENOENT)
+            deleteFile(file); // reports why
         return;
     }
     writeWhole();
@@ -216,15 +217,16 @@ void ThumbnailJournal::writeWhole() const
     QByteArray bytes = kMagic + '\0';
     for (const QString &name : names)
         bytes += recordBytes(name, m_entries[name]);
-    writeFileAtomically(joinPath(m_folder, kJournalName), bytes);
+    writeFileAtomically(fileAt(m_within, joinPath(m_folder, kJournalName)), bytes);
 }
 
 void ThumbnailJournal::append(const QString &name, const Entry &entry)
 {
-    const QString path = joinPath(m_folder, kJournalName);
+    const FileAt file = fileAt(m_within, joinPath(m_folder, kJournalName));
+    const QString &path = file.path;
     if (m_appendFd < 0) {
         writeWhole(); // also drops the records of bitmaps that are gone
-        m_appendFd = ::open(encodeFileName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+        m_appendFd = ::openat(file.folder, file.name.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
         if (m_appendFd < 0)
             fail(QStringLiteral("Cannot open"), path, errno);
     }

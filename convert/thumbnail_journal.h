@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/content_identity.h"
+#include "core/held_folder.h"
 #include "core/file_stamp.h"
 
 #include <QHash>
@@ -37,6 +38,9 @@ public:
     /// read; reading stops at the first damaged record. Throws FileError when
     /// the folder exists but cannot be listed.
     static ThumbnailJournal read(const QString &thumbsFolder);
+    /// Writes and removes the journal file only within `folders` (see
+    /// WriteFolders), which must outlive the journal's writing.
+    void writeWithin(const WriteFolders *folders) { m_within = folders; }
 
     const QString &folder() const { return m_folder; }
     /// Every name the folder held when the journal was read, folders and
@@ -69,6 +73,7 @@ private:
     QHash<QString, Entry> m_entries;
     QHash<QString, bool> m_checked; // bitmap names whose bytes were compared, and the outcome
     int m_appendFd = -1;
+    const WriteFolders *m_within = nullptr;
 };
 
 } // namespace grelm

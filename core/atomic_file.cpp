@@ -27,35 +27,34 @@ namespace {
 constexpr qsizetype kRandomDigits = 16;
 constexpr char kStagingSuffix[] = ".tmp";
 
-// A hidden name beside `path` with a random part: a listing never counts or
-// converts a half-written file, and nobody can guess the name ahead.
-QByteArray temporaryPathFor(const QString &path)
+// A hidden name beside `name` (a name within its folder, or a whole path)
+// with a random part: a listing never counts or converts a half-written file,
+// and nobody can guess the name ahead.
+QByteArray temporaryNameFor(const QByteArray &name)
 {
     std::uint64_t random = 0;
     if (::getrandom(&random, sizeof random, 0) != sizeof random)
         random = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^ std::uint64_t(::getpid());
-    const QByteArray bytes = encodeFileName(path);
-    const qsizetype slash = bytes.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : bytes.left(slash);
-    QByteArray name = '.' + bytes.mid(slash + 1);
+    const qsizetype slash = name.lastIndexOf('/');
+    QByteArray hidden = '.' + name.mid(slash + 1);
     const QByteArray mark = '.' + QByteArray::number(qulonglong(random), 16).rightJustified(kRandomDigits, '0') + kStagingSuffix;
     // A name near the file system's limit leaves no room for the marks: keep
     // its start, without a cut multi-byte character at the end.
-    if (name.size() + mark.size() > NAME_MAX) {
-        name.truncate(NAME_MAX - mark.size());
-        while (name.size() > 1 && (static_cast<unsigned char>(name.back()) & 0x80))
-            name.chop(1);
+    if (hidden.size() + mark.size() > NAME_MAX) {
+        hidden.truncate(NAME_MAX - mark.size());
+        while (hidden.size() > 1 && (static_cast<unsigned char>(hidden.back()) & 0x80))
+            hidden.chop(1);
     }
-    return folder + '/' + name + mark;
+    return name.left(slash + 1) + hidden + mark;
 }
 
-// Creates a new temporary file beside `path`; never opens an existing file or
+// Creates a new temporary file beside `file`; never opens an existing file or
 // follows a link. Returns the descriptor and sets `tempName`.
-int createTemporary(const QString &path, QByteArray &tempName)
+int createTemporary(const FileAt &file, QByteArray &tempName)
 {
     for (int attempt = 0;; ++attempt) {
-        tempName = temporaryPathFor(path);
-        const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        tempName = temporaryNameFor(file.name);
+        const int fd = ::openat(file.folder, tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST || attempt == 8)
             return fd;
     }
@@ -91,13 +90,19 @@ bool writeAll(int fd, const QByteArray &data)
 void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk,
                          const std::optional<FileTime> &modified)
 {
-    StagedFile file;
-    file.stage(path, data, syncToDisk, modified);
-    file.commit();
+    writeFileAtomically(FileAt::ofPath(path), data, syncToDisk, modified);
+}
+
+void writeFileAtomically(const FileAt &file, const QByteArray &data, bool syncToDisk,
+                         const std::optional<FileTime> &modified)
+{
+    StagedFile staged;
+    staged.stage(file, data, syncToDisk, modified);
+    staged.commit();
 }
 
 StagedFile::StagedFile(StagedFile &&other) noexcept
-    : m_path(std::move(other.m_path)), m_temporary(std::exchange(other.m_temporary, QByteArray()))
+    : m_file(std::move(other.m_file)), m_temporary(std::exchange(other.m_temporary, QByteArray()))
 {
 }
 
@@ -105,7 +110,7 @@ StagedFile &StagedFile::operator=(StagedFile &&other) noexcept
 {
     if (this != &other) {
         discard();
-        m_path = std::move(other.m_path);
+        m_file = std::move(other.m_file);
         m_temporary = std::exchange(other.m_temporary, QByteArray());
     }
     return *this;
@@ -114,9 +119,16 @@ StagedFile &StagedFile::operator=(StagedFile &&other) noexcept
 void StagedFile::stage(const QString &path, const QByteArray &data, bool syncToDisk,
                        const std::optional<FileTime> &modified)
 {
+    stage(FileAt::ofPath(path), data, syncToDisk, modified);
+}
+
+void StagedFile::stage(const FileAt &file, const QByteArray &data, bool syncToDisk,
+                       const std::optional<FileTime> &modified)
+{
     discard();
+    const QString &path = file.path;
     QByteArray tempName;
-    const int fd = createTemporary(path, tempName);
+    const int fd = createTemporary(file, tempName);
     if (fd < 0)
         fail(QStringLiteral("Cannot create"), path, errno);
     bool ok = writeAll(fd, data) && (!syncToDisk || ::fsync(fd) == 0);
@@ -128,27 +140,27 @@ void StagedFile::stage(const QString &path, const QByteArray &data, bool syncToD
         error = errno;
     }
     if (!ok) {
-        ::unlink(tempName.constData());
+        ::unlinkat(file.folder, tempName.constData(), 0);
         fail(QStringLiteral("Cannot write"), path, error);
     }
-    m_path = path;
+    m_file = file;
     m_temporary = tempName;
 }
 
 void StagedFile::commit()
 {
     const QByteArray temporary = std::exchange(m_temporary, QByteArray());
-    if (::rename(temporary.constData(), encodeFileName(m_path).constData()) != 0) {
+    if (::renameat(m_file.folder, temporary.constData(), m_file.folder, m_file.name.constData()) != 0) {
         const int error = errno;
-        ::unlink(temporary.constData());
-        fail(QStringLiteral("Cannot write"), m_path, error);
+        ::unlinkat(m_file.folder, temporary.constData(), 0);
+        fail(QStringLiteral("Cannot write"), m_file.path, error);
     }
 }
 
 void StagedFile::discard()
 {
     if (!m_temporary.isEmpty())
-        ::unlink(std::exchange(m_temporary, QByteArray()).constData());
+        ::unlinkat(m_file.folder, std::exchange(m_temporary, QByteArray()).constData(), 0);
 }
 
 bool isStagingName(const QByteArray &name)
@@ -166,10 +178,18 @@ bool isStagingName(const QByteArray &name)
 
 void syncFileToDisk(const QString &path)
 {
-    // Only a file or a folder is flushed: a pipe or device that took the
-    // name since it was written is refused, and opening does not wait for
-    // a pipe's writer.
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    syncFileToDisk(FileAt::ofPath(path));
+}
+
+void syncFileToDisk(const FileAt &file)
+{
+    const QString &path = file.path;
+    // A name within a held folder is never followed out of it; a path is
+    // opened as it leads. Only a file or a folder is flushed: a pipe or
+    // device that took the name since it was written is refused, and
+    // opening does not wait for a pipe's writer.
+    const int fd = ::openat(file.folder, file.name.constData(),
+                            O_RDONLY | O_NONBLOCK | O_CLOEXEC | (file.folder == AT_FDCWD ? 0 : O_NOFOLLOW));
     if (fd < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
     struct stat info {};
@@ -186,8 +206,13 @@ void syncFileToDisk(const QString &path)
 
 void deleteFile(const QString &path)
 {
-    if (::unlink(encodeFileName(path).constData()) != 0)
-        fail(QStringLiteral("Cannot delete"), path, errno);
+    deleteFile(FileAt::ofPath(path));
+}
+
+void deleteFile(const FileAt &file)
+{
+    if (::unlinkat(file.folder, file.name.constData(), 0) != 0)
+        fail(QStringLiteral("Cannot delete"), file.path, errno);
 }
 
 } // namespace grelm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/file_stamp.h"
+#include "core/held_folder.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,6 +19,9 @@ namespace grelm {
 /// of writing). On failure nothing is left behind, an older file of that name
 /// is untouched, and FileError says why.
 void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk = false,
+                         const std::optional<FileTime> &modified = std::nullopt);
+/// The same within the folder `file` holds.
+void writeFileAtomically(const FileAt &file, const QByteArray &data, bool syncToDisk = false,
                          const std::optional<FileTime> &modified = std::nullopt);
 
 /// A file written as writeFileAtomically writes it, in two steps that may run
@@ -38,14 +42,19 @@ public:
     /// rename; throws FileError, leaving nothing behind, on failure.
     void stage(const QString &path, const QByteArray &data, bool syncToDisk = false,
                const std::optional<FileTime> &modified = std::nullopt);
+    /// The same for the file `file` names: its hidden file is made, renamed
+    /// and removed within the folder `file` holds, which must stay open
+    /// until the staged file is committed or discarded.
+    void stage(const FileAt &file, const QByteArray &data, bool syncToDisk = false,
+               const std::optional<FileTime> &modified = std::nullopt);
     bool isStaged() const { return !m_temporary.isEmpty(); }
     /// Renames the staged bytes over the path; throws FileError, removing them, on failure.
     void commit();
     void discard();
 
 private:
-    QString m_path;
-    QByteArray m_temporary;
+    FileAt m_file;
+    QByteArray m_temporary; // within m_file's folder
 };
 
 /// Whether `name`, a file name without its folder, is one that staging gives
@@ -56,8 +65,10 @@ bool isStagingName(const QByteArray &name);
 /// Flushes a file or folder that was written earlier to the disk; throws
 /// FileError on failure, also when something else than a file or folder has taken its name.
 void syncFileToDisk(const QString &path);
+void syncFileToDisk(const FileAt &file);
 
 /// Deletes a file; throws FileError when it does not exist or cannot be deleted.
 void deleteFile(const QString &path);
+void deleteFile(const FileAt &file);
 
 } // namespace grelm

@@ -53,8 +53,13 @@ void FolderAtStart::requireUnchanged() const
 
 bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected)
 {
-    const std::optional<FileStamp> now = fileStamp(path);
-    return expected && now && *now == *expected;
+    return fileUnchanged(FileAt::ofPath(path), expected);
+}
+
+bool fileUnchanged(const FileAt &file, const std::optional<FileStamp> &expected)
+{
+    struct stat info {};
+    return expected && ::fstatat(file.folder, file.name.constData(), &info, 0) == 0 && fromStat(info) == *expected;
 }
 
 } // namespace grelm

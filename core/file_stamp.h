@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/held_folder.h"
+
 #include <QString>
 
 #include <ctime>
@@ -57,5 +59,8 @@ bool pathExists(const QString &path);
 
 /// Whether the file at `path` still has the stamp `expected`; false when either is missing.
 bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected);
+/// The same for the file `file` names (links followed), so that the file
+/// checked is the one a call through the same folder then deletes.
+bool fileUnchanged(const FileAt &file, const std::optional<FileStamp> &expected);
 
 } // namespace grelm

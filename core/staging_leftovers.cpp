@@ -14,11 +14,10 @@ namespace grelm {
 
 namespace {
 constexpr std::time_t kLeftoverAgeSeconds = 60 * 60;
-}
 
-int removeStagingLeftovers(const QString &folder, const FileTime &changedBefore)
+// Lists and removes through `fd`, an open folder that this call closes.
+int removeLeftoversIn(int fd, const FileTime &changedBefore)
 {
-    const int fd = ::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return 0;
     DIR *listing = ::fdopendir(fd);
@@ -37,6 +36,19 @@ int removeStagingLeftovers(const QString &folder, const FileTime &changedBefore)
     }
     ::closedir(listing); // closes fd too
     return removed;
+}
+
+} // namespace
+
+int removeStagingLeftovers(const QString &folder, const FileTime &changedBefore)
+{
+    return removeLeftoversIn(::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), changedBefore);
+}
+
+int removeStagingLeftovers(const HeldFolder &folder, const FileTime &changedBefore)
+{
+    // A listing of its own: reading moves the descriptor's position.
+    return removeLeftoversIn(::openat(folder.descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC), changedBefore);
 }
 
 FileTime stagingLeftoverCutoff()

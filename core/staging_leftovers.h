@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/file_stamp.h"
+#include "core/held_folder.h"
 
 #include <QString>
 
@@ -15,6 +16,8 @@ namespace grelm {
 /// effort: a folder that cannot be read, or a file that cannot be removed,
 /// is left as it is. Returns how many files were removed.
 int removeStagingLeftovers(const QString &folder, const FileTime &changedBefore);
+/// The same within a folder the command holds open.
+int removeStagingLeftovers(const HeldFolder &folder, const FileTime &changedBefore);
 
 /// The change time before which a staged file counts as a leftover when a
 /// command starts now: an hour ago.

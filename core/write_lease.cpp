@@ -51,22 +51,48 @@ WriterState writerState(const QString &path)
 
 bool leasesWorkIn(const QString &folder)
 {
-    const QByteArray probe = encodeFileName(joinPath(folder, QStringLiteral(".grelm-lease-probe-%1").arg(::getpid())));
-    const int made = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    return leasesWorkIn(AT_FDCWD, folder);
+}
+
+bool leasesWorkIn(int within, const QString &folder)
+{
+    const QString name = QStringLiteral(".grelm-lease-probe-%1").arg(::getpid());
+    const QByteArray probe = encodeFileName(within == AT_FDCWD ? joinPath(folder, name) : name);
+    const int made = ::openat(within, probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (made < 0)
         return false;
     ::close(made);
-    const int fd = ::open(probe.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::openat(within, probe.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     const bool works = fd >= 0 && writerState(fd) == WriterState::None;
     if (fd >= 0)
         ::close(fd);
-    ::unlink(probe.constData());
+    ::unlinkat(within, probe.constData(), 0);
     return works;
 }
 
 bool WriterCheck::beingWritten(const QString &path)
 {
     return writerState(path) == WriterState::Writing && leasesWorkIn(folderOfPath(path));
+}
+
+bool WriterCheck::beingWritten(const FileAt &file)
+{
+    if (file.folder == AT_FDCWD)
+        return beingWritten(file.path);
+    const int fd = ::openat(file.folder, file.name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    const WriterState state = writerState(fd);
+    ::close(fd);
+    if (state != WriterState::Writing)
+        return false;
+    const QString folder = folderOfPath(file.path);
+    const auto known = m_folders.constFind(folder);
+    if (known != m_folders.cend())
+        return *known;
+    const bool works = grelm::leasesWorkIn(file.folder, folder);
+    m_folders.insert(folder, works);
+    return works;
 }
 
 bool WriterCheck::leasesWorkIn(const QString &folder)

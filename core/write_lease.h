@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/held_folder.h"
+
 #include <QHash>
 #include <QString>
 
@@ -24,6 +26,9 @@ WriterState writerState(int fd);
 /// the program's own, made there and removed at once, is granted. Some network
 /// file systems refuse every lease, which would keep every file "being written".
 bool leasesWorkIn(const QString &folder);
+/// The same with the probe made and removed within the folder `within`
+/// holds (AT_FDCWD: the current folder).
+bool leasesWorkIn(int within, const QString &folder);
 
 /// The lease check with each folder's answer of leasesWorkIn kept, for a
 /// command that looks at many files.
@@ -33,6 +38,8 @@ public:
     /// lease is refused and leases work in its folder. Where leases say
     /// nothing, the caller's own rule (stamps, settling) must decide.
     bool beingWritten(const QString &path);
+    /// The same for the file `file` names, looked at and probed through its folder.
+    bool beingWritten(const FileAt &file);
     /// leasesWorkIn(folder), asked once per folder.
     bool leasesWorkIn(const QString &folder);
 

@@ -100,20 +100,21 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 }
 
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
-              MessageSink &messages, const QString &detail)
+              MessageSink &messages, const QString &detail, const WriteFolders *within)
 {
     if (status != IJL_OK) {
         ShowIJLError(messages, kSaveFailed, status, detail);
         return false;
     }
     StagedFile file;
-    return CommitJPEG(file, StageJPEG(path, jpeg, modified, file), messages);
+    return CommitJPEG(file, StageJPEG(path, jpeg, modified, file, within), messages);
 }
 
-QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file)
+QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
+                  const WriteFolders *within)
 {
     try {
-        file.stage(path, withExif(jpeg, modified), false, modified);
+        file.stage(fileAt(within, path), withExif(jpeg, modified), false, modified);
         return {};
     } catch (const FileError &e) {
         return QString::fromStdString(e.what());

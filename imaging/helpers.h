@@ -15,6 +15,7 @@ class cDIBSection;
 class JpegEncoder;
 class MessageSink;
 class StagedFile;
+class WriteFolders;
 struct JPEG_CORE_PROPERTIES;
 
 /// Encodes the buffer as a JPEG file at `path` (quality 75, upright); the file
@@ -37,13 +38,15 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 /// it and carries it inside as Exif dates. On failure shows the library's
 /// error message and returns false.
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
-              MessageSink &messages, const QString &detail = {});
+              MessageSink &messages, const QString &detail = {}, const WriteFolders *within = nullptr);
 
 /// SaveJPEG of a well-made JPEG in two steps, which may run on different
 /// threads: StageJPEG writes the file beside `path` and returns why it could
 /// not (empty when it did); CommitJPEG gives it its name, or shows the error
 /// message SaveJPEG shows with that reason, and returns whether it was saved.
-QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file);
+/// With `within`, the file is written only in one of those folders (see WriteFolders).
+QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
+                  const WriteFolders *within = nullptr);
 bool CommitJPEG(StagedFile &file, const QString &stageFailure, MessageSink &messages);
 
 /// Fills the record from the buffer: the source as it lies in memory (its

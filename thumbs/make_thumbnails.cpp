@@ -81,7 +81,7 @@ void stageThumbnail(const ThumbnailOrder &order, PreparedThumbnail &slot)
     if (slot.skip)
         return;
     try {
-        slot.file.stage(order.destination, slot.bmp, false, order.converted.modified);
+        slot.file.stage(fileAt(order.within, order.destination), slot.bmp, false, order.converted.modified);
         slot.content = ContentIdentity::of(slot.bmp);
     } catch (const FileError &) {
         slot.stageError = std::current_exception();

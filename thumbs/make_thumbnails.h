@@ -15,6 +15,7 @@ namespace grelm {
 
 class ConvertView;
 class cDIBSection;
+class WriteFolders;
 struct ReductionScratch;
 struct WorkerBuffers;
 
@@ -27,6 +28,8 @@ struct ThumbnailOrder {
     FileStamp converted;
     /// Its bitmap, already reduced from that file at MakeThumbnails' `madeAheadWidth`.
     const QByteArray *madeAhead = nullptr;
+    /// The folders the bitmap may be written in (see WriteFolders); any path when none.
+    const WriteFolders *within = nullptr;
 };
 
 /// The threads MakeThumbnails reduces on: `threads` workers besides the

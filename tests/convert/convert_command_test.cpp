@@ -662,13 +662,14 @@ TEST(ConvertCommand, AGameFolderThatGoesMidCommandEndsItWithOneMessage)
     // A USB stick pulled or a share dropped: every file left would fail. The
     // folders go at once, as a pulled stick does (a removal file by file
     // would race the workers' staged files).
-    enum Change { Renamed, Replaced, ThumbsGone, GameGoneInThumbnailPass };
+    enum Change { Renamed, Replaced, Linked, ThumbsGone, GameGoneInThumbnailPass };
     const struct {
         const char *what;
         Change change;
     } rows[] = {
         {"the game folder renamed in the screenshot pass", Renamed},
         {"another folder put in its place", Replaced},
+        {"a link to another folder put in its place", Linked},
         {"Thumbs gone in the thumbnail pass", ThumbsGone},
         {"the game folder gone in the thumbnail pass", GameGoneInThumbnailPass},
     };
@@ -677,8 +678,11 @@ TEST(ConvertCommand, AGameFolderThatGoesMidCommandEndsItWithOneMessage)
             ConvertRun run(sequential, 2);
             const QString game = run.dir.file("game");
             run.view.folder = game;
-            for (int i = 0; i < 12; ++i)
+            for (int i = 0; i < 12; ++i) {
                 run.screenshot(QStringLiteral("game/s%1.bmp").arg(i, 2, 10, QChar(u'0')), 64, 48, i);
+                run.screenshot(QStringLiteral("other/s%1.bmp").arg(i, 2, 10, QChar(u'0')), 64, 48, i);
+            }
+            const QStringList others = entries(run.dir.file("other"));
             run.view.thumbs = true;
             run.view.deleteSource = true;
             bool changed = false;
@@ -693,6 +697,8 @@ TEST(ConvertCommand, AGameFolderThatGoesMidCommandEndsItWithOneMessage)
                     changed = QDir().rename(game, run.dir.file("moved"));
                 if (row.change == Replaced)
                     changed = changed && QDir().mkdir(game);
+                if (row.change == Linked)
+                    changed = changed && QFile::link(run.dir.file("other"), game);
             };
             run.command();
             ASSERT_TRUE(changed) << row.what;
@@ -700,6 +706,8 @@ TEST(ConvertCommand, AGameFolderThatGoesMidCommandEndsItWithOneMessage)
             if (row.change == Replaced) {
                 EXPECT_EQ(entries(game), QStringList()) << "nothing written into the new folder, " << sequential;
             }
+            // Nothing written, renamed or deleted in the folder the link leads to.
+            EXPECT_EQ(entries(run.dir.file("other")), others) << row.what << " " << sequential;
         }
     }
 }

@@ -217,27 +217,37 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
         {"a JPEG that cannot be flushed", false, true, false, false},
         {"still open for writing", false, false, true, false},
     };
+    // By path, and through the folders a command holds open.
     for (const auto &row : rows) {
-        test::TempFolder dir;
-        const QString shot = dir.write("s.bmp", "BM picture");
-        const auto stamp = fileStamp(shot);
-        dir.write("s.jpg", "jpeg");
-        dir.write("Thumbs/th_s.jpg", "jpeg");
-        if (row.jpegMissing)
-            QFile::remove(dir.file("s.jpg"));
-        DeletionGroup group;
-        group.add({shot, stamp, dir.file("s.jpg"), dir.file("Thumbs/th_s.jpg")});
-        if (row.changed)
-            dir.write("s.bmp", "BM a new picture");
-        const int writer = row.heldForWriting ? ::open(shot.toUtf8().constData(), O_WRONLY) : -1;
-        if (row.jpegMissing) {
-            EXPECT_THROW(group.flush(), FileError) << row.what;
-        } else {
-            group.flush();
+        for (const bool held : {false, true}) {
+            test::TempFolder dir;
+            const QString shot = dir.write("s.bmp", "BM picture");
+            const auto stamp = fileStamp(shot);
+            dir.write("s.jpg", "jpeg");
+            dir.write("Thumbs/th_s.jpg", "jpeg");
+            if (row.jpegMissing)
+                QFile::remove(dir.file("s.jpg"));
+            WriteFolders folders;
+            if (held) {
+                folders.restrict();
+                folders.hold(*HeldFolder::open(dir.path()));
+                folders.hold(*HeldFolder::open(dir.file("Thumbs")));
+            }
+            DeletionGroup group(&folders);
+            group.add({shot, stamp, dir.file("s.jpg"), dir.file("Thumbs/th_s.jpg")});
+            if (row.changed)
+                dir.write("s.bmp", "BM a new picture");
+            const int writer = row.heldForWriting ? ::open(shot.toUtf8().constData(), O_WRONLY) : -1;
+            if (row.jpegMissing) {
+                EXPECT_THROW(group.flush(), FileError) << row.what;
+            } else {
+                group.flush();
+            }
+            if (writer >= 0)
+                ::close(writer);
+            EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what << " " << held;
+            EXPECT_TRUE(entries(dir.path()).filter(".grelm").isEmpty()) << "no probe left, " << held;
         }
-        if (writer >= 0)
-            ::close(writer);
-        EXPECT_EQ(dir.exists("s.bmp"), !row.deleted) << row.what;
     }
 }
 

@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <climits>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,4 +197,60 @@ TEST(StagingLeftovers, RemovesOnlyOwnStagedFilesChangedBeforeTheCutOff)
     staging.commit();
     EXPECT_EQ(dir.read("new.jpg"), "being written");
     EXPECT_EQ(removeStagingLeftovers(dir.file("missing"), cutOff), 0);
+}
+
+// A command holds its folders open: once the path that led to one leads
+// elsewhere (a folder above it made a link to another folder), what it
+// stages, renames and deletes still happens in the folder it opened, and a
+// name that is not a plain name in a held folder is refused.
+TEST(HeldFolder, WritesRenamesAndDeletesOnlyInTheFolderItOpened)
+{
+    enum Step { Commit, WriteWhole, Delete, Flush, RemoveLeftovers };
+    for (const Step step : {Commit, WriteWhole, Delete, Flush, RemoveLeftovers}) {
+        TempFolder dir;
+        for (const char *parent : {"one", "two"}) {
+            ASSERT_TRUE(QDir(dir.path()).mkpath(QString::fromLatin1(parent) + "/game"));
+            dir.write(QString::fromLatin1(parent) + "/game/shot.bmp", parent);
+            dir.write(QString::fromLatin1(parent) + "/game/.shot.jpg.0123456789abcdef.tmp", parent);
+        }
+        ASSERT_TRUE(QFile::link(dir.file("one"), dir.file("parent")));
+        const QString game = dir.file("parent/game");
+        WriteFolders folders;
+        folders.restrict();
+        std::optional<HeldFolder> held = HeldFolder::open(game);
+        ASSERT_TRUE(held);
+        folders.hold(*std::move(held));
+        StagedFile staged;
+        staged.stage(fileAt(&folders, game + "/shot.jpg"), "jpeg");
+        // The parent now leads to the other folder.
+        ASSERT_TRUE(QFile::remove(dir.file("parent")) && QFile::link(dir.file("two"), dir.file("parent")));
+        EXPECT_FALSE(folders.find(game)->stillAtPath()) << step;
+        switch (step) {
+        case Commit: staged.commit(); break;
+        case WriteWhole: writeFileAtomically(fileAt(&folders, game + "/shot.jpg"), "jpeg"); break;
+        case Delete: deleteFile(fileAt(&folders, game + "/shot.bmp")); break;
+        case Flush: folders.find(game)->sync(); break;
+        case RemoveLeftovers: EXPECT_EQ(removeStagingLeftovers(*folders.find(game), FileTime{INT32_MAX, 0}), 2); break;
+        }
+        staged.discard();
+        const QStringList untouched{".shot.jpg.0123456789abcdef.tmp", "shot.bmp"};
+        EXPECT_EQ(QDir(dir.file("two/game")).entryList(QDir::Files | QDir::Hidden, QDir::Name), untouched) << step;
+        EXPECT_EQ(dir.read("two/game/shot.bmp"), "two") << step;
+        QStringList inOne = untouched;
+        if (step == Commit || step == WriteWhole)
+            inOne << "shot.jpg";
+        else if (step == Delete)
+            inOne.removeAll("shot.bmp");
+        else if (step == RemoveLeftovers)
+            inOne.removeFirst();
+        EXPECT_EQ(QDir(dir.file("one/game")).entryList(QDir::Files | QDir::Hidden, QDir::Name), inOne) << step;
+    }
+    TempFolder dir;
+    WriteFolders folders;
+    folders.restrict();
+    folders.hold(*HeldFolder::open(dir.path()));
+    for (const QString &path : {dir.file("../out.jpg"), dir.file("sub/out.jpg"), dir.file(".."), dir.file(""),
+                                dir.path() + "x/out.jpg", QStringLiteral("out.jpg")})
+        EXPECT_THROW(fileAt(&folders, path), FileError) << path.toStdString();
+    EXPECT_EQ(fileAt(&folders, dir.file("out.jpg")).name, QByteArray("out.jpg"));
 }

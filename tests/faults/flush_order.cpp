@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -16,11 +17,20 @@ struct Trace {
     QList<std::pair<int, QString>> unlinked;
 };
 
+// The last quoted name of the call, joined to the folder of the descriptor
+// before it when it is a name within one (renameat, unlinkat: "3</game>, \"x\"").
 QString lastQuoted(const QString &line)
 {
     const qsizetype end = line.lastIndexOf(u'"');
     const qsizetype start = end > 0 ? line.lastIndexOf(u'"', end - 1) : -1;
-    return start < 0 ? QString() : line.mid(start + 1, end - start - 1);
+    if (start < 0)
+        return QString();
+    const QString name = line.mid(start + 1, end - start - 1);
+    const QString before = line.left(start).chopped(std::min<qsizetype>(2, start)); // ", "
+    if (name.startsWith(u'/') || !before.endsWith(u'>'))
+        return name;
+    const qsizetype open = before.lastIndexOf(u'<');
+    return open < 0 ? name : before.mid(open + 1, before.size() - open - 2) + u'/' + name;
 }
 
 Trace readTrace(const QString &path)

@@ -185,11 +185,18 @@ void syncFileToDisk(const FileAt &file)
 {
     const QString &path = file.path;
     // A name within a held folder is never followed out of it; a path is
-    // opened as it leads.
+    // opened as it leads. Only a file or a folder is flushed: a pipe or
+    // device that took the name since it was written is refused, and
+    // opening does not wait for a pipe's writer.
     const int fd = ::openat(file.folder, file.name.constData(),
-                            O_RDONLY | O_CLOEXEC | (file.folder == AT_FDCWD ? 0 : O_NOFOLLOW));
+                            O_RDONLY | O_NONBLOCK | O_CLOEXEC | (file.folder == AT_FDCWD ? 0 : O_NOFOLLOW));
     if (fd < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISDIR(info.st_mode))) {
+        ::close(fd);
+        fail(QStringLiteral("Cannot flush"), path, EINVAL);
+    }
     const bool ok = ::fsync(fd) == 0;
     const int error = errno;
     ::close(fd);

@@ -62,7 +62,8 @@ private:
 /// "." + 16 lower-case hexadecimal digits + ".tmp".
 bool isStagingName(const QByteArray &name);
 
-/// Flushes a file that was written earlier to the disk; throws FileError on failure.
+/// Flushes a file or folder that was written earlier to the disk; throws
+/// FileError on failure, also when something else than a file or folder has taken its name.
 void syncFileToDisk(const QString &path);
 void syncFileToDisk(const FileAt &file);
 

@@ -217,6 +217,11 @@ if command -v systemd-analyze >/dev/null; then
   check "the user service file: systemd-analyze verify" "0 " "$rc $(grep -v '^$' "$root/verify.out" | head -3)"
   check "the service runs the watch with the options of GRELM_OPTIONS" "yes" \
     "$(grep -q '^ExecStart=/usr/bin/grelm-converter --watch \$GRELM_OPTIONS$' packaging/grelm-converter-watch.service && echo yes || echo no)"
+  # The README's override, as systemd reads it: an unquoted value with a
+  # space would lose every option after the first one, with only a warning.
+  { cat "$unit"; printf '[Service]\n'; grep -m1 -o 'Environment=.*GRELM_OPTIONS=.*' README.md; } >"$root/override.service"
+  rc=0; systemd-analyze verify --man=no "$root/override.service" >"$root/verify.out" 2>&1 || rc=$?
+  check "the README's GRELM_OPTIONS line keeps all its options" "0 " "$rc $(grep -v '^$' "$root/verify.out" | head -3)"
 else
   echo "SKIP  systemd-analyze verify: systemd-analyze is not installed and could not be"
 fi

@@ -1,5 +1,6 @@
 #include "core/atomic_file.h"
 #include "core/errors.h"
+#include "core/file_names.h"
 #include "core/staging_leftovers.h"
 
 #include "support/temp_folder.h"
@@ -9,7 +10,9 @@
 
 #include <climits>
 #include <ctime>
+#include <functional>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +50,39 @@ TEST(AtomicFile, DeletingAMissingFileFails)
     dir.write(QStringLiteral("there"), "x");
     deleteFile(dir.file(QStringLiteral("there")));
     EXPECT_FALSE(dir.exists(QStringLiteral("there")));
+}
+
+TEST(AtomicFile, FlushesOnlyAFileOrFolderAndNeverWaitsForAPipe)
+{
+    const struct {
+        const char *what;
+        std::function<void(TempFolder &)> arrange;
+        bool flushed;
+    } rows[] = {
+        {"a regular file", [](TempFolder &d) { d.write(QStringLiteral("out.jpg"), "x"); }, true},
+        {"nothing", [](TempFolder &) {}, false},
+        {"a pipe, whose opening would wait for a writer",
+         [](TempFolder &d) { ASSERT_EQ(::mkfifo(encodeFileName(d.file(QStringLiteral("out.jpg"))).constData(), 0644), 0); },
+         false},
+        {"a folder", [](TempFolder &d) { QDir(d.path()).mkdir(QStringLiteral("out.jpg")); }, true},
+        {"a link to a pipe",
+         [](TempFolder &d) {
+             ASSERT_EQ(::mkfifo(encodeFileName(d.file(QStringLiteral("pipe"))).constData(), 0644), 0);
+             ASSERT_EQ(::symlink("pipe", encodeFileName(d.file(QStringLiteral("out.jpg"))).constData()), 0);
+         },
+         false},
+    };
+    for (const auto &row : rows) {
+        TempFolder dir;
+        row.arrange(dir);
+        bool flushed = true;
+        try {
+            syncFileToDisk(dir.file(QStringLiteral("out.jpg")));
+        } catch (const FileError &) {
+            flushed = false;
+        }
+        EXPECT_EQ(flushed, row.flushed) << row.what;
+    }
 }
 
 TEST(AtomicFile, WritesNamesAsLongAsTheFileSystemAllows)

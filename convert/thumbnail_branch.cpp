@@ -85,9 +85,8 @@ private:
 };
 
 // The screenshots of the game folder that get a thumbnail in this command:
-// those the screenshot pass loaded and gave output names, each with the name
-// its bitmap takes in Thumbs. One that did not load has had its message and
-// is left alone; it must not end the command for all the others.
+// those the screenshot pass gave output names, each with the name its bitmap
+// takes in Thumbs.
 std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStringList &names,
                                            std::vector<ThumbnailJournal::Entry> &entries,
                                            std::vector<std::pair<QString, QString>> &bitmapOwners)
@@ -99,7 +98,7 @@ std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStrin
     std::vector<ThumbnailOrder> orders;
     for (qsizetype i = 0; i < names.size(); ++i) {
         const auto record = session.records.constFind(names[i]);
-        if (record == session.records.cend() || !record->outputBase || !record->loaded || !record->encoded)
+        if (record == session.records.cend() || !record->outputBase || !record->loaded)
             continue;
         if (!thumbnailNameFits(*record->outputBase)) {
             ShowJpegNotWritten(session.messages, QStringLiteral("Name too long for its thumbnail: ")

@@ -56,14 +56,8 @@ void makeThumbnail(const ThumbnailOrder &order, std::int32_t madeAheadWidth, std
     cDIBSection &dib = *worker.buffers.dib;
     const BufferUse use(worker.buffers); // ends before the slot is handed on, thrown past or not
     if (!dib.Load(order.source)) {
-        worker.buffers.messages.messages.clear();
-        // Saved over or removed since its JPEG was written: like any
-        // screenshot that changed, it gets no thumbnail in this command.
-        if (!fileUnchanged(order.source, order.converted)) {
-            slot.skip = true;
-            return;
-        }
-        throw FileError("Cannot load the picture " + order.source.toStdString()); // the same file: an error
+        worker.buffers.messages.messages.clear(); // here a picture that cannot be loaded is an error
+        throw FileError("Cannot load the picture " + order.source.toStdString());
     }
     if (dib.loadedStamp() != order.converted) {
         slot.skip = true;

@@ -82,7 +82,10 @@ public:
         const QStringList present = m_watch.start(now);
         convert(present, false);
         m_lastSlowLook = now;
-        return !m_messages.commandEnded;
+        // Only a folder that is not there ends the watch at its start; a
+        // Convert that ended otherwise (a screenshot that does not load) has
+        // said so, and the screenshots still to come are converted.
+        return !m_messages.commandEnded || isFolder(m_folder);
     }
 
     int run()

@@ -226,5 +226,18 @@ else
   echo "SKIP  systemd-analyze verify: systemd-analyze is not installed and could not be"
 fi
 
+# A screenshot that does not load, there when the watch starts: that Convert
+# ends with the wrong-path line, and the watch goes on with the next one.
+broken="$root/broken-watch"; mkdir -p "$broken"
+printf 'BM not a picture' > "$broken/bad.bmp"
+start_watch "$broken" --thumbs
+"$make_shots" make "$root/next" 1 160 120 later
+cp "$(ls "$root/next"/*.bmp | head -n 1)" "$broken/.next" && mv "$broken/.next" "$broken/later.bmp"
+for _ in $(seq 50); do [ -f "$broken/Thumbs/th_later.jpg" ] && break; sleep 0.1; done
+check "a broken screenshot at the start: the watch goes on and converts the next one" "running yes yes" \
+  "$(kill -0 "$watcher" 2>/dev/null && echo running || echo ended) $([ -f "$broken/later.jpg" ] && echo yes || echo no) $([ -f "$broken/Thumbs/th_later.jpg" ] && echo yes || echo no)"
+check "and it said why the first Convert ended" "Wrong Path!" "$(grep -o -m1 '^Wrong Path!' "$root/watch.err")"
+stop_watch
+
 echo "command line tests: $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,8 +1,8 @@
-#include "app/console_main.h"
+#include "cli/console_main.h"
 
-#include "app/command_line.h"
-#include "app/console_convert.h"
-#include "app/console_watch.h"
+#include "cli/command_line.h"
+#include "cli/console_convert.h"
+#include "cli/console_watch.h"
 #include "games/game_folders.h"
 #include "games/steam_libraries.h"
 

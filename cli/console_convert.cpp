@@ -1,6 +1,6 @@
-#include "app/console_convert.h"
+#include "cli/console_convert.h"
 
-#include "app/command_line.h"
+#include "cli/command_line.h"
 #include "convert/convert_command.h"
 #include "convert/convert_session.h"
 #include "core/file_names.h"

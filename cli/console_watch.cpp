@@ -1,7 +1,7 @@
-#include "app/console_watch.h"
+#include "cli/console_watch.h"
 
-#include "app/command_line.h"
-#include "app/console_convert.h"
+#include "cli/command_line.h"
+#include "cli/console_convert.h"
 #include "convert/arrival_watch.h"
 #include "convert/deletion_group.h"
 #include "convert/thumbnail_journal.h"

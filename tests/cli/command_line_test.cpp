@@ -1,5 +1,5 @@
 // The command line: which mode, which options, what is refused, and what --find-games prints.
-#include "app/command_line.h"
+#include "cli/command_line.h"
 #include "games/game_discovery.h"
 #include "games/game_folders.h"
 #include "core/file_names.h"

@@ -1,6 +1,6 @@
 #include "app/app_font.h"
 
-#include "settings/file_ends.h"
+#include "core/file_ends.h"
 
 #include <QFontDatabase>
 #include <QStringList>
@@ -14,13 +14,12 @@ constexpr qsizetype kMostFontBytes = 16 * 1024 * 1024; // Tahoma is about 700 KB
 
 } // namespace
 
-bool registerWindowFont(const QString &programFolder)
+bool registerWindowFont(const FilePath &programFolder)
 {
     if (QFontDatabase::families().contains(kFamily))
         return true;
-    const QStringList candidates = {programFolder + QStringLiteral("/fonts/tahoma.ttf"),
-                                    QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")};
-    for (const QString &file : candidates) {
+    const FilePath candidates[] = {programFolder / "fonts/tahoma.ttf", FilePath("/usr/share/wine/fonts/tahoma.ttf")};
+    for (const FilePath &file : candidates) {
         // Read through the name's bytes: the program may live in a folder whose name is not UTF-8.
         const std::optional<FileEnds> font = readFileEnds(file, kMostFontBytes, 0);
         if (!font)

@@ -1,9 +1,8 @@
 #include "app/bundled_qt.h"
 
+#include "core/errors.h"
 #include "core/file_names.h"
-
-#include <filesystem>
-#include <system_error>
+#include "core/folder_listing.h"
 
 namespace grelm {
 
@@ -25,15 +24,19 @@ QString bundledPlatform(const QString &requested, const QStringList &carried)
     return QStringLiteral("xcb");
 }
 
-QStringList carriedPlatforms(const QString &programFolder)
+QStringList carriedPlatforms(const FilePath &programFolder)
 {
     QStringList names;
-    const std::filesystem::path folder = encodeFileName(programFolder).toStdString();
-    std::error_code error;
-    if (programFolder.isEmpty() || !std::filesystem::is_regular_file(folder / "qt.conf", error))
+    if (programFolder.isEmpty() || !isListedFile(programFolder / "qt.conf"))
         return names;
-    for (const auto &entry : std::filesystem::directory_iterator(folder / "plugins" / "platforms", error)) {
-        const QString file = QString::fromStdString(entry.path().filename().string());
+    QList<FilePath> files;
+    try {
+        files = folderEntryNames(programFolder / "plugins/platforms");
+    } catch (const FileError &) {
+        return names; // an unreadable plugin folder carries nothing usable
+    }
+    for (const FilePath &entry : files) {
+        const QString file = QString::fromStdString(entry.bytes().toStdString());
         if (file.startsWith(kPluginPrefix) && file.endsWith(kPluginSuffix))
             names << file.mid(kPluginPrefix.size(), file.size() - kPluginPrefix.size() - kPluginSuffix.size());
     }

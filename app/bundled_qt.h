@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ QString bundledPlatform(const QString &requested, const QStringList &carried);
 /// The platform plugins a program folder carries in plugins/platforms beside
 /// a qt.conf (the portable archive's layout); none for an installed program,
 /// which uses the system's Qt.
-QStringList carriedPlatforms(const QString &programFolder);
+QStringList carriedPlatforms(const FilePath &programFolder);
 
 /// For a program that carries its own Qt: drops the plugin folders another Qt
 /// set in the environment (a desktop with a newer Qt sets QT_PLUGIN_PATH, and

@@ -4,7 +4,6 @@
 #include "games/game_discovery.h"
 #include "games/steam_libraries.h"
 
-#include <QDir>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -17,12 +16,13 @@ QList<Drive> mountedDrives()
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady())
             continue;
-        const Drive drive{volume.rootPath(), volume.name()};
+        // Qt reads the mount table and gives each mount point as text.
+        const Drive drive{FilePath::fromEscapedText(volume.rootPath()), volume.name()};
         if (!drives.contains(drive))
             drives << drive;
     }
     std::sort(drives.begin(), drives.end(),
-              [](const Drive &a, const Drive &b) { return a.rootPath < b.rootPath; });
+              [](const Drive &a, const Drive &b) { return a.rootPath.escapedText() < b.rootPath.escapedText(); });
     return drives;
 }
 
@@ -38,37 +38,37 @@ GameFolderProvider homeGameFolders()
 QString driveEntryText(const Drive &drive)
 {
     if (drive.name.isEmpty())
-        return drive.rootPath;
-    return drive.rootPath + QStringLiteral(" [") + drive.name + QLatin1Char(']');
+        return drive.rootPath.escapedText();
+    return drive.rootPath.escapedText() + QStringLiteral(" [") + drive.name + QLatin1Char(']');
 }
 
 QString gameEntryText(const GameFolder &game)
 {
-    return shownName(game.path) + QStringLiteral(" [") + shownName(game.name) + QLatin1Char(']');
+    return game.path.shownText() + QStringLiteral(" [") + game.name.shownText() + QLatin1Char(']');
 }
 
 namespace {
 
 // Whether `root` is `path` itself or one of the folders above it.
-bool holds(const QString &root, const QString &path)
+bool holds(const FilePath &root, const FilePath &path)
 {
-    const QString cleanRoot = QDir::cleanPath(root);
-    const QString cleanPath = QDir::cleanPath(path);
+    const QByteArray cleanRoot = root.cleaned().bytes();
+    const QByteArray cleanPath = path.cleaned().bytes();
     if (cleanPath == cleanRoot)
         return true;
-    const QString prefix = cleanRoot.endsWith(QLatin1Char('/')) ? cleanRoot : cleanRoot + QLatin1Char('/');
+    const QByteArray prefix = cleanRoot.endsWith('/') ? cleanRoot : cleanRoot + '/';
     return cleanPath.startsWith(prefix);
 }
 
 } // namespace
 
-std::optional<qsizetype> driveIndexOf(const QList<Drive> &drives, const QString &path)
+std::optional<qsizetype> driveIndexOf(const QList<Drive> &drives, const FilePath &path)
 {
     std::optional<qsizetype> best;
     for (qsizetype i = 0; i < drives.size(); ++i) {
         if (!holds(drives[i].rootPath, path))
             continue;
-        if (!best || drives[i].rootPath.size() > drives[*best].rootPath.size())
+        if (!best || drives[i].rootPath.bytes().size() > drives[*best].rootPath.bytes().size())
             best = i;
     }
     return best;
@@ -110,7 +110,7 @@ std::optional<GameFolder> DriveList::currentGameFolder() const
     return m_games[index];
 }
 
-void DriveList::selectDriveOf(const QString &path)
+void DriveList::selectDriveOf(const FilePath &path)
 {
     const std::optional<qsizetype> index = driveIndexOf(m_drives, path);
     setCurrentIndex(int(index ? *index : addRootDrive()));
@@ -118,7 +118,7 @@ void DriveList::selectDriveOf(const QString &path)
 
 qsizetype DriveList::addRootDrive()
 {
-    const Drive root{QDir::rootPath(), QString()};
+    const Drive root{FilePath("/"), QString()};
     const QSignalBlocker blocker(this);
     // The root sorts before every other mount point.
     m_drives.prepend(root);

@@ -13,7 +13,7 @@ namespace grelm {
 
 /// One mounted file system as the drive list shows it.
 struct Drive {
-    QString rootPath; ///< where it is mounted, for example "/" or "/media/usb"
+    FilePath rootPath; ///< where it is mounted, for example "/" or "/media/usb"
     QString name;     ///< the volume's name; empty when it has none
 
     bool operator==(const Drive &) const = default;
@@ -41,7 +41,7 @@ QString gameEntryText(const GameFolder &game);
 
 /// The index of the drive holding `path`: the one whose root is the longest
 /// leading part of it; nothing when no drive holds it.
-std::optional<qsizetype> driveIndexOf(const QList<Drive> &drives, const QString &path);
+std::optional<qsizetype> driveIndexOf(const QList<Drive> &drives, const FilePath &path);
 
 /// A drop-down list of drives, then of game folders, whose value is the
 /// selected entry's text.
@@ -65,7 +65,7 @@ public:
     /// Selects the drive holding `path`. Where no listed drive holds it (in a
     /// chroot or container whose root is not mounted as such), its drive is the
     /// root folder, which is added to the list for that.
-    void selectDriveOf(const QString &path);
+    void selectDriveOf(const FilePath &path);
 
 private:
     qsizetype addRootDrive();

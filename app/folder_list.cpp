@@ -1,79 +1,67 @@
 #include "app/folder_list.h"
 
 #include "core/file_names.h"
+#include "core/folder_listing.h"
+#include "core/path_checks.h"
 
-#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
-
-#include <filesystem>
-#include <system_error>
 
 namespace grelm {
 
 namespace {
 
-constexpr int kPathRole = Qt::UserRole;
+constexpr int kPathRole = Qt::UserRole; // the entry's path, as its bytes
 
-// Names are carried with their bytes (see core/file_names.h): only string
-// operations here, and the file system is asked through those bytes.
-QString cleanFolder(const QString &folder)
+// Names keep their bytes: the paths are worked out on the bytes, and the
+// file system is asked through them.
+FilePath cleanFolder(const FilePath &folder)
 {
-    const QString absolute = folder.startsWith(u'/') ? folder : currentFolder() + u'/' + folder;
-    return QDir::cleanPath(absolute);
+    const FilePath absolute = folder.isAbsolute() ? folder : currentFolder() / folder;
+    return absolute.cleaned();
 }
 
 // The entry's text: the folder's own name, or the whole path at the root.
-QString entryText(const QString &path)
+QString entryText(const FilePath &path)
 {
-    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
-    return shownName(name.isEmpty() ? path : name);
+    const FilePath name = path.fileName();
+    return name.isEmpty() ? path.shownText() : name.shownText();
 }
 
-bool isFolder(const QString &path)
+FilePath childPath(const FilePath &folder, const FilePath &name)
 {
-    std::error_code error;
-    return std::filesystem::is_directory(encodeFileName(path).toStdString(), error);
-}
-
-QString childPath(const QString &folder, const QString &name)
-{
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+    return folder.bytes().endsWith('/') ? folder + name.bytes() : folder / name;
 }
 
 } // namespace
 
-QStringList folderChain(const QString &folder)
+QList<FilePath> folderChain(const FilePath &folder)
 {
-    QStringList chain;
-    QString current = cleanFolder(folder);
+    QList<FilePath> chain;
+    FilePath current = cleanFolder(folder);
     for (;;) {
         chain.prepend(current);
-        const QString parent = folderOfPath(current);
-        if (parent == current || current == u"/")
+        const FilePath parent = current.folder();
+        if (parent == current || current.bytes() == "/")
             return chain;
         current = parent;
     }
 }
 
-std::optional<QStringList> readSubFolders(const QString &folder)
+std::optional<QList<FilePath>> readSubFolders(const FilePath &folder)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::directory_iterator it(fs::path(encodeFileName(folder).toStdString()), error);
-    if (error)
+    FolderReader reader(folder);
+    if (!reader.isOpen())
         return std::nullopt;
-    QStringList names;
-    for (; it != fs::directory_iterator(); it.increment(error)) {
-        const QString name = decodeFileName(QByteArray::fromStdString(it->path().filename().native()));
-        std::error_code typeError;
-        if (it->is_directory(typeError))
-            names << name;
+    QList<FilePath> names;
+    while (std::optional<FilePath> name = reader.next()) {
+        if (reader.lastIsFolder())
+            names << *std::move(name);
     }
-    if (error)
+    if (reader.readError() != 0)
         return std::nullopt;
-    names.sort(Qt::CaseInsensitive);
+    sortByText(names, Qt::CaseInsensitive);
     return names;
 }
 
@@ -89,10 +77,10 @@ FolderList::FolderList(QWidget *parent) : QTreeWidget(parent)
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) { openItem(item); });
 }
 
-bool FolderList::setPath(const QString &folder)
+bool FolderList::setPath(const FilePath &folder)
 {
-    const QString clean = cleanFolder(folder);
-    const std::optional<QStringList> subFolders = readSubFolders(clean);
+    const FilePath clean = cleanFolder(folder);
+    const std::optional<QList<FilePath>> subFolders = readSubFolders(clean);
     if (!isFolder(clean) || !subFolders)
         return false;
     fill(clean, *subFolders);
@@ -103,24 +91,24 @@ bool FolderList::setPath(const QString &folder)
     return true;
 }
 
-void FolderList::fill(const QString &folder, const QStringList &subFolders)
+void FolderList::fill(const FilePath &folder, const QList<FilePath> &subFolders)
 {
     clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     QTreeWidgetItem *parent = nullptr;
-    for (const QString &path : folderChain(folder)) {
+    for (const FilePath &path : folderChain(folder)) {
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
         item->setText(0, entryText(path));
         item->setIcon(0, openIcon);
-        item->setData(0, kPathRole, path);
+        item->setData(0, kPathRole, path.bytes());
         parent = item;
     }
-    for (const QString &name : subFolders) {
+    for (const FilePath &name : subFolders) {
         auto *item = new QTreeWidgetItem(parent);
-        item->setText(0, shownName(name));
+        item->setText(0, name.shownText());
         item->setIcon(0, closedIcon);
-        item->setData(0, kPathRole, childPath(folder, name));
+        item->setData(0, kPathRole, childPath(folder, name).bytes());
     }
     expandAll();
     setCurrentItem(parent);
@@ -130,7 +118,7 @@ void FolderList::fill(const QString &folder, const QStringList &subFolders)
 void FolderList::openItem(QTreeWidgetItem *item)
 {
     if (item)
-        setPath(item->data(0, kPathRole).toString());
+        setPath(FilePath(item->data(0, kPathRole).toByteArray()));
 }
 
 void FolderList::keyPressEvent(QKeyEvent *event)

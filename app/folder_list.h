@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "core/file_path.h"
+
+#include <QList>
 #include <QTreeWidget>
 
 #include <optional>
@@ -9,12 +10,12 @@
 namespace grelm {
 
 /// The folders from the file system's root down to `folder`, each as a full path.
-QStringList folderChain(const QString &folder);
+QList<FilePath> folderChain(const FilePath &folder);
 
 /// The names of the sub-folders of `folder`, hidden ones included (games
 /// installed by Steam live under ~/.steam), sorted ignoring letter case;
 /// nothing when the folder cannot be read.
-std::optional<QStringList> readSubFolders(const QString &folder);
+std::optional<QList<FilePath>> readSubFolders(const FilePath &folder);
 
 /// A folder list in the classic style: the chain of folders from the root down
 /// to the current folder, then the current folder's sub-folders. A double-click
@@ -27,13 +28,13 @@ public:
 
     /// The current folder as a full path, without a trailing separator except
     /// at the root; empty until a folder has been set.
-    QString path() const { return m_path; }
+    const FilePath &path() const { return m_path; }
     /// Makes `folder` the current folder and lists it; returns false, changing
     /// nothing, when it cannot be read. Emits pathChanged when the folder changed.
-    bool setPath(const QString &folder);
+    bool setPath(const FilePath &folder);
 
 signals:
-    void pathChanged(const QString &path);
+    void pathChanged(const grelm::FilePath &path);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -41,10 +42,10 @@ protected:
     void drawBranches(QPainter *, const QRect &, const QModelIndex &) const override {}
 
 private:
-    void fill(const QString &folder, const QStringList &subFolders);
+    void fill(const FilePath &folder, const QList<FilePath> &subFolders);
     void openItem(QTreeWidgetItem *item);
 
-    QString m_path;
+    FilePath m_path;
 };
 
 } // namespace grelm

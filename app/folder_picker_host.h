@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "core/file_path.h"
 
 class QWidget;
 
@@ -16,7 +16,7 @@ public:
     virtual QWidget *hostWindow() = 0;
     /// Replaces the game folder in the folder box TxtSetFolder (the box shows
     /// it for the screen; the folder keeps every byte of its name).
-    virtual void setGameFolderText(const QString &folder) = 0;
+    virtual void setGameFolderText(const FilePath &folder) = 0;
     /// Counts the screenshots in the folder box's folder.
     virtual void SFindDir() = 0;
     /// Stores the folder box's text in the setting file.

@@ -45,7 +45,7 @@ void Frm_Converter::Form_Load()
 
 void Frm_Converter::ReadPathFile()
 {
-    if (const std::optional<QString> folder = m_settings.read())
+    if (const std::optional<FilePath> folder = m_settings.read())
         setGameFolderText(*folder);
     else
         m_messages.show(settingFileMissingMessage());
@@ -88,10 +88,10 @@ void Frm_Converter::setCommandsEnabled(bool enabled)
 }
 
 // The box shows the folder for the screen; its bytes are kept beside it.
-void Frm_Converter::setGameFolderText(const QString &folder)
+void Frm_Converter::setGameFolderText(const FilePath &folder)
 {
     m_gameFolder = folder;
-    TxtSetFolder->setText(shownName(folder));
+    TxtSetFolder->setText(folder.shownText());
 }
 
 void Frm_Converter::CmdSetFolder_Click()
@@ -117,7 +117,7 @@ void Frm_Converter::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QString Frm_Converter::gameFolder() const { return m_gameFolder; }
+QString Frm_Converter::gameFolder() const { return m_gameFolder.escapedText(); }
 
 QString Frm_Converter::countText() const { return txtPicturesFound->text(); }
 

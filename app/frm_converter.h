@@ -42,13 +42,14 @@ public:
 
     // FolderPickerHost
     QWidget *hostWindow() override { return this; }
-    void setGameFolderText(const QString &folder) override;
+    void setGameFolderText(const FilePath &folder) override;
 
     /// How Convert spreads its work over threads (for tests and measurements).
     void setConvertThreading(const ConvertThreading &threading) { m_convertThreading = threading; }
 
     // ConvertView
-    QString gameFolder() const override;
+    QString gameFolder() const override; // transitional: the escaped text of gameFolderPath
+    const FilePath &gameFolderPath() const { return m_gameFolder; }
     QString countText() const override;
     bool thumbsChecked() const override;
     bool deleteSourceChecked() const override;
@@ -94,7 +95,7 @@ private:
     QLabel *PLogo = nullptr;
     QLabel *LblDefaultF = nullptr;
     QLineEdit *TxtSetFolder = nullptr;
-    QString m_gameFolder; // what TxtSetFolder shows, with every byte of the name
+    FilePath m_gameFolder; // what TxtSetFolder shows, with every byte of the name
     QPushButton *CmdSetFolder = nullptr;
     QLabel *lblPictures = nullptr;
     QLineEdit *txtPicturesFound = nullptr;

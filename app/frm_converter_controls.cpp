@@ -172,8 +172,8 @@ void Frm_Converter::connectHandlers()
     connect(Aboutbox, &QPushButton::clicked, this, &Frm_Converter::Aboutbox_Click);
     // Text put into the box other than by setGameFolderText is taken as it stands.
     connect(TxtSetFolder, &QLineEdit::textChanged, this, [this](const QString &text) {
-        if (text != shownName(m_gameFolder))
-            m_gameFolder = text;
+        if (text != m_gameFolder.shownText())
+            m_gameFolder = FilePath::fromEscapedText(text);
     });
 }
 

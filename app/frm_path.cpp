@@ -153,7 +153,7 @@ void Frm_Path::Form_Load()
         const QSignalBlocker quiet(DrvPath); // the list starts on this drive; it is no change
         DrvPath->selectDriveOf(currentFolder());
     }
-    showPath(DrvPath->value());
+    showPath(FilePath::fromEscapedText(DrvPath->value())); // the entry's text as it stands
     if (const std::optional<Drive> drive = DrvPath->currentDrive()) {
         if (!DirFolders->setPath(folderForDrive(*drive)))
             DirFolders->setPath(drive->rootPath);
@@ -168,9 +168,9 @@ void Frm_Path::Form_Load()
         host->setEnabled(false);
 }
 
-QString Frm_Path::folderForDrive(const Drive &drive) const
+FilePath Frm_Path::folderForDrive(const Drive &drive) const
 {
-    const QString here = currentFolder();
+    const FilePath here = currentFolder();
     const std::optional<qsizetype> index = driveIndexOf(DrvPath->drives(), here);
     if (index && DrvPath->drives()[*index] == drive)
         return here;
@@ -209,10 +209,10 @@ void Frm_Path::CmdConfirm_Click()
 }
 
 // The box shows the path for the screen; its bytes are kept beside it.
-void Frm_Path::showPath(const QString &path)
+void Frm_Path::showPath(const FilePath &path)
 {
     m_path = path;
-    TxtPath->setText(shownName(path));
+    TxtPath->setText(path.shownText());
 }
 
 void Frm_Path::CmdExit_Click()

@@ -55,16 +55,16 @@ private:
     void CmdConfirm_Click();
     void CmdExit_Click();
     void CloseDialog();
-    QString folderForDrive(const Drive &drive) const;
+    FilePath folderForDrive(const Drive &drive) const;
     bool openChosenEntry();
-    void showPath(const QString &path);
+    void showPath(const FilePath &path);
 
     FolderPickerHost &m_host;
     MessageSink &m_messages;
     QPushButton *CmdConfirm = nullptr;
     QPushButton *CmdExit = nullptr;
     QLineEdit *TxtPath = nullptr;
-    QString m_path; // what TxtPath shows, with every byte of the name
+    FilePath m_path; // what TxtPath shows, with every byte of the name
     DriveList *DrvPath = nullptr;
     FolderList *DirFolders = nullptr;
     QFutureWatcher<GameFolder> *m_gameSearch = nullptr;

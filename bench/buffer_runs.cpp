@@ -20,10 +20,11 @@ Measurement runBufferPath(const QString &folder, bool write)
     const QStringList names = dir.entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
     double pixels = 0;
     for (const QString &name : names) {
-        buffer.Load(dir.filePath(name));
+        buffer.Load(FilePath::fromEscapedText(dir.filePath(name)));
         pixels += double(buffer.dib_width()) * buffer.dib_height();
         if (write)
-            WriteDIBToJPEG(buffer, dir.filePath(name.chopped(4) + QStringLiteral(".jpg")), messages, &encoder);
+            WriteDIBToJPEG(buffer, FilePath::fromEscapedText(dir.filePath(name.chopped(4) + QStringLiteral(".jpg"))), messages,
+                           &encoder);
     }
     m.seconds = clock.seconds();
     m.cpuSeconds = clock.cpuSeconds();

@@ -4,7 +4,7 @@
 //   grelm-game-search-bench [--prefixes N] [--files N] [--repeat N] [--cold]
 #include "app/folder_picker_host.h"
 #include "app/frm_path.h"
-#include "core/file_names.h"
+#include "core/file_path.h"
 #include "core/messages.h"
 #include "games/game_discovery.h"
 
@@ -32,7 +32,7 @@ int g_files = 0;
 void makeFiles(const QString &folder, int count, const char *stem = "f")
 {
     QDir().mkpath(folder);
-    const QByteArray base = encodeFileName(folder) + '/' + stem;
+    const QByteArray base = (FilePath::fromEscapedText(folder) / stem).bytes();
     for (int i = 0; i < count; ++i) {
         const int fd = ::open((base + QByteArray::number(i)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         if (fd >= 0)
@@ -103,7 +103,7 @@ QString makeHome(const QString &home, int prefixes, int filesPerPrefix)
 class NoHost : public FolderPickerHost {
 public:
     QWidget *hostWindow() override { return nullptr; }
-    void setGameFolderText(const QString &) override {}
+    void setGameFolderText(const FilePath &) override {}
     void SFindDir() override {}
     void SWritePath() override {}
 };
@@ -151,7 +151,7 @@ int main(int argc, char **argv)
     const QString home = makeHome(temporary.path() + QStringLiteral("/home"), prefixes, files);
     std::printf("A home of %d Wine prefixes of about %d files each and a Steam install: %d files, made in %.1f s\n",
                 prefixes, files, g_files, double(timer.elapsed()) / 1000);
-    qputenv("HOME", encodeFileName(home));
+    qputenv("HOME", FilePath::fromEscapedText(home).bytes());
     qunsetenv("WINEPREFIX");
 
     std::vector<double> search, cpu, open, listed;
@@ -163,7 +163,7 @@ int main(int argc, char **argv)
         }
         timer.start();
         const double cpuStart = threadCpuMs();
-        found = findGameFolders(home).size();
+        found = findGameFolders(FilePath::fromEscapedText(home)).size();
         search.push_back(double(timer.nsecsElapsed()) / 1e6);
         cpu.push_back(threadCpuMs() - cpuStart);
 

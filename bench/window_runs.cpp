@@ -67,12 +67,12 @@ Measurement runWindowConvert(const QString &folder, bool thumbnails)
 {
     const int bitmaps = countFilesMatching(folder, "", ".bmp");
     const double megapixels = bitmapMegapixels(folder);
-    registerWindowFont(QCoreApplication::applicationDirPath());
+    registerWindowFont(FilePath::fromEscapedText(QCoreApplication::applicationDirPath()));
     QApplication::setFont(windowFont());
     QTemporaryDir program, config;
-    writeSettingFile(program.path(), folder);
+    writeSettingFile(FilePath::fromEscapedText(program.path()), FilePath::fromEscapedText(folder));
     RecordingMessageSink messages;
-    Frm_Converter window(messages, SettingPlaces{program.path(), config.path()});
+    Frm_Converter window(messages, SettingPlaces{FilePath::fromEscapedText(program.path()), FilePath::fromEscapedText(config.path())});
     window.findChild<QCheckBox *>(QStringLiteral("chkThumbs"))->setChecked(thumbnails);
     showAndWaitForScreen(window);
     auto *convert = window.findChild<QPushButton *>(QStringLiteral("cmdConvert"));

@@ -1,6 +1,5 @@
 #include "cli/command_line.h"
 
-#include "core/file_names.h"
 #include "thumbs/make_thumbnails.h"
 
 #include <exception>
@@ -52,9 +51,9 @@ bool takeOption(const QByteArray &arg, CommandLine &line)
     } else if (arg == "--delete") {
         line.deleteSource = true;
     } else if (!arg.startsWith("-") && !line.folder) {
-        line.folder = decodeFileName(arg);
+        line.folder = FilePath(arg);
     } else {
-        line.error = QStringLiteral("unknown argument: %1").arg(shownName(decodeFileName(arg)));
+        line.error = QStringLiteral("unknown argument: %1").arg(FilePath(arg).shownText());
         return false;
     }
     return true;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include "core/file_path.h"
+
 #include <QString>
 
 #include <optional>
@@ -13,7 +15,7 @@ namespace grelm {
 struct CommandLine {
     enum class Mode { Window, Convert, Watch, FindGames, Help, Version };
     Mode mode = Mode::Window;
-    std::optional<QString> folder; ///< the game folder; the stored one when not given
+    std::optional<FilePath> folder; ///< the game folder; the stored one when not given
     bool thumbs = false;
     QString width = QStringLiteral("70"); ///< the thumbnail box, as typed
     bool deleteSource = false;

@@ -3,7 +3,6 @@
 #include "cli/command_line.h"
 #include "convert/convert_command.h"
 #include "convert/convert_session.h"
-#include "core/file_names.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/user_messages.h"
@@ -51,7 +50,7 @@ void ConsoleMessageSink::show(const Message &message)
     commandEnded = commandEnded || endsCommand(message);
 }
 
-ConsoleConvertView::ConsoleConvertView(const CommandLine &line, QString folder)
+ConsoleConvertView::ConsoleConvertView(const CommandLine &line, FilePath folder)
     : m_line(line), m_folder(std::move(folder)), m_terminal(::isatty(STDOUT_FILENO) != 0)
 {
     recount();
@@ -95,11 +94,11 @@ void ConsoleConvertView::print(const QString &caption, bool final)
     m_sincePrinted.start();
 }
 
-std::optional<QString> consoleGameFolder(const CommandLine &line, ConsoleMessageSink &messages)
+std::optional<FilePath> consoleGameFolder(const CommandLine &line, ConsoleMessageSink &messages)
 {
     if (line.folder)
         return line.folder;
-    std::optional<QString> stored = SettingStore(programSettingPlaces()).read();
+    std::optional<FilePath> stored = SettingStore(programSettingPlaces()).read();
     if (!stored)
         messages.show(settingFileMissingMessage());
     return stored;
@@ -127,7 +126,7 @@ ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &message
     }
     o.deleted = session.deletedScreenshots;
     o.records = session.records;
-    std::printf("%s: converted %d of %d, failed %d, deleted %d, %.1f s\n", encodeFileName(view.gameFolder()).constData(),
+    std::printf("%s: converted %d of %d, failed %d, deleted %d, %.1f s\n", view.folder().data(),
                 o.converted, o.listed, o.listed - o.converted, o.deleted, clock.elapsed() / 1000.0);
     std::fflush(stdout);
     return o;
@@ -145,7 +144,7 @@ int consoleExitStatus(const ConsoleMessageSink &messages, bool allConverted)
 int runConsoleConvert(const CommandLine &line)
 {
     ConsoleMessageSink messages;
-    const std::optional<QString> folder = consoleGameFolder(line, messages);
+    const std::optional<FilePath> folder = consoleGameFolder(line, messages);
     if (!folder)
         return 2;
     ConsoleConvertView view(line, *folder);

@@ -38,9 +38,10 @@ public:
 /// terminal, or plain lines at most once a second otherwise.
 class ConsoleConvertView : public ConvertView {
 public:
-    ConsoleConvertView(const CommandLine &line, QString folder);
+    ConsoleConvertView(const CommandLine &line, FilePath folder);
 
-    QString gameFolder() const override { return m_folder; }
+    QString gameFolder() const override { return m_folder.escapedText(); } // transitional
+    const FilePath &folder() const { return m_folder; }
     QString countText() const override { return m_count; }
     bool thumbsChecked() const override;
     bool deleteSourceChecked() const override;
@@ -62,7 +63,7 @@ private:
     void print(const QString &caption, bool final);
 
     const CommandLine &m_line;
-    QString m_folder;
+    FilePath m_folder;
     QString m_count = QStringLiteral("0");
     QString m_caption;
     QString m_printed;
@@ -80,7 +81,7 @@ struct ConsoleOutcome {
 
 /// The command line's folder, else the stored game folder; nothing (with the
 /// setting file's message shown) when there is neither.
-std::optional<QString> consoleGameFolder(const CommandLine &line, ConsoleMessageSink &messages);
+std::optional<FilePath> consoleGameFolder(const CommandLine &line, ConsoleMessageSink &messages);
 
 /// Runs the Convert command once through `view` (over only the screenshots
 /// named in `only`, when given) and prints its summary line. `holdDeletion`,

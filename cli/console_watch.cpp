@@ -5,10 +5,10 @@
 #include "convert/arrival_watch.h"
 #include "convert/deletion_group.h"
 #include "convert/thumbnail_journal.h"
-#include "core/file_names.h"
 #include "core/folder_events.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
+#include "core/path_checks.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,8 +17,6 @@
 
 #include <poll.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -47,21 +45,6 @@ void yieldToTheGame()
     ::syscall(SYS_ioprio_set, kWhoProcess, 0, kIdleClass << kClassShift);
 }
 
-bool isFolder(const QString &path)
-{
-    struct stat info {};
-    return ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// The bytes the user may still write on the folder's file system.
-std::uint64_t freeBytes(const QString &folder)
-{
-    struct statvfs info {};
-    if (::statvfs(encodeFileName(folder).constData(), &info) != 0)
-        return 0;
-    return std::uint64_t(info.f_bavail) * info.f_frsize;
-}
-
 std::chrono::milliseconds untilThen(Clock::time_point then, Clock::time_point now)
 {
     return std::max(0ms, std::chrono::ceil<std::chrono::milliseconds>(then - now));
@@ -69,8 +52,8 @@ std::chrono::milliseconds untilThen(Clock::time_point then, Clock::time_point no
 
 class Watcher {
 public:
-    Watcher(const CommandLine &line, const QString &folder)
-        : m_folder(folder), m_view(line, folder), m_watch(folder), m_thumbs(line.thumbs)
+    Watcher(const CommandLine &line, const FilePath &folder)
+        : m_folder(folder), m_view(line, folder), m_watch(folder.escapedText()), m_thumbs(line.thumbs)
     {
     }
 
@@ -91,7 +74,7 @@ public:
     int run()
     {
         openEvents();
-        std::printf("watching %s (Ctrl-C stops)\n", qPrintable(shownName(m_folder)));
+        std::printf("watching %s (Ctrl-C stops)\n", qPrintable(m_folder.shownText()));
         std::fflush(stdout);
         while (!g_consoleStopRequested) {
             waitForNews();
@@ -134,7 +117,7 @@ private:
         if (!m_events->valid()) {
             if (!m_saidNoEvents)
                 std::fprintf(stderr, "grelm-converter: cannot watch %s for events (%s); looking every %lld s instead\n",
-                             qPrintable(shownName(m_folder)), qPrintable(m_events->error()),
+                             qPrintable(m_folder.shownText()), qPrintable(m_events->error()),
                              static_cast<long long>(kSlowLook.count()));
             m_saidNoEvents = true;
             m_events.reset();
@@ -169,7 +152,7 @@ private:
             switch (event.kind) {
             case FolderEvent::Kind::Arrived:
                 // The program's own files (JPEGs, staged files) are no news.
-                news = m_watch.arrived(event.name, now) || news;
+                news = m_watch.arrived(event.name.escapedText(), now) || news;
                 break;
             case FolderEvent::Kind::Overflow:
                 m_watch.overflowed();
@@ -190,7 +173,7 @@ private:
     {
         m_gone = true;
         m_events.reset();
-        std::fprintf(stderr, "grelm-converter: %s is gone; waiting for it to come back\n", qPrintable(shownName(m_folder)));
+        std::fprintf(stderr, "grelm-converter: %s is gone; waiting for it to come back\n", qPrintable(m_folder.shownText()));
     }
 
     // True once the folder is back: events again, and one full look.
@@ -201,7 +184,7 @@ private:
         m_gone = false;
         openEvents();
         m_watch.overflowed();
-        std::printf("watching %s again\n", qPrintable(shownName(m_folder)));
+        std::printf("watching %s again\n", qPrintable(m_folder.shownText()));
         std::fflush(stdout);
         return true;
     }
@@ -257,7 +240,7 @@ private:
     // Convert over no screenshot converts them.
     void noteThumbnailsLeft(Clock::time_point now)
     {
-        if (!m_thumbs || ThumbnailJournal::read(joinPath(m_folder, kThumbsFolderName)).isEmpty()) {
+        if (!m_thumbs || ThumbnailJournal::read((m_folder / kThumbsFolderName.toUtf8()).escapedText()).isEmpty()) {
             m_thumbnailRetry.reset();
             return;
         }
@@ -271,7 +254,7 @@ private:
     {
         QStringList names;
         for (auto it = m_retries.begin(); it != m_retries.end();) {
-            if (!fileUnchanged(joinPath(m_folder, it->name), it->version)) {
+            if (!fileUnchanged(m_folder / FilePath::fromEscapedText(it->name), it->version)) {
                 it = m_retries.erase(it); // gone or changed: the watch reports the new version
                 continue;
             }
@@ -313,7 +296,7 @@ private:
         try {
             const int deleted = group.flush();
             if (deleted > 0) {
-                std::printf("%s: deleted %d\n", encodeFileName(m_folder).constData(), deleted);
+                std::printf("%s: deleted %d\n", m_folder.data(), deleted);
                 std::fflush(stdout);
             }
         } catch (const std::exception &e) {
@@ -321,7 +304,7 @@ private:
         }
     }
 
-    QString m_folder;
+    FilePath m_folder;
     ConsoleMessageSink m_messages;
     ConsoleConvertView m_view;
     ArrivalWatch m_watch;
@@ -342,7 +325,7 @@ private:
 int runConsoleWatch(const CommandLine &line)
 {
     ConsoleMessageSink messages;
-    const std::optional<QString> folder = consoleGameFolder(line, messages);
+    const std::optional<FilePath> folder = consoleGameFolder(line, messages);
     if (!folder)
         return 2;
     yieldToTheGame();

@@ -1,6 +1,6 @@
 #include "convert/arrival_watch.h"
 
-#include "core/file_names.h"
+#include "core/file_ends.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "imaging/bmp_header.h"
@@ -10,7 +10,6 @@
 
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace grelm {
@@ -37,7 +36,7 @@ bool ArrivalWatch::isScreenshotName(const QString &name)
 
 QStringList ArrivalWatch::start(Clock::time_point now)
 {
-    m_leasesWork = leasesWorkIn(m_folder);
+    m_leasesWork = leasesWorkIn(FilePath::fromEscapedText(m_folder)); // transitional
     m_seen.clear();
     m_fullLookDue = false;
     QStringList present;
@@ -92,7 +91,7 @@ QStringList ArrivalWatch::look(Clock::time_point now)
 {
     if (m_fullLookDue) {
         m_fullLookDue = false;
-        m_leasesWork = leasesWorkIn(m_folder); // the folder may be another file system now
+        m_leasesWork = leasesWorkIn(FilePath::fromEscapedText(m_folder)); // the folder may be another file system now
         listAgain(now);
         for (Seen &seen : m_seen)
             seen.settled = false;
@@ -189,15 +188,14 @@ void ArrivalWatch::lookAgain(const QString &name)
 
 std::optional<ArrivalLook> ArrivalWatch::lookAtArrival(const QString &path)
 {
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    const std::optional<OpenedFile> opened = openForReading(FilePath::fromEscapedText(path), OpenRead::FollowLinksNoTerminal);
+    if (!opened)
         return std::nullopt;
+    const int fd = opened->fd.get();
     ArrivalLook look;
     const std::optional<FileStamp> stamp = fileStamp(fd);
-    if (!stamp) {
-        ::close(fd);
+    if (!stamp)
         return std::nullopt;
-    }
     look.stamp = *stamp;
     std::vector<std::uint8_t> head(kBmpHeaderReadBytes);
     const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
@@ -212,7 +210,6 @@ std::optional<ArrivalLook> ArrivalWatch::lookAtArrival(const QString &path)
         look.pixelsPresent = compressed || header.pixelOffset + header.fileRowBytes() * std::uint64_t(header.height) <= size;
     }
     look.writer = writerState(fd);
-    ::close(fd);
     return look;
 }
 

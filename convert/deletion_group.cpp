@@ -2,11 +2,10 @@
 
 #include "core/atomic_file.h"
 #include "core/errors.h"
-#include "core/file_names.h"
 #include "core/write_lease.h"
 
+#include <QList>
 #include <QSet>
-#include <QStringList>
 
 #include <algorithm>
 #include <atomic>
@@ -70,15 +69,15 @@ void syncAllToDisk(const std::vector<FileAt> &files)
 
 // Flushes each folder's entries: through the folder held open when there is
 // one, else by its path.
-void DeletionGroup::syncFolders(const QStringList &folders) const
+void DeletionGroup::syncFolders(const QList<FilePath> &folders) const
 {
     std::vector<FileAt> byPath;
-    for (const QString &folder : folders) {
+    for (const FilePath &folder : folders) {
         const HeldFolder *held = m_within && m_within->restricted() ? m_within->find(folder) : nullptr;
         if (held)
             held->sync();
         else if (m_within && m_within->restricted())
-            throw FileError("Not in a folder of the command: " + encodeFileName(folder).toStdString());
+            throw FileError("Not in a folder of the command: " + folder.bytes().toStdString());
         else
             byPath.push_back(FileAt::ofPath(folder));
     }
@@ -90,11 +89,11 @@ int DeletionGroup::flush()
     std::vector<Pending> group;
     group.swap(m_pending);
     std::vector<FileAt> files;
-    QSet<QString> folders;
+    QSet<FilePath> folders;
     for (const Pending &p : group) {
         files.push_back(fileAt(m_within, p.jpeg));
         files.push_back(fileAt(m_within, p.thumbnailJpeg));
-        folders << folderOfPath(p.jpeg) << folderOfPath(p.thumbnailJpeg);
+        folders << files[files.size() - 2].path.folder() << files.back().path.folder();
     }
     syncAllToDisk(files);
     syncFolders(folders.values());

@@ -21,7 +21,7 @@ class DeletionGroup {
 public:
     /// One screenshot and the two JPEGs that must be on the disk before it goes.
     struct Pending {
-        QString screenshot;
+        QString screenshot; // transitional: escaped text, as are the two below
         std::optional<FileStamp> converted; ///< the file its JPEGs were made from
         QString jpeg;
         QString thumbnailJpeg;
@@ -44,7 +44,7 @@ public:
     int flush();
 
 private:
-    void syncFolders(const QStringList &folders) const;
+    void syncFolders(const QList<FilePath> &folders) const;
 
     const WriteFolders *m_within = nullptr;
     std::vector<Pending> m_pending;

@@ -2,7 +2,7 @@
 
 #include "core/atomic_file.h"
 #include "core/errors.h"
-#include "core/file_names.h"
+#include "core/file_ends.h"
 #include "core/folder_listing.h"
 
 #include <QCryptographicHash>
@@ -22,22 +22,19 @@ namespace {
 // Hidden, so that no listing counts it; its records are separated by NUL
 // bytes, the one byte no file name holds. A journal of the first version
 // recorded no bytes: its bitmaps are not known as the program's own.
-const QString kJournalName = QStringLiteral(".grelm-thumbnails");
+const QByteArray kJournalName = QByteArrayLiteral(".grelm-thumbnails");
 const QByteArray kMagic = QByteArrayLiteral("grelm thumbnails 2");
 constexpr qint64 kMaxJournalBytes = 64 * 1024 * 1024;
 constexpr int kFieldsPerRecord = 6;
 
 // The whole journal file, or nothing when it is missing, not an ordinary file or too large.
-QByteArray readBounded(const QString &path)
+QByteArray readBounded(const FilePath &path)
 {
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<OpenedFile> opened = openForReading(path, OpenRead::NoFollow);
+    if (!opened || !opened->isRegular() || opened->status.st_size > kMaxJournalBytes)
         return {};
     QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxJournalBytes)
-        return {};
+    file.open(opened->fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
     return file.readAll();
 }
 
@@ -88,28 +85,25 @@ bool parseRecord(const QByteArrayView (&f)[kFieldsPerRecord], ThumbnailJournal::
 
 QByteArray recordBytes(const QString &name, const ThumbnailJournal::Entry &e)
 {
-    return encodeFileName(name) + '\0' + encodeFileName(e.base) + '\0' + QByteArray::number(qlonglong(e.time.tv_sec))
+    return FilePath::fromEscapedText(name).bytes() + '\0' + FilePath::fromEscapedText(e.base).bytes() + '\0' + QByteArray::number(qlonglong(e.time.tv_sec))
            + '\0' + QByteArray::number(qlonglong(e.time.tv_nsec)) + '\0' + QByteArray::number(e.content.size) + '\0'
            + e.content.sha256.toHex() + '\0';
 }
 
-[[noreturn]] void fail(const QString &what, const QString &path, int error)
+[[noreturn]] void fail(const QString &what, const FilePath &path, int error)
 {
-    throw FileError(QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error))).toStdString());
+    throw FileError(QStringLiteral("%1 %2: %3").arg(what, path.escapedText(), QString::fromLocal8Bit(std::strerror(error))).toStdString());
 }
 
 // Whether the file at `path` holds exactly the bytes `expected` names; it is
 // not followed when it is a link.
-bool holdsBytes(const QString &path, const ContentIdentity &expected)
+bool holdsBytes(const FilePath &path, const ContentIdentity &expected)
 {
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<OpenedFile> opened = openForReading(path, OpenRead::NoFollow);
+    if (!opened || !opened->isRegular() || opened->status.st_size != expected.size)
         return false;
     QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != expected.size)
-        return false;
+    file.open(opened->fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     return hash.addData(&file) && hash.result() == expected.sha256;
 }
@@ -146,11 +140,12 @@ ThumbnailJournal ThumbnailJournal::read(const QString &thumbsFolder)
     ThumbnailJournal journal;
     journal.m_folder = thumbsFolder;
     QSet<QByteArray> listedBytes;
-    for (const QString &name : folderEntryNames(thumbsFolder)) {
-        journal.m_listed.insert(name);
-        listedBytes.insert(encodeFileName(name));
+    const FilePath folder = FilePath::fromEscapedText(thumbsFolder); // transitional
+    for (const FilePath &name : folderEntryNames(folder)) {
+        journal.m_listed.insert(name.escapedText());
+        listedBytes.insert(name.bytes());
     }
-    const QByteArray bytes = readBounded(joinPath(thumbsFolder, kJournalName));
+    const QByteArray bytes = readBounded(folder / kJournalName);
     Fields fields(bytes);
     QByteArrayView magic;
     if (!fields.next(magic) || magic != kMagic)
@@ -168,9 +163,9 @@ ThumbnailJournal ThumbnailJournal::read(const QString &thumbsFolder)
             break;
         if (!listedBytes.contains(QByteArray::fromRawData(f[0].data(), f[0].size())))
             continue;
-        entry.base = decodeFileName(f[1].toByteArray());
+        entry.base = FilePath(f[1].toByteArray()).escapedText();
         entry.content.sha256 = QByteArray::fromHex(f[5].toByteArray());
-        journal.m_entries.insert(decodeFileName(f[0].toByteArray()), entry);
+        journal.m_entries.insert(FilePath(f[0].toByteArray()).escapedText(), entry);
     }
     return journal;
 }
@@ -188,7 +183,7 @@ const ThumbnailJournal::Entry *ThumbnailJournal::ownBitmap(const QString &name)
         return nullptr;
     auto checked = m_checked.constFind(name);
     if (checked == m_checked.cend())
-        checked = m_checked.insert(name, holdsBytes(joinPath(m_folder, name), entry->content));
+        checked = m_checked.insert(name, holdsBytes(FilePath::fromEscapedText(joinPath(m_folder, name)), entry->content));
     return *checked ? entry : nullptr;
 }
 
@@ -201,7 +196,7 @@ void ThumbnailJournal::remove(const QString &name)
 void ThumbnailJournal::save()
 {
     closeAppending();
-    const FileAt file = fileAt(m_within, joinPath(m_folder, kJournalName));
+    const FileAt file = fileAt(m_within, journalPath());
     if (m_entries.isEmpty()) {
         if (::unlinkat(file.folder, file.name.constData(), 0) != 0 && errno != ENOENT)
             deleteFile(file); // reports why
@@ -217,16 +212,16 @@ void ThumbnailJournal::writeWhole() const
     QByteArray bytes = kMagic + '\0';
     for (const QString &name : names)
         bytes += recordBytes(name, m_entries[name]);
-    writeFileAtomically(fileAt(m_within, joinPath(m_folder, kJournalName)), bytes);
+    writeFileAtomically(fileAt(m_within, journalPath()), bytes);
 }
 
 void ThumbnailJournal::append(const QString &name, const Entry &entry)
 {
-    const FileAt file = fileAt(m_within, joinPath(m_folder, kJournalName));
-    const QString &path = file.path;
+    const FileAt file = fileAt(m_within, journalPath());
+    const FilePath &path = file.path;
     if (m_appendFd < 0) {
         writeWhole(); // also drops the records of bitmaps that are gone
-        m_appendFd = ::openat(file.folder, file.name.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+        m_appendFd = openForAppending(file);
         if (m_appendFd < 0)
             fail(QStringLiteral("Cannot open"), path, errno);
     }
@@ -244,6 +239,11 @@ void ThumbnailJournal::append(const QString &name, const Entry &entry)
     }
     m_entries.insert(name, entry);
     m_checked.remove(name);
+}
+
+FilePath ThumbnailJournal::journalPath() const
+{
+    return FilePath::fromEscapedText(m_folder) / kJournalName; // transitional
 }
 
 void ThumbnailJournal::closeAppending()

@@ -67,6 +67,7 @@ public:
 private:
     void writeWhole() const;
     void closeAppending();
+    FilePath journalPath() const;
 
     QString m_folder;
     QSet<QString> m_listed;

@@ -1,6 +1,5 @@
 #include "core/atomic_file.h"
 
-#include "core/file_names.h"
 #include "core/errors.h"
 
 
@@ -19,9 +18,9 @@ namespace grelm {
 
 namespace {
 
-[[noreturn]] void fail(const QString &what, const QString &path, int error)
+[[noreturn]] void fail(const QString &what, const FilePath &path, int error)
 {
-    throw FileError(QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error))).toStdString());
+    throw FileError(QStringLiteral("%1 %2: %3").arg(what, path.escapedText(), QString::fromLocal8Bit(std::strerror(error))).toStdString());
 }
 
 constexpr qsizetype kRandomDigits = 16;
@@ -90,6 +89,12 @@ bool writeAll(int fd, const QByteArray &data)
 void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk,
                          const std::optional<FileTime> &modified)
 {
+    writeFileAtomically(FilePath::fromEscapedText(path), data, syncToDisk, modified);
+}
+
+void writeFileAtomically(const FilePath &path, const QByteArray &data, bool syncToDisk,
+                         const std::optional<FileTime> &modified)
+{
     writeFileAtomically(FileAt::ofPath(path), data, syncToDisk, modified);
 }
 
@@ -116,7 +121,7 @@ StagedFile &StagedFile::operator=(StagedFile &&other) noexcept
     return *this;
 }
 
-void StagedFile::stage(const QString &path, const QByteArray &data, bool syncToDisk,
+void StagedFile::stage(const FilePath &path, const QByteArray &data, bool syncToDisk,
                        const std::optional<FileTime> &modified)
 {
     stage(FileAt::ofPath(path), data, syncToDisk, modified);
@@ -126,7 +131,7 @@ void StagedFile::stage(const FileAt &file, const QByteArray &data, bool syncToDi
                        const std::optional<FileTime> &modified)
 {
     discard();
-    const QString &path = file.path;
+    const FilePath &path = file.path;
     QByteArray tempName;
     const int fd = createTemporary(file, tempName);
     if (fd < 0)
@@ -176,14 +181,14 @@ bool isStagingName(const QByteArray &name)
     return true;
 }
 
-void syncFileToDisk(const QString &path)
+void syncFileToDisk(const FilePath &path)
 {
     syncFileToDisk(FileAt::ofPath(path));
 }
 
 void syncFileToDisk(const FileAt &file)
 {
-    const QString &path = file.path;
+    const FilePath &path = file.path;
     // A name within a held folder is never followed out of it; a path is
     // opened as it leads. Only a file or a folder is flushed: a pipe or
     // device that took the name since it was written is refused, and
@@ -204,7 +209,12 @@ void syncFileToDisk(const FileAt &file)
         fail(QStringLiteral("Cannot flush"), path, error);
 }
 
-void deleteFile(const QString &path)
+int openForAppending(const FileAt &file)
+{
+    return ::openat(file.folder, file.name.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+}
+
+void deleteFile(const FilePath &path)
 {
     deleteFile(FileAt::ofPath(path));
 }

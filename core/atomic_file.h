@@ -18,8 +18,10 @@ namespace grelm {
 /// takes its name (best effort: a file system that refuses it keeps the time
 /// of writing). On failure nothing is left behind, an older file of that name
 /// is untouched, and FileError says why.
-void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk = false,
+void writeFileAtomically(const FilePath &path, const QByteArray &data, bool syncToDisk = false,
                          const std::optional<FileTime> &modified = std::nullopt);
+void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk = false,
+                         const std::optional<FileTime> &modified = std::nullopt); // transitional
 /// The same within the folder `file` holds.
 void writeFileAtomically(const FileAt &file, const QByteArray &data, bool syncToDisk = false,
                          const std::optional<FileTime> &modified = std::nullopt);
@@ -40,7 +42,7 @@ public:
 
     /// Writes `data` beside `path`, as writeFileAtomically does before its
     /// rename; throws FileError, leaving nothing behind, on failure.
-    void stage(const QString &path, const QByteArray &data, bool syncToDisk = false,
+    void stage(const FilePath &path, const QByteArray &data, bool syncToDisk = false,
                const std::optional<FileTime> &modified = std::nullopt);
     /// The same for the file `file` names: its hidden file is made, renamed
     /// and removed within the folder `file` holds, which must stay open
@@ -64,11 +66,15 @@ bool isStagingName(const QByteArray &name);
 
 /// Flushes a file or folder that was written earlier to the disk; throws
 /// FileError on failure, also when something else than a file or folder has taken its name.
-void syncFileToDisk(const QString &path);
+void syncFileToDisk(const FilePath &path);
 void syncFileToDisk(const FileAt &file);
 
+/// Opens the file `file` names for appending, never following a link; a
+/// negative descriptor, with errno saying why, when it cannot.
+int openForAppending(const FileAt &file);
+
 /// Deletes a file; throws FileError when it does not exist or cannot be deleted.
-void deleteFile(const QString &path);
+void deleteFile(const FilePath &path);
 void deleteFile(const FileAt &file);
 
 } // namespace grelm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 #include <unistd.h>
 
 namespace grelm {
@@ -12,6 +14,16 @@ public:
     {
         if (m_fd >= 0)
             ::close(m_fd);
+    }
+    FileDescriptor(FileDescriptor &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept
+    {
+        if (this != &other) {
+            if (m_fd >= 0)
+                ::close(m_fd);
+            m_fd = std::exchange(other.m_fd, -1);
+        }
+        return *this;
     }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;

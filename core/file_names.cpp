@@ -135,37 +135,37 @@ QString folderOfPath(const QString &path)
     return slash == 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-QString currentFolder()
+FilePath currentFolder()
 {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
         if (errno != ERANGE)
-            return QStringLiteral("/");
+            return FilePath("/");
         buffer.resize(buffer.size() * 2);
     }
-    return decodeFileName(QByteArray(buffer.data()));
+    return FilePath(QByteArray(buffer.data()));
 }
 
-QString programFolder()
+FilePath programFolder()
 {
     std::vector<char> buffer(4096);
     for (;;) {
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (length < 0)
-            return QCoreApplication::applicationDirPath();
+            return FilePath::fromEscapedText(QCoreApplication::applicationDirPath());
         if (std::size_t(length) < buffer.size())
-            return folderOfPath(decodeFileName(QByteArray(buffer.data(), length)));
+            return FilePath(QByteArray(buffer.data(), length)).folder();
         buffer.resize(buffer.size() * 2);
     }
 }
 
-QString homeFolder()
+FilePath homeFolder()
 {
     const QByteArray home = qgetenv("HOME");
     if (!home.isEmpty())
-        return decodeFileName(home);
+        return FilePath(home);
     const passwd *entry = ::getpwuid(::getuid());
-    return entry && entry->pw_dir && *entry->pw_dir ? decodeFileName(QByteArray(entry->pw_dir)) : QStringLiteral("/");
+    return entry && entry->pw_dir && *entry->pw_dir ? FilePath(QByteArray(entry->pw_dir)) : FilePath("/");
 }
 
 } // namespace grelm

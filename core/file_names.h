@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,8 +11,8 @@ namespace grelm {
 // copied from an old Latin-1 system). The program carries every name as a
 // QString in which valid UTF-8 is decoded as usual and each byte that is not
 // is kept as the lone code unit U+DC80 + (byte - 0x80); encoding gives those
-// bytes back unchanged. This is the one place that turns names into bytes
-// and back: every open, listing, rename and deletion goes through it.
+// bytes back unchanged. Only core/ turns names into bytes and back; the rest
+// of the program carries them as FilePath (core/file_path.h).
 
 /// The bytes of a name or path, exactly as the file system holds them.
 QByteArray encodeFileName(const QString &name);
@@ -28,22 +30,17 @@ QString shownName(const QString &name);
 /// other bytes only the ASCII letters A-Z, every other byte kept.
 QString lowerCaseName(const QString &name);
 
-/// Whether `bytes` are one plain file name, naming an entry of the folder it
-/// is joined to and nothing beyond: not empty, not "." or "..", and without a
-/// '/' or a NUL byte.
-bool isPlainFileName(QByteArrayView bytes);
-
 /// The folder of a path ("/a/b" gives "/a", "/a" gives "/", "b" gives ".").
-QString folderOfPath(const QString &path);
+QString folderOfPath(const QString &path); // transitional
 
 /// The process's current folder, every byte kept.
-QString currentFolder();
+FilePath currentFolder();
 
 /// The folder of the running program, every byte kept (Qt's own answer
 /// loses the bytes of a folder name that is not UTF-8).
-QString programFolder();
+FilePath programFolder();
 
 /// The user's home folder: $HOME, else the user database's entry; every byte kept.
-QString homeFolder();
+FilePath homeFolder();
 
 } // namespace grelm

@@ -1,9 +1,6 @@
 #include "core/file_stamp.h"
 
 #include "core/errors.h"
-#include "core/file_names.h"
-
-#include <QFile>
 
 #include <sys/stat.h>
 
@@ -20,8 +17,13 @@ FileStamp fromStat(const struct stat &info)
 
 std::optional<FileStamp> fileStamp(const QString &path)
 {
+    return fileStamp(FilePath::fromEscapedText(path));
+}
+
+std::optional<FileStamp> fileStamp(const FilePath &path)
+{
     struct stat info {};
-    if (::stat(encodeFileName(path).constData(), &info) != 0)
+    if (::stat(path.data(), &info) != 0)
         return std::nullopt;
     return fromStat(info);
 }
@@ -34,26 +36,32 @@ std::optional<FileStamp> fileStamp(int fd)
     return fromStat(info);
 }
 
-bool pathExists(const QString &path)
+bool pathExists(const FilePath &path)
 {
     struct stat info {};
-    return ::lstat(encodeFileName(path).constData(), &info) == 0;
+    return ::lstat(path.data(), &info) == 0;
 }
 
 void FolderAtStart::requireUnchanged() const
 {
     if (!stamp)
         return;
-    const std::optional<FileStamp> now = fileStamp(path);
+    const FilePath folder = FilePath::fromEscapedText(path);
+    const std::optional<FileStamp> now = fileStamp(folder);
     if (!now)
-        throw FileError("The folder " + encodeFileName(path).toStdString() + " is gone");
+        throw FileError("The folder " + folder.bytes().toStdString() + " is gone");
     if (now->device != stamp->device || now->inode != stamp->inode)
-        throw FileError("The folder " + encodeFileName(path).toStdString() + " is no longer the one the command started in");
+        throw FileError("The folder " + folder.bytes().toStdString() + " is no longer the one the command started in");
+}
+
+bool fileUnchanged(const FilePath &path, const std::optional<FileStamp> &expected)
+{
+    return fileUnchanged(FileAt::ofPath(path), expected);
 }
 
 bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected)
 {
-    return fileUnchanged(FileAt::ofPath(path), expected);
+    return fileUnchanged(FilePath::fromEscapedText(path), expected);
 }
 
 bool fileUnchanged(const FileAt &file, const std::optional<FileStamp> &expected)

@@ -40,7 +40,7 @@ struct FileStamp {
 /// replaced under its name ends the command once, rather than failing each
 /// file left.
 struct FolderAtStart {
-    QString path;
+    QString path; // transitional: the escaped text
     std::optional<FileStamp> stamp; ///< nothing when it could not be read then
 
     /// Throws FileError when the folder had a stamp and `path` no longer
@@ -49,16 +49,18 @@ struct FolderAtStart {
 };
 
 /// The stamp of the file at `path` (links followed), or nothing when it cannot be read.
-std::optional<FileStamp> fileStamp(const QString &path);
+std::optional<FileStamp> fileStamp(const FilePath &path);
+std::optional<FileStamp> fileStamp(const QString &path); // transitional
 
 /// The stamp of the open file `fd`, or nothing when it cannot be read.
 std::optional<FileStamp> fileStamp(int fd);
 
 /// Whether anything (a file, a folder, a link even to nothing) has the name `path`.
-bool pathExists(const QString &path);
+bool pathExists(const FilePath &path);
 
 /// Whether the file at `path` still has the stamp `expected`; false when either is missing.
-bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected);
+bool fileUnchanged(const FilePath &path, const std::optional<FileStamp> &expected);
+bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected); // transitional
 /// The same for the file `file` names (links followed), so that the file
 /// checked is the one a call through the same folder then deletes.
 bool fileUnchanged(const FileAt &file, const std::optional<FileStamp> &expected);

@@ -1,7 +1,5 @@
 #include "core/folder_events.h"
 
-#include "core/file_names.h"
-
 #include <cerrno>
 #include <cstring>
 
@@ -10,7 +8,7 @@
 
 namespace grelm {
 
-FolderEvents::FolderEvents(const QString &folder)
+FolderEvents::FolderEvents(const FilePath &folder)
 {
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0) {
@@ -21,7 +19,7 @@ FolderEvents::FolderEvents(const QString &folder)
     // going away ends the watch (IN_IGNORED follows each of these).
     constexpr std::uint32_t kMask = IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT
                                     | IN_ONLYDIR | IN_EXCL_UNLINK;
-    m_watch = ::inotify_add_watch(m_fd, encodeFileName(folder).constData(), kMask);
+    m_watch = ::inotify_add_watch(m_fd, folder.data(), kMask);
     if (m_watch < 0)
         m_error = QString::fromLocal8Bit(std::strerror(errno));
 }
@@ -48,7 +46,7 @@ std::vector<FolderEvent> FolderEvents::take()
             else if (e->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED))
                 events.push_back({FolderEvent::Kind::Gone, {}});
             else if (e->len > 0 && !(e->mask & IN_ISDIR))
-                events.push_back({FolderEvent::Kind::Arrived, decodeFileName(QByteArray(e->name))});
+                events.push_back({FolderEvent::Kind::Arrived, FilePath(QByteArray(e->name))});
         }
     }
     return events;

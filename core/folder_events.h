@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QString>
 
 #include <vector>
@@ -14,7 +16,7 @@ struct FolderEvent {
         Gone,     ///< the folder itself was deleted, moved away or unmounted
     };
     Kind kind = Kind::Arrived;
-    QString name; ///< the file's name, for Arrived
+    FilePath name; ///< the file's name, for Arrived
 };
 
 /// The events of one folder through inotify, read without waiting; a caller
@@ -24,7 +26,7 @@ public:
     /// Watches `folder`; valid() is false when inotify cannot be set up (no
     /// descriptor left, the user's watch limit reached, no such folder), and
     /// `error` then says why.
-    explicit FolderEvents(const QString &folder);
+    explicit FolderEvents(const FilePath &folder);
     ~FolderEvents();
     FolderEvents(const FolderEvents &) = delete;
     FolderEvents &operator=(const FolderEvents &) = delete;

@@ -1,7 +1,5 @@
 #include "core/folder_listing.h"
 
-#include "core/file_names.h"
-
 #include "core/errors.h"
 
 #include <algorithm>
@@ -10,6 +8,8 @@
 #include <dirent.h>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -49,10 +49,17 @@ bool matchFrom(const QString &name, qsizetype n, const QString &pattern, qsizety
     return n == name.size();
 }
 
-// The folder that a folder text names: "" is the root, as "/" + name would be.
-fs::path folderPath(const QString &folder)
+// The folder that a path names: "" is the root, as "/" + name would be.
+fs::path folderPath(const FilePath &folder)
 {
-    return fs::path(encodeFileName(joinPath(folder, QString())).toStdString());
+    return fs::path((folder / "").bytes().toStdString());
+}
+
+// The order of a listing, on the names' escaped texts.
+bool listedBefore(const QString &a, const QString &b)
+{
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
 }
 
 bool isListedFile(const fs::directory_entry &entry)
@@ -69,31 +76,88 @@ bool matchesWildcard(const QString &name, const QString &pattern)
     return matchFrom(name, 0, pattern, 0);
 }
 
-QStringList folderEntryNames(const QString &folder)
+bool matchesWildcard(const FilePath &name, const QString &pattern)
 {
-    const QByteArray path = encodeFileName(joinPath(folder, QString()));
-    DIR *dir = ::opendir(path.constData());
-    if (!dir) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return {}; // no such folder: nothing to list
-        throw FileError("Cannot list " + path.toStdString() + ": " + std::strerror(errno));
-    }
-    QStringList names;
-    errno = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArrayView name(entry->d_name);
-        if (name != "." && name != "..")
-            names.push_back(decodeFileName(name.toByteArray()));
+    return matchesWildcard(name.escapedText(), pattern);
+}
+
+FolderReader::FolderReader(const FilePath &folder)
+{
+    m_dir = ::opendir(folder.data());
+    if (!m_dir)
+        m_openError = errno;
+}
+
+FolderReader::~FolderReader()
+{
+    if (m_dir)
+        ::closedir(m_dir);
+}
+
+std::optional<FilePath> FolderReader::next()
+{
+    if (!m_dir)
+        return std::nullopt;
+    for (;;) {
         errno = 0;
+        const dirent *entry = ::readdir(m_dir);
+        if (!entry) {
+            m_readError = errno;
+            return std::nullopt;
+        }
+        const QByteArrayView name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        m_lastType = entry->d_type;
+        m_lastName = name.toByteArray();
+        return FilePath(m_lastName);
     }
-    const int error = errno;
-    ::closedir(dir);
-    if (error != 0)
-        throw FileError("Cannot list " + path.toStdString() + ": " + std::strerror(error));
+}
+
+bool FolderReader::lastIsFolder() const
+{
+    if (m_lastType != DT_UNKNOWN && m_lastType != DT_LNK)
+        return m_lastType == DT_DIR;
+    struct stat info {};
+    return ::fstatat(::dirfd(m_dir), m_lastName.constData(), &info, 0) == 0 && S_ISDIR(info.st_mode);
+}
+
+void sortByText(QList<FilePath> &names, Qt::CaseSensitivity cs)
+{
+    std::vector<std::pair<QString, FilePath>> keyed;
+    keyed.reserve(std::size_t(names.size()));
+    for (FilePath &name : names)
+        keyed.emplace_back(name.escapedText(), std::move(name));
+    std::sort(keyed.begin(), keyed.end(),
+              [cs](const auto &a, const auto &b) { return QString::compare(a.first, b.first, cs) < 0; });
+    names.clear();
+    for (auto &[text, name] : keyed)
+        names.push_back(std::move(name));
+}
+
+QList<FilePath> folderEntryNames(const FilePath &folder)
+{
+    const QByteArray path = (folder / "").bytes();
+    FolderReader reader{FilePath(path)};
+    if (!reader.isOpen()) {
+        if (reader.openError() == ENOENT || reader.openError() == ENOTDIR)
+            return {}; // no such folder: nothing to list
+        throw FileError("Cannot list " + path.toStdString() + ": " + std::strerror(reader.openError()));
+    }
+    QList<FilePath> names;
+    while (std::optional<FilePath> name = reader.next())
+        names.push_back(*std::move(name));
+    if (reader.readError() != 0)
+        throw FileError("Cannot list " + path.toStdString() + ": " + std::strerror(reader.readError()));
     return names;
 }
 
 FolderListing::FolderListing(const QString &folder, const QString &pattern)
+    : FolderListing(FilePath::fromEscapedText(folder), pattern)
+{
+}
+
+FolderListing::FolderListing(const FilePath &folder, const QString &pattern)
 {
     const fs::path dir = folderPath(folder);
     std::error_code ec;
@@ -103,8 +167,8 @@ FolderListing::FolderListing(const QString &folder, const QString &pattern)
     if (ec)
         throw FileError("Cannot list " + dir.string() + ": " + ec.message());
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        const QString name = decodeFileName(QByteArray::fromStdString(it->path().filename().native()));
-        if (!name.startsWith(QLatin1Char('.')) && matchesWildcard(name, pattern) && isListedFile(*it))
+        const FilePath name(QByteArray::fromStdString(it->path().filename().native()));
+        if (!name.bytes().startsWith('.') && matchesWildcard(name, pattern) && isListedFile(*it))
             m_names.push_back(name);
     }
     if (ec)
@@ -113,26 +177,48 @@ FolderListing::FolderListing(const QString &folder, const QString &pattern)
     sortAsListed(m_names);
 }
 
+void sortAsListed(QList<FilePath> &names)
+{
+    std::vector<std::pair<QString, FilePath>> keyed;
+    keyed.reserve(std::size_t(names.size()));
+    for (FilePath &name : names)
+        keyed.emplace_back(name.escapedText(), std::move(name));
+    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return listedBefore(a.first, b.first); });
+    names.clear();
+    for (auto &[text, name] : keyed)
+        names.push_back(std::move(name));
+}
+
 void sortAsListed(QStringList &names)
 {
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    std::sort(names.begin(), names.end(), listedBefore);
+}
+
+bool isListedFile(const FilePath &path)
+{
+    struct stat info {};
+    return ::stat(path.data(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool isListedFile(const QString &path)
 {
-    struct stat info {};
-    return ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return isListedFile(FilePath::fromEscapedText(path));
 }
 
-QStringList FolderListing::all(const QString &folder, const QString &pattern)
+QList<FilePath> FolderListing::all(const FilePath &folder, const QString &pattern)
 {
     return FolderListing(folder, pattern).m_names;
 }
 
-std::optional<QString> FolderListing::next()
+QStringList FolderListing::all(const QString &folder, const QString &pattern)
+{
+    QStringList names;
+    for (const FilePath &name : FolderListing(folder, pattern).m_names)
+        names.push_back(name.escapedText());
+    return names;
+}
+
+std::optional<FilePath> FolderListing::next()
 {
     if (m_position >= m_names.size())
         return std::nullopt;

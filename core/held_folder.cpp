@@ -1,7 +1,6 @@
 #include "core/held_folder.h"
 
 #include "core/errors.h"
-#include "core/file_names.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,34 +11,35 @@
 
 namespace grelm {
 
-namespace {
-
-bool isPlainName(const QString &name)
+FileAt FileAt::ofPath(const FilePath &path)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(u'/');
+    return FileAt{AT_FDCWD, path.bytes(), path};
 }
 
-} // namespace
-
-FileAt FileAt::ofPath(const QString &path)
+std::optional<HeldFolder> HeldFolder::open(const FilePath &path)
 {
-    return FileAt{AT_FDCWD, encodeFileName(path), path};
-}
-
-std::optional<HeldFolder> HeldFolder::open(const QString &path)
-{
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(path.data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     return HeldFolder(fd, path);
 }
 
-std::optional<HeldFolder> HeldFolder::open(const HeldFolder &parent, const QString &name)
+std::optional<HeldFolder> HeldFolder::open(const QString &path)
 {
-    const int fd = ::openat(parent.m_fd, encodeFileName(name).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return open(FilePath::fromEscapedText(path));
+}
+
+std::optional<HeldFolder> HeldFolder::open(const HeldFolder &parent, const FilePath &name)
+{
+    const int fd = ::openat(parent.m_fd, name.data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    return HeldFolder(fd, parent.m_path + u'/' + name);
+    return HeldFolder(fd, parent.m_path / name);
+}
+
+std::optional<HeldFolder> HeldFolder::open(const HeldFolder &parent, const QString &name)
+{
+    return open(parent, FilePath::fromEscapedText(name));
 }
 
 HeldFolder::HeldFolder(HeldFolder &&other) noexcept
@@ -67,26 +67,26 @@ HeldFolder::~HeldFolder()
 bool HeldFolder::stillAtPath() const
 {
     struct stat held {}, named {};
-    return ::fstat(m_fd, &held) == 0 && ::stat(encodeFileName(m_path).constData(), &named) == 0
+    return ::fstat(m_fd, &held) == 0 && ::stat(m_path.data(), &named) == 0
            && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-std::optional<FileAt> HeldFolder::fileAt(const QString &path) const
+std::optional<FileAt> HeldFolder::fileAt(const FilePath &path) const
 {
-    const QString prefix = m_path + u'/';
-    if (!path.startsWith(prefix))
+    const QByteArray prefix = (m_path / "").bytes();
+    if (!path.bytes().startsWith(prefix))
         return std::nullopt;
-    const QString name = path.mid(prefix.size());
-    if (!isPlainName(name))
+    const FilePath name(path.bytes().mid(prefix.size()));
+    if (!name.isPlainName())
         return std::nullopt;
-    return FileAt{m_fd, encodeFileName(name), path};
+    return FileAt{m_fd, name.bytes(), path};
 }
 
 void HeldFolder::sync() const
 {
     if (::fsync(m_fd) != 0)
         throw FileError(QStringLiteral("Cannot flush %1: %2")
-                            .arg(m_path, QString::fromLocal8Bit(std::strerror(errno)))
+                            .arg(m_path.escapedText(), QString::fromLocal8Bit(std::strerror(errno)))
                             .toStdString());
 }
 
@@ -98,6 +98,11 @@ void WriteFolders::restrict()
 
 const HeldFolder *WriteFolders::find(const QString &folderPath) const
 {
+    return find(FilePath::fromEscapedText(folderPath));
+}
+
+const HeldFolder *WriteFolders::find(const FilePath &folderPath) const
+{
     for (const HeldFolder &folder : m_folders) {
         if (folder.path() == folderPath)
             return &folder;
@@ -105,18 +110,23 @@ const HeldFolder *WriteFolders::find(const QString &folderPath) const
     return nullptr;
 }
 
-FileAt WriteFolders::fileAt(const QString &path) const
+FileAt WriteFolders::fileAt(const FilePath &path) const
 {
     for (const HeldFolder &folder : m_folders) {
         if (std::optional<FileAt> file = folder.fileAt(path))
             return *std::move(file);
     }
-    throw FileError("Not in a folder of the command: " + encodeFileName(path).toStdString());
+    throw FileError("Not in a folder of the command: " + path.bytes().toStdString());
+}
+
+FileAt fileAt(const WriteFolders *folders, const FilePath &path)
+{
+    return folders && folders->restricted() ? folders->fileAt(path) : FileAt::ofPath(path);
 }
 
 FileAt fileAt(const WriteFolders *folders, const QString &path)
 {
-    return folders && folders->restricted() ? folders->fileAt(path) : FileAt::ofPath(path);
+    return fileAt(folders, FilePath::fromEscapedText(path));
 }
 
 } // namespace grelm

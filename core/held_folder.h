@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,11 +16,11 @@ namespace grelm {
 struct FileAt {
     int folder = -100; // AT_FDCWD
     QByteArray name;
-    QString path;
+    FilePath path;
 
     /// The file at `path`, reached through each folder of the path as it is
     /// at the moment of each call.
-    static FileAt ofPath(const QString &path);
+    static FileAt ofPath(const FilePath &path);
 };
 
 /// A folder a command opened once (links followed) and writes in through its
@@ -28,9 +30,11 @@ struct FileAt {
 class HeldFolder {
 public:
     /// Opens `path`; nothing when it is no folder that can be opened.
-    static std::optional<HeldFolder> open(const QString &path);
+    static std::optional<HeldFolder> open(const FilePath &path);
+    static std::optional<HeldFolder> open(const QString &path); // transitional
     /// Opens the entry `name` of `parent`, following a link there.
-    static std::optional<HeldFolder> open(const HeldFolder &parent, const QString &name);
+    static std::optional<HeldFolder> open(const HeldFolder &parent, const FilePath &name);
+    static std::optional<HeldFolder> open(const HeldFolder &parent, const QString &name); // transitional
 
     HeldFolder(HeldFolder &&other) noexcept;
     HeldFolder &operator=(HeldFolder &&other) noexcept;
@@ -39,19 +43,19 @@ public:
     ~HeldFolder();
 
     int descriptor() const { return m_fd; }
-    const QString &path() const { return m_path; }
+    const FilePath &path() const { return m_path; }
     /// Whether `path` still names this folder (the same device and inode).
     bool stillAtPath() const;
     /// The file `path` names, when its folder is this one's path and its name
     /// is one plain name; nothing otherwise.
-    std::optional<FileAt> fileAt(const QString &path) const;
+    std::optional<FileAt> fileAt(const FilePath &path) const;
     /// Flushes the folder's entries to the disk; throws FileError on failure.
     void sync() const;
 
 private:
-    HeldFolder(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
+    HeldFolder(int fd, FilePath path) : m_fd(fd), m_path(std::move(path)) {}
     int m_fd = -1;
-    QString m_path;
+    FilePath m_path;
 };
 
 /// The folders a command writes in. Once restricted, a file of a path that
@@ -64,9 +68,10 @@ public:
     void hold(HeldFolder folder) { m_folders.push_back(std::move(folder)); }
     bool restricted() const { return m_restricted; }
     /// The held folder of that path, or nothing.
-    const HeldFolder *find(const QString &folderPath) const;
+    const HeldFolder *find(const FilePath &folderPath) const;
+    const HeldFolder *find(const QString &folderPath) const; // transitional
     /// The file `path` names within its held folder; see the class.
-    FileAt fileAt(const QString &path) const;
+    FileAt fileAt(const FilePath &path) const;
 
 private:
     std::vector<HeldFolder> m_folders;
@@ -74,6 +79,7 @@ private:
 };
 
 /// `path` within `folders` when they are restricted (see WriteFolders), else as a path.
-FileAt fileAt(const WriteFolders *folders, const QString &path);
+FileAt fileAt(const WriteFolders *folders, const FilePath &path);
+FileAt fileAt(const WriteFolders *folders, const QString &path); // transitional
 
 } // namespace grelm

@@ -1,7 +1,6 @@
 #include "core/staging_leftovers.h"
 
 #include "core/atomic_file.h"
-#include "core/file_names.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -40,9 +39,9 @@ int removeLeftoversIn(int fd, const FileTime &changedBefore)
 
 } // namespace
 
-int removeStagingLeftovers(const QString &folder, const FileTime &changedBefore)
+int removeStagingLeftovers(const FilePath &folder, const FileTime &changedBefore)
 {
-    return removeLeftoversIn(::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), changedBefore);
+    return removeLeftoversIn(::open(folder.data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), changedBefore);
 }
 
 int removeStagingLeftovers(const HeldFolder &folder, const FileTime &changedBefore)

@@ -15,7 +15,7 @@ namespace grelm {
 /// another run is staging right now is never taken for a leftover. Best
 /// effort: a folder that cannot be read, or a file that cannot be removed,
 /// is left as it is. Returns how many files were removed.
-int removeStagingLeftovers(const QString &folder, const FileTime &changedBefore);
+int removeStagingLeftovers(const FilePath &folder, const FileTime &changedBefore);
 /// The same within a folder the command holds open.
 int removeStagingLeftovers(const HeldFolder &folder, const FileTime &changedBefore);
 

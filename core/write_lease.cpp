@@ -1,7 +1,5 @@
 #include "core/write_lease.h"
 
-#include "core/file_names.h"
-#include "core/folder_listing.h"
 
 #include <cerrno>
 #include <csignal>
@@ -38,10 +36,10 @@ WriterState writerState(int fd)
     return errno == EAGAIN ? WriterState::Writing : WriterState::Unknown;
 }
 
-WriterState writerState(const QString &path)
+WriterState writerState(const FilePath &path)
 {
     // O_NONBLOCK: the open must not wait for another process's lease.
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(path.data(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return WriterState::Unknown;
     const WriterState state = writerState(fd);
@@ -49,15 +47,15 @@ WriterState writerState(const QString &path)
     return state;
 }
 
-bool leasesWorkIn(const QString &folder)
+bool leasesWorkIn(const FilePath &folder)
 {
     return leasesWorkIn(AT_FDCWD, folder);
 }
 
-bool leasesWorkIn(int within, const QString &folder)
+bool leasesWorkIn(int within, const FilePath &folder)
 {
-    const QString name = QStringLiteral(".grelm-lease-probe-%1").arg(::getpid());
-    const QByteArray probe = encodeFileName(within == AT_FDCWD ? joinPath(folder, name) : name);
+    const QByteArray name = ".grelm-lease-probe-" + QByteArray::number(::getpid());
+    const QByteArray probe = within == AT_FDCWD ? (folder / name).bytes() : name;
     const int made = ::openat(within, probe.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (made < 0)
         return false;
@@ -70,9 +68,9 @@ bool leasesWorkIn(int within, const QString &folder)
     return works;
 }
 
-bool WriterCheck::beingWritten(const QString &path)
+bool WriterCheck::beingWritten(const FilePath &path)
 {
-    return writerState(path) == WriterState::Writing && leasesWorkIn(folderOfPath(path));
+    return writerState(path) == WriterState::Writing && leasesWorkIn(path.folder());
 }
 
 bool WriterCheck::beingWritten(const FileAt &file)
@@ -86,7 +84,7 @@ bool WriterCheck::beingWritten(const FileAt &file)
     ::close(fd);
     if (state != WriterState::Writing)
         return false;
-    const QString folder = folderOfPath(file.path);
+    const FilePath folder = file.path.folder();
     const auto known = m_folders.constFind(folder);
     if (known != m_folders.cend())
         return *known;
@@ -95,7 +93,7 @@ bool WriterCheck::beingWritten(const FileAt &file)
     return works;
 }
 
-bool WriterCheck::leasesWorkIn(const QString &folder)
+bool WriterCheck::leasesWorkIn(const FilePath &folder)
 {
     const auto known = m_folders.constFind(folder);
     if (known != m_folders.cend())

@@ -3,7 +3,6 @@
 #include "games/game_search.h"
 
 #include <QList>
-#include <QString>
 
 namespace grelm {
 
@@ -13,7 +12,7 @@ namespace grelm {
 /// Wine prefix (see winePrefixes, with $WINEPREFIX, and findPrefixGames).
 /// `found` gets each folder as soon as it is found and may stop the search;
 /// `limits` bound it.
-QList<GameFolder> findGameFolders(const QString &home, const GameFolderSink &found = {},
+QList<GameFolder> findGameFolders(const FilePath &home, const GameFolderSink &found = {},
                                   const SearchLimits &limits = {});
 
 } // namespace grelm

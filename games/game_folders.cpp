@@ -1,6 +1,5 @@
 #include "games/game_folders.h"
 
-#include "core/file_names.h"
 #include "games/game_discovery.h"
 #include "settings/screenshot_counter.h"
 
@@ -12,13 +11,13 @@ QByteArray gameFolderLines(const QList<GameFolder> &games)
 {
     QByteArray lines;
     for (const GameFolder &game : games) {
-        lines += QByteArray::number(countScreenshots(game.path)) + '\t' + encodeFileName(game.path) + '\t'
-                 + encodeFileName(game.name) + '\n';
+        lines += QByteArray::number(countScreenshots(game.path)) + '\t' + game.path.bytes() + '\t' + game.name.bytes()
+                 + '\n';
     }
     return lines;
 }
 
-int printGameFolders(const QString &home)
+int printGameFolders(const FilePath &home)
 {
     const QList<GameFolder> games = findGameFolders(home);
     if (games.isEmpty()) {

@@ -14,6 +14,6 @@ QByteArray gameFolderLines(const QList<GameFolder> &games);
 
 /// --find-games: prints each game folder found under `home` (see
 /// findGameFolders), or "no game folders found" on standard error; returns the exit status, 0.
-int printGameFolders(const QString &home);
+int printGameFolders(const FilePath &home);
 
 } // namespace grelm

@@ -1,7 +1,6 @@
 #include "games/game_names.h"
 
-#include "core/file_names.h"
-#include "settings/file_ends.h"
+#include "core/file_ends.h"
 
 #include <QByteArrayList>
 
@@ -28,17 +27,17 @@ constexpr KnownGame kKnownGames[] = {
     {"ricochet", "Ricochet"},
 };
 
-std::optional<QString> knownName(const QString &folderName)
+std::optional<FilePath> knownName(const FilePath &folderName)
 {
     for (const KnownGame &game : kKnownGames) {
-        if (folderName == QLatin1String(game.folder))
-            return QString::fromLatin1(game.name);
+        if (folderName.bytes() == game.folder)
+            return FilePath(game.name);
     }
     return std::nullopt;
 }
 
 // The value of a `game "Name"` line (quotes optional); empty when it is not one.
-QString gameLineValue(QByteArray line)
+FilePath gameLineValue(QByteArray line)
 {
     line = line.trimmed();
     if (line.size() < 5 || line.left(4).compare("game", Qt::CaseInsensitive) != 0 || !std::isspace(uchar(line[4])))
@@ -53,16 +52,16 @@ QString gameLineValue(QByteArray line)
         if (uchar(c) < 0x20 || c == 0x7f)
             c = ' ';
     }
-    return decodeFileName(value.trimmed().left(kGameNameMaxSize));
+    return FilePath(value.trimmed().left(kGameNameMaxSize));
 }
 
-QString libListName(const QString &folder)
+FilePath libListName(const FilePath &folder)
 {
-    const std::optional<FileEnds> file = readFileEnds(folder + QStringLiteral("/liblist.gam"), kLibListMaxSize, 0);
+    const std::optional<FileEnds> file = readFileEnds(folder / "liblist.gam", kLibListMaxSize, 0);
     if (!file)
         return {};
     for (const QByteArray &line : file->head.split('\n')) {
-        const QString name = gameLineValue(line);
+        const FilePath name = gameLineValue(line);
         if (!name.isEmpty())
             return name;
     }
@@ -71,17 +70,17 @@ QString libListName(const QString &folder)
 
 } // namespace
 
-bool isKnownGameFolderName(const QString &name)
+bool isKnownGameFolderName(const FilePath &name)
 {
     return knownName(name).has_value();
 }
 
-QString gameNameOf(const QString &folder)
+FilePath gameNameOf(const FilePath &folder)
 {
-    const QString folderName = folder.mid(folder.lastIndexOf(u'/') + 1);
-    if (const std::optional<QString> known = knownName(folderName))
+    const FilePath folderName = folder.fileName();
+    if (const std::optional<FilePath> known = knownName(folderName))
         return *known;
-    const QString fromLibList = libListName(folder);
+    const FilePath fromLibList = libListName(folder);
     return fromLibList.isEmpty() ? folderName : fromLibList;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "core/file_path.h"
 
 namespace grelm {
 
@@ -12,12 +12,12 @@ inline constexpr qsizetype kLibListMaxSize = 8 * 1024;
 inline constexpr qsizetype kGameNameMaxSize = 128;
 
 /// Whether `name` is the folder of one of Valve's own Half-Life engine games.
-bool isKnownGameFolderName(const QString &name);
+bool isKnownGameFolderName(const FilePath &name);
 
 /// The name of the game whose folder is `folder`, for the screen: Valve's
 /// games by a fixed table, any other by the `game "..."` line of its
-/// liblist.gam, else by the folder's own name. Every byte of the name is kept
-/// (core/file_names.h), so a name that is not UTF-8 reaches a script unchanged.
-QString gameNameOf(const QString &folder);
+/// liblist.gam, else by the folder's own name. Every byte of the name is kept,
+/// so a name that is not UTF-8 reaches a script unchanged.
+FilePath gameNameOf(const FilePath &folder);
 
 } // namespace grelm

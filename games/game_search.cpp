@@ -1,9 +1,7 @@
 #include "games/game_search.h"
 
-#include "core/file_names.h"
+#include "core/path_checks.h"
 #include "games/game_names.h"
-
-#include <sys/stat.h>
 
 namespace grelm {
 
@@ -35,11 +33,11 @@ bool GameSearch::visitFolder()
     return true;
 }
 
-void GameSearch::offer(const QString &modFolder)
+void GameSearch::offer(const FilePath &modFolder)
 {
     if (m_over)
         return;
-    const QString folder = screenshotFolderOf(modFolder);
+    const FilePath folder = screenshotFolderOf(modFolder);
     if (m_seen.contains(folder))
         return;
     m_seen.insert(folder);
@@ -48,13 +46,12 @@ void GameSearch::offer(const QString &modFolder)
         m_over = true;
 }
 
-QString screenshotFolderOf(const QString &modFolder)
+FilePath screenshotFolderOf(const FilePath &modFolder)
 {
-    if (isKnownGameFolderName(modFolder.mid(modFolder.lastIndexOf(u'/') + 1)))
+    if (isKnownGameFolderName(modFolder.fileName()))
         return modFolder;
-    const QString screenshots = modFolder + QStringLiteral("/screenshots");
-    struct stat status;
-    if (::lstat(encodeFileName(screenshots).constData(), &status) == 0 && S_ISDIR(status.st_mode))
+    const FilePath screenshots = modFolder / "screenshots";
+    if (isFolderNotLink(screenshots))
         return screenshots;
     return modFolder;
 }

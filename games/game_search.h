@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QList>
 #include <QSet>
-#include <QString>
 
 #include <chrono>
 #include <functional>
@@ -11,8 +12,8 @@ namespace grelm {
 
 /// A Half-Life engine game's folder, where the game writes its screenshots.
 struct GameFolder {
-    QString path; ///< canonical, every byte kept
-    QString name; ///< the game's name, every byte kept (shownName for the screen)
+    FilePath path; ///< canonical
+    FilePath name; ///< the game's name as the bytes read (shownText() for the screen)
 
     bool operator==(const GameFolder &) const = default;
 };
@@ -48,7 +49,7 @@ public:
     /// Offers the game whose mod folder is `modFolder` (canonical): the folder
     /// its screenshots land in (see screenshotFolderOf), named after the game,
     /// unless that folder was offered before.
-    void offer(const QString &modFolder);
+    void offer(const FilePath &modFolder);
 
     const QList<GameFolder> &found() const { return m_found; }
 
@@ -57,7 +58,7 @@ private:
     SearchLimits m_limits;
     std::chrono::steady_clock::time_point m_deadline;
     QList<GameFolder> m_found;
-    QSet<QString> m_seen;
+    QSet<FilePath> m_seen;
     int m_folders = 0;
     int m_prefixFolders = 0;
     bool m_inPrefix = false;
@@ -67,6 +68,6 @@ private:
 /// Where the game of `modFolder` writes its screenshots: Valve's own games
 /// into the mod folder; any other game into its `screenshots` sub-folder
 /// where that is a folder (not a link), else into the mod folder.
-QString screenshotFolderOf(const QString &modFolder);
+FilePath screenshotFolderOf(const FilePath &modFolder);
 
 } // namespace grelm

@@ -2,7 +2,6 @@
 
 #include "games/game_search.h"
 
-#include <QString>
 
 namespace grelm {
 
@@ -14,6 +13,6 @@ enum class Links { Follow, Skip };
 /// `search`: in each install of steamapps/common, the sub-folders that hold a
 /// liblist.gam, and in Half-Life's also Valve's own games, which need none;
 /// installs and folders by name.
-void findSteamGames(const QString &library, GameSearch &search, Links links);
+void findSteamGames(const FilePath &library, GameSearch &search, Links links);
 
 } // namespace grelm

@@ -1,14 +1,12 @@
 #include "games/steam_libraries.h"
 
-#include "core/file_names.h"
-#include "settings/file_ends.h"
+#include "core/file_ends.h"
+#include "core/path_checks.h"
 #include "games/vdf_text.h"
 
 #include <QSet>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace grelm {
 
@@ -37,7 +35,7 @@ QByteArray libraryPathOf(const VdfEntry &entry)
 }
 
 // Adds `folder` to `list` unless it is nothing or `seen` already holds it.
-void addOnce(QStringList &list, QSet<QString> &seen, const std::optional<QString> &folder)
+void addOnce(QList<FilePath> &list, QSet<FilePath> &seen, const std::optional<FilePath> &folder)
 {
     if (!folder || seen.contains(*folder))
         return;
@@ -63,73 +61,63 @@ QByteArrayList libraryEntriesIn(const QByteArray &vdfText)
 
 } // namespace
 
-QStringList steamRoots(const QString &home)
+QList<FilePath> steamRoots(const FilePath &home)
 {
-    QStringList roots;
+    QList<FilePath> roots;
     for (const char *root : {"/.local/share/Steam", "/.steam/steam", "/.steam/root", "/.steam/debian-installation",
                              "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
                              "/snap/steam/common/.local/share/Steam"})
-        roots << home + QLatin1String(root);
+        roots << home + root;
     return roots;
 }
 
-QStringList libraryPathsIn(const QByteArray &vdfText)
+QList<FilePath> libraryPathsIn(const QByteArray &vdfText)
 {
-    QStringList paths;
+    QList<FilePath> paths;
     for (const QByteArray &path : libraryEntriesIn(vdfText)) {
         if (path.startsWith('/'))
-            paths << decodeFileName(path);
+            paths << FilePath(path);
     }
     return paths;
 }
 
-std::optional<QString> driveCFolderOf(const QByteArray &windowsPath, const QString &driveC)
+std::optional<FilePath> driveCFolderOf(const QByteArray &windowsPath, const FilePath &driveC)
 {
     if (windowsPath.size() < 3 || (windowsPath[0] != 'C' && windowsPath[0] != 'c') || windowsPath[1] != ':'
         || (windowsPath[2] != '\\' && windowsPath[2] != '/'))
         return std::nullopt;
-    QString folder = driveC;
+    FilePath folder = driveC;
     for (const QByteArray &part : windowsPath.mid(3).replace('\\', '/').split('/')) {
         if (part.isEmpty() || part == ".")
             continue;
         if (part == "..")
             return std::nullopt;
-        folder += u'/' + decodeFileName(part);
+        folder = folder / part;
     }
     return folder;
 }
 
-std::optional<QString> canonicalFolder(const QString &path)
+std::optional<FilePath> linkFreeFolder(const FilePath &path)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path canonical = fs::canonical(fs::path(encodeFileName(path).toStdString()), error);
-    if (error || !fs::is_directory(canonical, error))
-        return std::nullopt;
-    return decodeFileName(QByteArray::fromStdString(canonical.native()));
-}
-
-std::optional<QString> linkFreeFolder(const QString &path)
-{
-    const std::optional<QString> canonical = canonicalFolder(path);
+    const std::optional<FilePath> canonical = canonicalFolder(path);
     return canonical == path ? canonical : std::nullopt;
 }
 
-QStringList wineSteamLibraries(const QString &driveC)
+QList<FilePath> wineSteamLibraries(const FilePath &driveC)
 {
-    QStringList libraries;
-    QSet<QString> seen;
+    QList<FilePath> libraries;
+    QSet<FilePath> seen;
     for (const char *root : {"/Program Files (x86)/Steam", "/Program Files/Steam"}) {
-        const std::optional<QString> steam = linkFreeFolder(driveC + QLatin1String(root));
+        const std::optional<FilePath> steam = linkFreeFolder(driveC + root);
         if (!steam)
             continue;
         addOnce(libraries, seen, steam);
-        const QString vdf = *steam + QStringLiteral("/steamapps/libraryfolders.vdf");
-        if (!linkFreeFolder(*steam + QStringLiteral("/steamapps")))
+        const FilePath vdf = *steam / "steamapps/libraryfolders.vdf";
+        if (!linkFreeFolder(*steam / "steamapps"))
             continue;
         if (const std::optional<FileEnds> file = readFileEnds(vdf, kLibraryFoldersMaxSize, 0)) {
             for (const QByteArray &entry : libraryEntriesIn(file->head)) {
-                if (const std::optional<QString> library = driveCFolderOf(entry, driveC))
+                if (const std::optional<FilePath> library = driveCFolderOf(entry, driveC))
                     addOnce(libraries, seen, linkFreeFolder(*library));
             }
         }
@@ -137,18 +125,18 @@ QStringList wineSteamLibraries(const QString &driveC)
     return libraries;
 }
 
-QStringList steamLibraries(const QString &home)
+QList<FilePath> steamLibraries(const FilePath &home)
 {
-    QStringList libraries;
-    QSet<QString> seen; // a damaged or hostile file may name the same folder thousands of times
-    for (const QString &root : steamRoots(home)) {
-        const std::optional<QString> canonicalRoot = canonicalFolder(root);
+    QList<FilePath> libraries;
+    QSet<FilePath> seen; // a damaged or hostile file may name the same folder thousands of times
+    for (const FilePath &root : steamRoots(home)) {
+        const std::optional<FilePath> canonicalRoot = canonicalFolder(root);
         if (!canonicalRoot)
             continue;
         addOnce(libraries, seen, canonicalRoot);
-        const QString vdf = *canonicalRoot + QStringLiteral("/steamapps/libraryfolders.vdf");
+        const FilePath vdf = *canonicalRoot / "steamapps/libraryfolders.vdf";
         if (const std::optional<FileEnds> file = readFileEnds(vdf, kLibraryFoldersMaxSize, 0)) {
-            for (const QString &library : libraryPathsIn(file->head))
+            for (const FilePath &library : libraryPathsIn(file->head))
                 addOnce(libraries, seen, canonicalFolder(library));
         }
     }

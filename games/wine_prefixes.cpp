@@ -1,7 +1,8 @@
 #include "games/wine_prefixes.h"
 
 #include "core/file_descriptor.h"
-#include "core/file_names.h"
+#include "core/file_ends.h"
+#include "core/path_checks.h"
 #include "games/game_names.h"
 #include "games/steam_games.h"
 #include "games/steam_libraries.h"
@@ -29,17 +30,6 @@ bool sameName(const QByteArray &name, const char *windowsName)
     return name.compare(windowsName, Qt::CaseInsensitive) == 0;
 }
 
-bool isFolderNotLink(const QString &path)
-{
-    struct stat status;
-    return ::lstat(encodeFileName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-// Opens the sub-folder `name` of the open folder `parent`, refusing a link.
-int openSubFolder(int parent, const QByteArray &name)
-{
-    return ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-}
 
 // The names of the sub-folders of the open folder `fd`, links left out, sorted.
 std::vector<QByteArray> subFolderNames(int fd, GameSearch &search)
@@ -83,18 +73,18 @@ enum class Place { Other, Sierra, SierraHalfLife };
 
 // Walks the folder `fd` at `path`, `level` levels below drive_c, offering
 // the game folders among its sub-folders and walking those above the last level.
-void walkDriveC(int fd, const QString &path, int level, Place place, GameSearch &search)
+void walkDriveC(int fd, const FilePath &path, int level, Place place, GameSearch &search)
 {
     for (const QByteArray &name : subFolderNames(fd, search)) {
         if (level == 0 && (sameName(name, "windows") || sameName(name, "users")))
             continue;
         if (!search.visitFolder())
             return;
-        const FileDescriptor child(openSubFolder(fd, name));
+        const FileDescriptor child = openFolderNoFollow(fd, FilePath(name));
         if (child.get() < 0)
             continue;
-        const QString childPath = path + u'/' + decodeFileName(name);
-        if (holdsLibList(child.get()) || (place == Place::SierraHalfLife && isKnownGameFolderName(decodeFileName(name))))
+        const FilePath childPath = path / name;
+        if (holdsLibList(child.get()) || (place == Place::SierraHalfLife && isKnownGameFolderName(FilePath(name))))
             search.offer(childPath);
         if (level + 1 >= kDriveCLevels)
             continue;
@@ -109,41 +99,40 @@ void walkDriveC(int fd, const QString &path, int level, Place place, GameSearch 
 
 // The folders below `parent` that `child` names (a relative path, "" for each
 // sub-folder itself), each as it is written; none where `parent` cannot be listed.
-QStringList foldersBelow(const QString &parent, const char *child, GameSearch &search)
+QList<FilePath> foldersBelow(const FilePath &parent, const char *child, GameSearch &search)
 {
-    QStringList folders;
+    QList<FilePath> folders;
     if (!search.visitFolder())
         return folders;
-    const FileDescriptor fd(::open(encodeFileName(parent).constData(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor fd = openFolder(parent);
     if (fd.get() < 0)
         return folders;
     for (const QByteArray &name : subFolderNames(fd.get(), search))
-        folders << parent + u'/' + decodeFileName(name) + QLatin1String(child);
+        folders << (parent / name) + child;
     return folders;
 }
 
 } // namespace
 
-QStringList winePrefixes(const QString &home, const QString &winePrefix, const QStringList &steamLibraries,
-                         GameSearch &search)
+QList<FilePath> winePrefixes(const FilePath &home, const FilePath &winePrefix, const QList<FilePath> &steamLibraries,
+                             GameSearch &search)
 {
-    QStringList candidates;
-    if (winePrefix.startsWith(u'/'))
+    QList<FilePath> candidates;
+    if (winePrefix.isAbsolute())
         candidates << winePrefix;
-    candidates << home + QStringLiteral("/.wine");
-    candidates << foldersBelow(home + QStringLiteral("/Games"), "", search);
-    candidates << foldersBelow(home + QStringLiteral("/.local/share/bottles/bottles"), "", search);
-    candidates << foldersBelow(home + QStringLiteral("/.var/app/com.usebottles.bottles/data/bottles/bottles"), "",
-                               search);
-    candidates << foldersBelow(home + QStringLiteral("/.PlayOnLinux/wineprefix"), "", search);
-    for (const QString &library : steamLibraries)
-        candidates << foldersBelow(library + QStringLiteral("/steamapps/compatdata"), "/pfx", search);
+    candidates << home / ".wine";
+    candidates << foldersBelow(home / "Games", "", search);
+    candidates << foldersBelow(home / ".local/share/bottles/bottles", "", search);
+    candidates << foldersBelow(home / ".var/app/com.usebottles.bottles/data/bottles/bottles", "", search);
+    candidates << foldersBelow(home / ".PlayOnLinux/wineprefix", "", search);
+    for (const FilePath &library : steamLibraries)
+        candidates << foldersBelow(library / "steamapps/compatdata", "/pfx", search);
 
-    QStringList prefixes;
-    QSet<QString> seen;
-    for (const QString &candidate : candidates) {
-        const std::optional<QString> prefix = canonicalFolder(candidate);
-        if (!prefix || seen.contains(*prefix) || !isFolderNotLink(*prefix + QStringLiteral("/drive_c")))
+    QList<FilePath> prefixes;
+    QSet<FilePath> seen;
+    for (const FilePath &candidate : candidates) {
+        const std::optional<FilePath> prefix = canonicalFolder(candidate);
+        if (!prefix || seen.contains(*prefix) || !isFolderNotLink(*prefix / "drive_c"))
             continue;
         seen.insert(*prefix);
         prefixes << *prefix;
@@ -151,15 +140,13 @@ QStringList winePrefixes(const QString &home, const QString &winePrefix, const Q
     return prefixes;
 }
 
-void findPrefixGames(const QString &prefix, GameSearch &search)
+void findPrefixGames(const FilePath &prefix, GameSearch &search)
 {
-    const QString driveC = prefix + QStringLiteral("/drive_c");
+    const FilePath driveC = prefix / "drive_c";
     search.startPrefix();
-    for (const QString &library : wineSteamLibraries(driveC))
+    for (const FilePath &library : wineSteamLibraries(driveC))
         findSteamGames(library, search, Links::Skip);
-    const QByteArray driveCBytes = encodeFileName(driveC);
-    const FileDescriptor fd(
-        ::open(driveCBytes.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor fd = openFolderNoFollow(AT_FDCWD, driveC);
     if (fd.get() >= 0)
         walkDriveC(fd.get(), driveC, 0, Place::Other, search);
     search.endPrefix();

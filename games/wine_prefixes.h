@@ -2,8 +2,7 @@
 
 #include "games/game_search.h"
 
-#include <QString>
-#include <QStringList>
+#include <QList>
 
 namespace grelm {
 
@@ -12,14 +11,14 @@ namespace grelm {
 /// Bottles' bottles, native and Flatpak; PlayOnLinux's; and the Proton prefixes
 /// (steamapps/compatdata/*/pfx) of each of `steamLibraries`. A prefix is a
 /// folder holding a drive_c folder that is not a link.
-QStringList winePrefixes(const QString &home, const QString &winePrefix, const QStringList &steamLibraries,
-                         GameSearch &search);
+QList<FilePath> winePrefixes(const FilePath &home, const FilePath &winePrefix, const QList<FilePath> &steamLibraries,
+                             GameSearch &search);
 
 /// Offers the game folders of the Wine prefix `prefix` (canonical): those of
 /// a Windows Steam installed in it, then every folder within three levels
 /// below drive_c holding a liblist.gam, and Valve's games in
 /// drive_c/SIERRA/Half-Life. drive_c/windows and drive_c/users are skipped
 /// and no link is followed, so the search stays inside the prefix.
-void findPrefixGames(const QString &prefix, GameSearch &search);
+void findPrefixGames(const FilePath &prefix, GameSearch &search);
 
 } // namespace grelm

@@ -1,6 +1,6 @@
 #include "imaging/bmp_reader.h"
 
-#include "core/file_names.h"
+#include "core/file_ends.h"
 #include "imaging/bmp_decode.h"
 #include "imaging/bmp_header.h"
 
@@ -166,21 +166,21 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
     return sized(h);
 }
 
-BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp,
+BmpResult load(const FilePath &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp,
                const BeforeAllocate &beforeAllocate, const ContentIdentity *expected)
 {
     // Only ordinary files, judged on the open descriptor: a pipe or device
     // could block or never end. Opening does not block, even on a pipe.
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<OpenedFile> openedFile = openForReading(path);
+    if (!openedFile)
         return refuse("cannot open the file");
+    const int fd = openedFile->fd.get();
     QFile file;
-    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
     const std::optional<FileStamp> opened = fileStamp(fd);
     if (stamp)
         *stamp = opened;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    if (!openedFile->isRegular())
         return refuse("not an ordinary file");
     const std::uint64_t fileSize = std::uint64_t(std::max<qint64>(file.size(), 0));
     if (!expected)
@@ -195,20 +195,22 @@ BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::opti
     return result;
 }
 
-bool isOrdinaryFileButNoBitmap(const QString &path)
+bool isOrdinaryFileButNoBitmap(const FilePath &path)
 {
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<OpenedFile> opened = openForReading(path, OpenRead::NoFollow);
+    if (!opened || !opened->isRegular())
         return false;
     QFile file;
-    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    const std::uint64_t fileSize = std::uint64_t(info.st_size);
+    file.open(opened->fd.get(), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+    const std::uint64_t fileSize = std::uint64_t(opened->status.st_size);
     std::vector<std::uint8_t> head(std::size_t(std::min<std::uint64_t>(fileSize, kBmpHeaderReadBytes)));
     BmpHeader h;
     return !readExactly(file, 0, head.data(), head.size()) || parseBmpHeader(head, fileSize, h) != nullptr;
+}
+
+bool isOrdinaryFileButNoBitmap(const QString &path)
+{
+    return isOrdinaryFileButNoBitmap(FilePath::fromEscapedText(path));
 }
 
 } // namespace grelm::BmpReader

@@ -4,7 +4,7 @@
 #include "core/file_stamp.h"
 #include "imaging/bmp_header.h"
 
-#include <QString>
+#include "core/file_path.h"
 
 #include <cstdint>
 #include <functional>
@@ -56,12 +56,13 @@ BmpResult decode(std::span<const std::uint8_t> file, std::vector<std::uint8_t> &
 /// `expected`, a file whose bytes are not those (or that changes while it is
 /// read) is refused with `notExpected`, and only the file that was hashed is
 /// decoded.
-BmpResult load(const QString &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp = nullptr,
+BmpResult load(const FilePath &path, std::vector<std::uint8_t> &pixels, std::optional<FileStamp> *stamp = nullptr,
                const BeforeAllocate &beforeAllocate = {}, const ContentIdentity *expected = nullptr);
 
 /// Whether `path` names an ordinary file (not a link, folder or other entry)
 /// whose headers are not those of a bitmap: a half-written or foreign file.
-bool isOrdinaryFileButNoBitmap(const QString &path);
+bool isOrdinaryFileButNoBitmap(const FilePath &path);
+bool isOrdinaryFileButNoBitmap(const QString &path); // transitional
 
 } // namespace BmpReader
 

@@ -51,17 +51,27 @@ bool cDIBSection::Create(std::int32_t lWidth, std::int32_t lHeight, std::int32_t
     return true;
 }
 
-bool cDIBSection::Load(const QString &Name)
+bool cDIBSection::Load(const FilePath &Name)
 {
     return load(Name, nullptr, nullptr);
 }
 
-bool cDIBSection::LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected)
+bool cDIBSection::Load(const QString &Name)
+{
+    return Load(FilePath::fromEscapedText(Name));
+}
+
+bool cDIBSection::LoadExpected(const FilePath &Name, const ContentIdentity &expected, bool &notExpected)
 {
     return load(Name, &expected, &notExpected);
 }
 
-bool cDIBSection::load(const QString &name, const ContentIdentity *expected, bool *notExpected)
+bool cDIBSection::LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected)
+{
+    return LoadExpected(FilePath::fromEscapedText(Name), expected, notExpected);
+}
+
+bool cDIBSection::load(const FilePath &name, const ContentIdentity *expected, bool *notExpected)
 {
     CleanUp();
     const BmpResult result = BmpReader::load(name, m_pixels, &m_loadedStamp, m_beforeAllocate, expected);

@@ -32,11 +32,13 @@ public:
     /// Discards any image and loads the bitmap file `Name` into a 24-bit buffer;
     /// a file that is not a readable bitmap shows "Can't load BMP image" and
     /// leaves the buffer empty.
-    bool Load(const QString &Name);
+    bool Load(const FilePath &Name);
+    bool Load(const QString &Name); // transitional
     /// Load, only when the file holds exactly the bytes `expected` names; a
     /// file that does not (or that changes while it is read) is not loaded,
     /// shows nothing and sets `notExpected`.
-    bool LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected);
+    bool LoadExpected(const FilePath &Name, const ContentIdentity &expected, bool &notExpected);
+    bool LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected); // transitional
     /// The stamp of the file the last Load opened, so that a caller can tell
     /// later whether that file is still the one it loaded; nothing when the
     /// file could not be opened.
@@ -78,7 +80,7 @@ private:
     std::optional<FileStamp> m_loadedStamp;
     BeforeAllocate m_beforeAllocate;
 
-    bool load(const QString &name, const ContentIdentity *expected, bool *notExpected);
+    bool load(const FilePath &name, const ContentIdentity *expected, bool *notExpected);
 };
 
 } // namespace grelm

@@ -1,15 +1,13 @@
 #include "imaging/exif_mark.h"
 
-#include "core/file_names.h"
+#include "core/file_ends.h"
 #include "imaging/exif_dates.h"
 
-#include <QFile>
 
 #include <libexif/exif-data.h>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,14 +61,15 @@ bool exifCarriesProgramMark(const QByteArray &body)
 
 bool fileCarriesProgramMark(const QString &path)
 {
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    return fileCarriesProgramMark(FilePath::fromEscapedText(path));
+}
+
+bool fileCarriesProgramMark(const FilePath &path)
+{
+    const std::optional<OpenedFile> opened = openForReading(path, OpenRead::NoFollow);
+    if (!opened || !opened->isRegular())
         return false;
-    QFile file; // closes the descriptor
-    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+    const int fd = opened->fd.get();
     unsigned char start[2];
     if (!readAt(fd, 0, start, sizeof start) || start[0] != kMarkerPrefix || start[1] != kStartOfImage)
         return false;

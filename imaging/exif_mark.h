@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "core/file_path.h"
+
 namespace grelm {
 
 /// Whether the body of an Exif APP1 segment ("Exif" header and TIFF
@@ -14,6 +16,7 @@ bool exifCarriesProgramMark(const QByteArray &body);
 /// Reads only those segments, never the picture; false for anything that is
 /// not a regular file starting like a JPEG, and for any file that cannot be
 /// read. A link is not followed, and nothing waits on a pipe or a device.
-bool fileCarriesProgramMark(const QString &path);
+bool fileCarriesProgramMark(const FilePath &path);
+bool fileCarriesProgramMark(const QString &path); // transitional
 
 } // namespace grelm

@@ -1,6 +1,6 @@
 #include "imaging/helpers.h"
 
-#include "core/file_names.h"
+#include "core/file_path.h"
 #include "core/atomic_file.h"
 #include "core/pixel_rows.h"
 #include "core/errors.h"
@@ -32,9 +32,9 @@ void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
     p.jquality = 75;
 }
 
-bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages)
+bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &messages)
 {
-    return WriteDIBToJPEG(buffer, std::move(path), messages, nullptr);
+    return WriteDIBToJPEG(buffer, path, messages, nullptr);
 }
 
 namespace {
@@ -79,10 +79,9 @@ IjlOutcome writeThroughIJL(cDIBSection &buffer, JpegEncoder *encoder, const char
 
 } // namespace
 
-bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder)
+bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &messages, JpegEncoder *encoder)
 {
-    const QByteArray name = encodeFileName(path); // lives until the write is done
-    const IjlOutcome outcome = writeThroughIJL(buffer, encoder, name.constData());
+    const IjlOutcome outcome = writeThroughIJL(buffer, encoder, path.data());
     if (outcome.status != IJL_OK)
         ShowIJLError(messages, outcome.failure, outcome.status, outcome.detail);
     return outcome.status == IJL_OK;
@@ -102,6 +101,12 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail, const WriteFolders *within)
 {
+    return SaveJPEG(FilePath::fromEscapedText(path), status, jpeg, modified, messages, detail, within);
+}
+
+bool SaveJPEG(const FilePath &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
+              MessageSink &messages, const QString &detail, const WriteFolders *within)
+{
     if (status != IJL_OK) {
         ShowIJLError(messages, kSaveFailed, status, detail);
         return false;
@@ -111,6 +116,12 @@ bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, 
 }
 
 QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
+                  const WriteFolders *within)
+{
+    return StageJPEG(FilePath::fromEscapedText(path), jpeg, modified, file, within);
+}
+
+QString StageJPEG(const FilePath &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
                   const WriteFolders *within)
 {
     try {

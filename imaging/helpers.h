@@ -21,10 +21,10 @@ struct JPEG_CORE_PROPERTIES;
 /// Encodes the buffer as a JPEG file at `path` (quality 75, upright); the file
 /// appears whole or not at all. On failure shows the library's error message
 /// and returns false.
-bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages);
+bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &messages);
 /// As above, encoding with `encoder` (when not null) so that a caller writing
 /// many files reuses one compressor and output buffer.
-bool WriteDIBToJPEG(cDIBSection &buffer, QString path, MessageSink &messages, JpegEncoder *encoder);
+bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &messages, JpegEncoder *encoder);
 
 /// Encodes the buffer into memory exactly as WriteDIBToJPEG encodes it into a
 /// file, with `encoder`'s compressor and buffer; copies the bytes into `out`,
@@ -37,16 +37,20 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 /// program's (Exif Software); when `modified` is given the file is dated with
 /// it and carries it inside as Exif dates. On failure shows the library's
 /// error message and returns false.
-bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
+bool SaveJPEG(const FilePath &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail = {}, const WriteFolders *within = nullptr);
+bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
+              MessageSink &messages, const QString &detail = {}, const WriteFolders *within = nullptr); // transitional
 
 /// SaveJPEG of a well-made JPEG in two steps, which may run on different
 /// threads: StageJPEG writes the file beside `path` and returns why it could
 /// not (empty when it did); CommitJPEG gives it its name, or shows the error
 /// message SaveJPEG shows with that reason, and returns whether it was saved.
 /// With `within`, the file is written only in one of those folders (see WriteFolders).
-QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
+QString StageJPEG(const FilePath &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
                   const WriteFolders *within = nullptr);
+QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
+                  const WriteFolders *within = nullptr); // transitional
 bool CommitJPEG(StagedFile &file, const QString &stageFailure, MessageSink &messages);
 
 /// Fills the record from the buffer: the source as it lies in memory (its

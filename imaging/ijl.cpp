@@ -1,6 +1,6 @@
 #include "imaging/ijl.h"
 
-#include "core/file_names.h"
+#include "core/file_path.h"
 #include "core/atomic_file.h"
 #include "core/errors.h"
 #include "imaging/jpeg_encoder.h"
@@ -94,7 +94,7 @@ JpegEncoder &encoderOf(JPEG_CORE_PROPERTIES &p)
 IJLERR writeFile(const char *name, std::span<const std::uint8_t> jpeg, std::string &failureDetail)
 {
     try {
-        writeFileAtomically(decodeFileName(name),
+        writeFileAtomically(FilePath(QByteArray(name)),
                             QByteArray::fromRawData(reinterpret_cast<const char *>(jpeg.data()), qsizetype(jpeg.size())));
     } catch (const FileError &e) {
         failureDetail = e.what();

@@ -3,6 +3,7 @@
 # Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/check-file-access.sh
 scripts/install-deps.sh
 scripts/build.sh
 cd build

@@ -5,7 +5,7 @@
 
 namespace grelm {
 
-int countScreenshots(const QString &folder, const std::function<void(int)> &onFound)
+int countScreenshots(const FilePath &folder, const std::function<void(int)> &onFound)
 {
     int count = 0;
     try {

@@ -1,10 +1,7 @@
 #include "settings/setting_file.h"
 
-#include "core/file_names.h"
-
 #include "core/atomic_file.h"
 #include "core/errors.h"
-#include "core/folder_listing.h"
 #include "core/numeric.h"
 #include "settings/setting_text.h"
 
@@ -24,22 +21,23 @@ void chopLastCharacter(QString &text)
 
 } // namespace
 
-QString settingFilePath(const QString &programFolder)
+FilePath settingFilePath(const FilePath &programFolder)
 {
-    return joinPath(programFolder, kSettingFileName);
+    return programFolder / kSettingFileName.toUtf8();
 }
 
-std::optional<QString> parseSettingFile(const QByteArray &bytes)
+std::optional<FilePath> parseSettingFile(const QByteArray &bytes)
 {
     return parseSettingFileEnds({bytes, bytes, 0});
 }
 
-std::optional<QString> parseSettingFileEnds(const FileEnds &ends)
+std::optional<FilePath> parseSettingFileEnds(const FileEnds &ends)
 {
     const std::optional<QByteArray> line = lastLine(settingText(ends));
     if (!line)
         return std::nullopt;
-    QString text = decodeFileName(*line);
+    // Positions and the last character count in the text, as the file was always read.
+    QString text = FilePath(*line).escapedText();
     // The quote's position is kept in 16 bits, so a quote that far in is an overflow.
     std::int16_t quote;
     try {
@@ -52,15 +50,15 @@ std::optional<QString> parseSettingFileEnds(const FileEnds &ends)
     if (text.isEmpty())
         return std::nullopt;
     chopLastCharacter(text);
-    return text;
+    return FilePath::fromEscapedText(text);
 }
 
-QByteArray settingFileBytes(const QString &folder)
+QByteArray settingFileBytes(const FilePath &folder)
 {
-    return '"' + encodeFileName(folder) + "\"\r\n";
+    return '"' + folder.bytes() + "\"\r\n";
 }
 
-std::optional<QString> readSettingFile(const QString &folder)
+std::optional<FilePath> readSettingFile(const FilePath &folder)
 {
     // Three bytes hold the longest byte-order mark.
     const std::optional<FileEnds> ends = readFileEnds(settingFilePath(folder), 3, kSettingFileTail);
@@ -69,19 +67,19 @@ std::optional<QString> readSettingFile(const QString &folder)
     return parseSettingFileEnds(*ends);
 }
 
-bool isStorableFolder(const QString &folder)
+bool isStorableFolder(const FilePath &folder)
 {
-    return !folder.contains(QLatin1Char('\r')) && !folder.contains(QLatin1Char('\n'))
-           && !folder.contains(QChar(u'\0'));
+    const QByteArray &bytes = folder.bytes();
+    return !bytes.contains('\r') && !bytes.contains('\n') && !bytes.contains('\0');
 }
 
-void requireStorableFolder(const QString &folder)
+void requireStorableFolder(const FilePath &folder)
 {
     if (!isStorableFolder(folder))
         throw FileError("The folder's name holds a line break or a NUL character, which the setting file cannot keep.");
 }
 
-void writeSettingFile(const QString &folder, const QString &gameFolder)
+void writeSettingFile(const FilePath &folder, const FilePath &gameFolder)
 {
     requireStorableFolder(gameFolder);
     writeFileAtomically(settingFilePath(folder), settingFileBytes(gameFolder), true);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/file_ends.h"
+#include "core/file_ends.h"
 
 #include <QByteArray>
 

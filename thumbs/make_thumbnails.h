@@ -21,8 +21,8 @@ struct WorkerBuffers;
 
 /// One screenshot whose thumbnail bitmap MakeThumbnails writes.
 struct ThumbnailOrder {
-    QString source;      ///< the screenshot's path
-    QString destination; ///< the bitmap's path in Thumbs
+    QString source;      ///< the screenshot's path // transitional: escaped text
+    QString destination; ///< the bitmap's path in Thumbs // transitional: escaped text
     /// The file the screenshot's JPEG was made from: the bitmap carries its
     /// time, and a screenshot that is no longer that file gets no thumbnail.
     FileStamp converted;

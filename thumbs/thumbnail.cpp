@@ -20,8 +20,8 @@ void cThumbnail::setMaxHeight(std::int32_t aLong) { m_settings.maxHeight = aLong
 std::int32_t cThumbnail::MaxHeight() const { return m_settings.maxHeight; }
 void cThumbnail::setBackColor(std::uint32_t aColor) { m_settings.backColor = aColor; }
 std::uint32_t cThumbnail::BackColor() const { return m_settings.backColor; }
-void cThumbnail::setDestFilePath(const QString &aString) { m_destFilePath = aString; }
-QString cThumbnail::DestFilePath() const { return m_destFilePath; }
+void cThumbnail::setDestFilePath(const FilePath &aString) { m_destFilePath = aString; }
+FilePath cThumbnail::DestFilePath() const { return m_destFilePath; }
 
 void cThumbnail::CreateFromStdPicture(const Picture &aStdPicture)
 {
@@ -31,7 +31,7 @@ void cThumbnail::CreateFromStdPicture(const Picture &aStdPicture)
     writeCanvas(bmp);
 }
 
-void cThumbnail::CreateFromFile(const QString &aFilePath)
+void cThumbnail::CreateFromFile(const FilePath &aFilePath)
 {
     CreateFromStdPicture(loadPicture(aFilePath));
 }
@@ -47,7 +47,7 @@ void cThumbnail::CreateBitmapFromLoaded(const cDIBSection &loaded, QByteArray &b
 // destination say what is written, and any other ending writes nothing.
 void cThumbnail::writeCanvas(const QByteArray &bmp) const
 {
-    const QString format = m_destFilePath.right(3).toLower();
+    const QString format = m_destFilePath.escapedText().right(3).toLower();
     if (format == u"jpg")
         writeJpeg(bmp);
     else if (format == u"bmp")

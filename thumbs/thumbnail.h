@@ -34,8 +34,8 @@ public:
     /// high byte and a system-colour index in the low byte.
     void setBackColor(std::uint32_t aColor);
     std::uint32_t BackColor() const;
-    void setDestFilePath(const QString &aString);
-    QString DestFilePath() const;
+    void setDestFilePath(const FilePath &aString);
+    FilePath DestFilePath() const;
 
     /// Makes the thumbnail of `aStdPicture` (which is only read) and writes it
     /// to DestFilePath. Throws ThumbnailError for a null picture or an empty
@@ -44,7 +44,7 @@ public:
     void CreateFromStdPicture(const Picture &aStdPicture);
     /// Loads the picture file `aFilePath` and makes its thumbnail; throws
     /// FileError when it cannot be loaded, and whatever CreateFromStdPicture throws.
-    void CreateFromFile(const QString &aFilePath);
+    void CreateFromFile(const FilePath &aFilePath);
     /// Makes the thumbnail of a picture already loaded into a pixel buffer
     /// (24-bit, bottom-up) as the bytes of a bitmap file, for a caller that
     /// writes it itself; `bmp` and `scratch` keep their capacity. Throws as
@@ -60,7 +60,7 @@ private:
 
     MessageSink &m_messages;
     ThumbnailSettings m_settings;
-    QString m_destFilePath;
+    FilePath m_destFilePath;
 };
 
 } // namespace grelm

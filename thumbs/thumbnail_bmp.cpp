@@ -84,7 +84,7 @@ QByteArray encodeBmp24(const QImage &image)
     return bytes;
 }
 
-void writeBmp24(const QString &path, const QImage &image)
+void writeBmp24(const FilePath &path, const QImage &image)
 {
     writeFileAtomically(path, encodeBmp24(image));
 }

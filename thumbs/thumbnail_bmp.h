@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+#include "core/file_path.h"
+
 #include <cstdint>
 
 namespace grelm {
@@ -24,6 +26,6 @@ QByteArray encodeBmp24(const QImage &image);
 
 /// Writes `image` as a 24-bit bitmap file to `path`, replacing any file of that
 /// name; the file appears whole or not at all. Throws FileError on failure.
-void writeBmp24(const QString &path, const QImage &image);
+void writeBmp24(const FilePath &path, const QImage &image);
 
 } // namespace grelm

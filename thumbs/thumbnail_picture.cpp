@@ -1,14 +1,12 @@
 #include "thumbs/thumbnail_picture.h"
 
 #include "core/errors.h"
-#include "core/file_names.h"
+#include "core/file_ends.h"
 #include "imaging/bmp_reader.h"
 #include "thumbs/thumbnail_bmp.h"
 
 #include <QFile>
 #include <QImageReader>
-
-#include <fcntl.h>
 
 #include <cstring>
 
@@ -18,11 +16,11 @@ namespace {
 
 // Pictures in the other formats Qt reads (PNG, JPEG, ...). A file that looks
 // like a bitmap is left to our own reader's verdict.
-QImage readOtherFormat(const QString &path)
+QImage readOtherFormat(const FilePath &path)
 {
+    const std::optional<OpenedFile> opened = openForReading(path);
     QFile file;
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (!opened || !file.open(opened->fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return {};
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
@@ -58,7 +56,7 @@ BottomUpPicture Picture::rows() const
     return {m_rows.empty() ? nullptr : m_rows.data(), m_width, m_height, bmp24Pitch(m_width)};
 }
 
-Picture loadPicture(const QString &path)
+Picture loadPicture(const FilePath &path)
 {
     std::vector<std::uint8_t> pixels;
     const BmpResult bmp = BmpReader::load(path, pixels);
@@ -67,7 +65,7 @@ Picture loadPicture(const QString &path)
     const QImage other = readOtherFormat(path);
     if (other.isNull())
         throw FileError(QStringLiteral("Cannot load the picture %1: %2")
-                            .arg(path, QString::fromUtf8(bmp.error))
+                            .arg(path.escapedText(), QString::fromUtf8(bmp.error))
                             .toStdString());
     return Picture(other);
 }

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include "core/file_path.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +36,6 @@ private:
 /// Loads the picture file at `path`: bitmaps with the program's own bitmap
 /// reader, other formats (PNG, JPEG, ...) with Qt's image reader. Throws
 /// FileError when the file is missing or is not a picture this program can read.
-Picture loadPicture(const QString &path);
+Picture loadPicture(const FilePath &path);
 
 } // namespace grelm

@@ -1,4 +1,3 @@
-#include "core/file_names.h"
 #include "core/user_messages.h"
 #include "app/drive_list.h"
 #include "app/folder_list.h"
@@ -45,9 +44,9 @@ protected:
         m_game.write(QStringLiteral("old2.bmp"), "BM");
         m_install = QDir(m_sandbox.file(QStringLiteral("game"))).canonicalPath();
         m_other = QDir(m_sandbox.file(QStringLiteral("other"))).canonicalPath();
-        m_drives = {{QDir(m_sandbox.path()).canonicalPath(), QStringLiteral("GAME")},
-                    {m_other, QString()},
-                    {m_sandbox.file(QStringLiteral("no-medium")), QStringLiteral("CD")}};
+        m_drives = {{FilePath::fromEscapedText(QDir(m_sandbox.path()).canonicalPath()), QStringLiteral("GAME")},
+                    {FilePath::fromEscapedText(m_other), QString()},
+                    {m_sandbox.filePath(QStringLiteral("no-medium")), QStringLiteral("CD")}};
         m_previousFolder = QDir::currentPath();
         QDir::setCurrent(m_install);
         storeGameFolder();
@@ -131,7 +130,7 @@ protected:
     QString m_install, m_other, m_previousFolder, m_home;
     QByteArray m_storedBytes, m_previousHome;
     QList<Drive> m_drives;
-    QList<GameFolder> m_games{{QStringLiteral("/no/such/game/cstrike"), QStringLiteral("Counter-Strike")}};
+    QList<GameFolder> m_games{{FilePath("/no/such/game/cstrike"), FilePath("Counter-Strike")}};
 };
 
 template <typename T>
@@ -152,7 +151,7 @@ TEST_F(FolderPicker, OpensOnTheCurrentFolderWithOkFocusedAndTheMainWindowDisable
     EXPECT_EQ(dialog->size(), QSize(423, 221));
     EXPECT_FALSE(m_window->isEnabled());
     EXPECT_TRUE(child<QPushButton>(dialog, "CmdConfirm")->hasFocus());
-    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), m_install);
+    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), FilePath::fromEscapedText(m_install));
     EXPECT_FALSE(child<QLineEdit>(dialog, "TxtPath")->isEnabled());
 
     const QStringList tabOrder = {"CmdConfirm", "CmdExit", "DrvPath", "DirFolders"}; // TxtPath is disabled
@@ -193,7 +192,7 @@ TEST_F(FolderPicker, AHiddenFolderIsListedAndOpens)
     Frm_Path *dialog = clickSetFolder();
     auto *folders = child<FolderList>(dialog, "DirFolders");
     doubleClick(folders, QStringLiteral(".hidden"));
-    EXPECT_EQ(folders->path(), m_install + QStringLiteral("/.hidden"));
+    EXPECT_EQ(folders->path().escapedText(), m_install + QStringLiteral("/.hidden"));
     EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install + QStringLiteral("/.hidden"));
 }
 
@@ -234,7 +233,7 @@ TEST_F(FolderPicker, ASingleClickOnlyHighlights)
     QTreeWidgetItem *item = items.first();
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualItemRect(item).center());
     EXPECT_TRUE(item->isSelected());
-    EXPECT_EQ(folders->path(), m_install);
+    EXPECT_EQ(folders->path().escapedText(), m_install);
     EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install);
 }
 
@@ -243,7 +242,7 @@ TEST_F(FolderPicker, ADriveOpensOnTheCurrentFolderOnlyWhenItHoldsIt)
     Frm_Path *dialog = openOverSandboxDrives();
     auto *drives = child<QComboBox>(dialog, "DrvPath");
     auto *path = child<QLineEdit>(dialog, "TxtPath");
-    EXPECT_EQ(drives->currentText(), m_drives[0].rootPath + QStringLiteral(" [GAME]"));
+    EXPECT_EQ(drives->currentText(), m_drives[0].rootPath.shownText() + QStringLiteral(" [GAME]"));
     drives->setCurrentIndex(1);
     EXPECT_EQ(path->text(), m_other); // the current folder lies elsewhere: the drive's root
     drives->setCurrentIndex(0);
@@ -265,7 +264,7 @@ TEST_F(FolderPicker, ADriveOrGameFolderThatCannotBeReadShowsItsMessageAndKeepsTh
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_FALSE(m_window->isEnabled());
         // Setting the list back points the folder list at that drive again.
-        EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), m_install) << entry;
+        EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path().escapedText(), m_install) << entry;
         EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install) << entry;
     }
 }
@@ -282,7 +281,7 @@ TEST_F(FolderPicker, AGameFoundInTheHomeIsOfferedAfterTheDrivesAndOkStoresIt)
     ASSERT_EQ(drives->count(), drives->drives().size() + 1);
     EXPECT_EQ(drives->itemText(drives->count() - 1), game + QStringLiteral(" [Counter-Strike]"));
     drives->setCurrentIndex(drives->count() - 1);
-    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path(), game);
+    EXPECT_EQ(child<FolderList>(dialog, "DirFolders")->path().escapedText(), game);
     EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), game);
     EXPECT_TRUE(m_messages.messages.empty());
     QTest::mouseClick(child<QPushButton>(dialog, "CmdConfirm"), Qt::LeftButton);
@@ -297,7 +296,8 @@ TEST_F(FolderPicker, GamesAreListedWhileFoundAndClosingStopsTheSearch)
 {
     const auto goOn = std::make_shared<QSemaphore>();
     const auto stopped = std::make_shared<std::atomic<int>>(0);
-    const QList<GameFolder> games = {{m_install, QStringLiteral("Found first")}, {m_other, QStringLiteral("Never")}};
+    const QList<GameFolder> games = {{FilePath::fromEscapedText(m_install), FilePath("Found first")},
+                                     {FilePath::fromEscapedText(m_other), FilePath("Never")}};
     QPointer<Frm_Path> dialog = Frm_Path::load(*m_window, m_messages, [this] { return m_drives; },
                                                [=](const GameFolderSink &found, const std::function<bool()> &stop) {
                                                    found(games[0]);
@@ -328,7 +328,7 @@ TEST_F(FolderPicker, ReopeningStartsFromTheCurrentFolderNotTheLastChoice)
     Frm_Path *second = clickSetFolder();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(child<QLineEdit>(second, "TxtPath")->text(), m_install);
-    EXPECT_EQ(child<FolderList>(second, "DirFolders")->path(), m_install);
+    EXPECT_EQ(child<FolderList>(second, "DirFolders")->path().escapedText(), m_install);
 }
 
 TEST_F(FolderPicker, OnlyOneDialogAtATime)
@@ -356,11 +356,11 @@ TEST_F(FolderPicker, AFolderWhoseNameIsNotUtf8IsListedOpenedAndStoredByteForByte
     EXPECT_EQ(child<QLineEdit>(dialog, "TxtPath")->text(), m_install + u'/' + shown);
     QTest::mouseClick(child<QPushButton>(dialog, "CmdConfirm"), Qt::LeftButton);
     settle();
-    const QByteArray folder = encodeFileName(m_install) + "/Caf\xe9";
+    const QByteArray folder = FilePath::fromEscapedText(m_install).bytes() + "/Caf\xe9";
     EXPECT_EQ(m_program.read(QStringLiteral("SLoadPath.txt")), '"' + folder + "\"\r\n");
-    EXPECT_EQ(encodeFileName(m_window->gameFolder()), folder);
+    EXPECT_EQ(m_window->gameFolderPath().bytes(), folder);
     EXPECT_EQ(text("TxtSetFolder"), m_install + u'/' + shown);
     EXPECT_EQ(text("txtPicturesFound"), QStringLiteral("1"));
     // At the next start the stored bytes name the same folder.
-    EXPECT_EQ(encodeFileName(start().gameFolder()), folder);
+    EXPECT_EQ(start().gameFolderPath().bytes(), folder);
 }

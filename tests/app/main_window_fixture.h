@@ -18,12 +18,12 @@ namespace grelm::test {
 /// over them whose messages are recorded.
 class MainWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { registerWindowFont(QCoreApplication::applicationDirPath()); }
+    static void SetUpTestSuite() { registerWindowFont(FilePath::fromEscapedText(QCoreApplication::applicationDirPath())); }
 
     /// Starts the window; the setting file, if any, must be written first.
     Frm_Converter &start()
     {
-        m_window = std::make_unique<Frm_Converter>(m_messages, SettingPlaces{m_program.path(), m_config.path()});
+        m_window = std::make_unique<Frm_Converter>(m_messages, SettingPlaces{m_program.filePath(), m_config.filePath()});
         return *m_window;
     }
 

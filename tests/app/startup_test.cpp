@@ -37,7 +37,7 @@ TEST_F(StartupTest, MissingFileIsReportedBeforeTheWindowShows)
     EXPECT_EQ(m_messages.messages[0].title, QStringLiteral("File Not Found!"));
     EXPECT_EQ(text("TxtSetFolder"), QString());
     // An empty folder box counts the root folder, whatever it holds.
-    EXPECT_EQ(text("txtPicturesFound"), QString::number(countScreenshots(QString())));
+    EXPECT_EQ(text("txtPicturesFound"), QString::number(countScreenshots(FilePath())));
 }
 
 TEST_F(StartupTest, FileOfTwoLinesGivesTheSecondFolder)
@@ -115,9 +115,9 @@ TEST(BundledQt, OnlyAFolderWithQtConfCarriesPlugins)
     TempFolder folder;
     folder.write(QStringLiteral("plugins/platforms/libqxcb.so"), "");
     folder.write(QStringLiteral("plugins/platforms/readme.txt"), "");
-    EXPECT_EQ(carriedPlatforms(folder.path()), QStringList());
+    EXPECT_EQ(carriedPlatforms(folder.filePath()), QStringList());
     folder.write(QStringLiteral("qt.conf"), "[Paths]\nPrefix = .\n");
-    EXPECT_EQ(carriedPlatforms(folder.path()), QStringList{QStringLiteral("xcb")});
+    EXPECT_EQ(carriedPlatforms(folder.filePath()), QStringList{QStringLiteral("xcb")});
 }
 
 } // namespace

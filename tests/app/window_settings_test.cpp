@@ -24,8 +24,8 @@ TEST_F(WindowSettingsTest, FailedWriteSaysSoOnceAndKeepsTheFolder)
     TempFolder sandbox;
     sandbox.write(QStringLiteral("plain-file"), "x");
     // Both places lie inside a regular file: nothing can be created there.
-    const SettingPlaces places{sandbox.file(QStringLiteral("plain-file/bin")),
-                               sandbox.file(QStringLiteral("plain-file/config"))};
+    const SettingPlaces places{sandbox.filePath(QStringLiteral("plain-file/bin")),
+                               sandbox.filePath(QStringLiteral("plain-file/config"))};
     m_window = std::make_unique<Frm_Converter>(m_messages, places);
     m_messages.messages.clear();
     control<QLineEdit>("TxtSetFolder")->setText(m_game.path());

@@ -50,7 +50,7 @@ TEST(CommandLine, ModesOptionsAndRefusals)
         const CommandLine line = parseCommandLine(row.args);
         const QString what = QString::fromUtf8(row.args.empty() ? QByteArray("(none)") : row.args.back());
         EXPECT_EQ(line.mode, row.mode) << what.toStdString();
-        EXPECT_EQ(line.folder ? encodeFileName(*line.folder) : QByteArray(), QByteArray(row.folder ? row.folder : ""))
+        EXPECT_EQ(line.folder ? line.folder->bytes() : QByteArray(), QByteArray(row.folder ? row.folder : ""))
             << what.toStdString();
         EXPECT_EQ(line.thumbs, row.thumbs) << what.toStdString();
         EXPECT_EQ(line.deleteSource, row.deleteSource) << what.toStdString();
@@ -81,6 +81,6 @@ TEST(FindGames, PrintsCountPathAndNameOfEachGameFolder)
                                 "2\t" + folder + "cstrike\tCounter-Strike\n"
                                 "0\t" + folder + "latin\tJeu d'\xe9t\xe9\n"
                                 "0\t" + folder + "valve\tHalf-Life\n";
-    EXPECT_EQ(gameFolderLines(findGameFolders(home.path())), expected);
+    EXPECT_EQ(gameFolderLines(findGameFolders(home.filePath())), expected);
     EXPECT_TRUE(gameFolderLines({}).isEmpty());
 }

@@ -602,7 +602,7 @@ TEST(ConvertCommand, NamesThatAreNotUtf8AreConvertedUnderTheirOwnBytes)
         ConvertRun run;
         const QByteArray sub = gameFolderToo ? QByteArray("Jeux \xe9t\xe9/") : QByteArray();
         if (gameFolderToo)
-            run.view.folder = run.dir.mkdirRaw("Jeux \xe9t\xe9");
+            run.view.folder = run.dir.mkdirRaw("Jeux \xe9t\xe9").escapedText(); // transitional
         run.dir.writeRaw(sub + "CAF\xc9.bmp", screenshotFile(64, 48, 1));
         run.dir.writeRaw(sub + "ok.bmp", screenshotFile(64, 48, 2));
         run.view.thumbs = true;

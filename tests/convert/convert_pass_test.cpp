@@ -254,10 +254,10 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
 TEST(WriteLease, ARefusedLeaseMeansAWriterAndLeavesNothingHeld)
 {
     test::TempFolder dir;
-    const QString shot = dir.write("s.bmp", "BM picture");
+    const FilePath shot = FilePath::fromEscapedText(dir.write("s.bmp", "BM picture"));
     EXPECT_EQ(writerState(shot), WriterState::None);
     {
-        const int writer = ::open(shot.toUtf8().constData(), O_WRONLY);
+        const int writer = ::open(shot.data(), O_WRONLY);
         EXPECT_EQ(writerState(shot), WriterState::Writing);
         WriterCheck check;
         EXPECT_TRUE(check.beingWritten(shot));
@@ -265,16 +265,16 @@ TEST(WriteLease, ARefusedLeaseMeansAWriterAndLeavesNothingHeld)
         EXPECT_FALSE(check.beingWritten(shot));
     }
     // A reader does not count; the lease given back lets a writer in at once.
-    const int reader = ::open(shot.toUtf8().constData(), O_RDONLY);
+    const int reader = ::open(shot.data(), O_RDONLY);
     EXPECT_EQ(writerState(shot), WriterState::None);
     ::close(reader);
-    const int writer = ::open(shot.toUtf8().constData(), O_WRONLY | O_NONBLOCK);
+    const int writer = ::open(shot.data(), O_WRONLY | O_NONBLOCK);
     EXPECT_GE(writer, 0);
     ::close(writer);
-    EXPECT_EQ(writerState(dir.file("missing.bmp")), WriterState::Unknown);
+    EXPECT_EQ(writerState(dir.filePath("missing.bmp")), WriterState::Unknown);
     // The folder's probe leaves no file behind.
-    EXPECT_TRUE(leasesWorkIn(dir.path()));
-    EXPECT_FALSE(leasesWorkIn(dir.file("missing")));
+    EXPECT_TRUE(leasesWorkIn(dir.filePath()));
+    EXPECT_FALSE(leasesWorkIn(dir.filePath("missing")));
     EXPECT_EQ(entries(dir.path()), QStringList({"s.bmp"}));
 }
 

@@ -24,7 +24,7 @@ TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFile)
 {
     TempFolder dir;
     dir.write(QStringLiteral("out.jpg"), "old");
-    writeFileAtomically(dir.file(QStringLiteral("out.jpg")), "new contents", true);
+    writeFileAtomically(dir.filePath(QStringLiteral("out.jpg")), "new contents", true);
     EXPECT_EQ(dir.read(QStringLiteral("out.jpg")), QByteArray("new contents"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -35,7 +35,7 @@ TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
     TempFolder dir;
     dir.write(QStringLiteral("blocker"), "x");
     try {
-        writeFileAtomically(dir.file(QStringLiteral("blocker/out.jpg")), "data");
+        writeFileAtomically(dir.filePath(QStringLiteral("blocker/out.jpg")), "data");
         FAIL() << "no error";
     } catch (const FileError &e) {
         EXPECT_NE(std::string(e.what()).find("Not a directory"), std::string::npos) << e.what();
@@ -46,9 +46,9 @@ TEST(AtomicFile, AFailedWriteKeepsTheOldFileAndSaysWhy)
 TEST(AtomicFile, DeletingAMissingFileFails)
 {
     TempFolder dir;
-    EXPECT_THROW(deleteFile(dir.file(QStringLiteral("none"))), FileError);
+    EXPECT_THROW(deleteFile(dir.filePath(QStringLiteral("none"))), FileError);
     dir.write(QStringLiteral("there"), "x");
-    deleteFile(dir.file(QStringLiteral("there")));
+    deleteFile(dir.filePath(QStringLiteral("there")));
     EXPECT_FALSE(dir.exists(QStringLiteral("there")));
 }
 
@@ -62,13 +62,13 @@ TEST(AtomicFile, FlushesOnlyAFileOrFolderAndNeverWaitsForAPipe)
         {"a regular file", [](TempFolder &d) { d.write(QStringLiteral("out.jpg"), "x"); }, true},
         {"nothing", [](TempFolder &) {}, false},
         {"a pipe, whose opening would wait for a writer",
-         [](TempFolder &d) { ASSERT_EQ(::mkfifo(encodeFileName(d.file(QStringLiteral("out.jpg"))).constData(), 0644), 0); },
+         [](TempFolder &d) { ASSERT_EQ(::mkfifo(d.filePath(QStringLiteral("out.jpg")).data(), 0644), 0); },
          false},
         {"a folder", [](TempFolder &d) { QDir(d.path()).mkdir(QStringLiteral("out.jpg")); }, true},
         {"a link to a pipe",
          [](TempFolder &d) {
-             ASSERT_EQ(::mkfifo(encodeFileName(d.file(QStringLiteral("pipe"))).constData(), 0644), 0);
-             ASSERT_EQ(::symlink("pipe", encodeFileName(d.file(QStringLiteral("out.jpg"))).constData()), 0);
+             ASSERT_EQ(::mkfifo(d.filePath(QStringLiteral("pipe")).data(), 0644), 0);
+             ASSERT_EQ(::symlink("pipe", d.filePath(QStringLiteral("out.jpg")).data()), 0);
          },
          false},
     };
@@ -77,7 +77,7 @@ TEST(AtomicFile, FlushesOnlyAFileOrFolderAndNeverWaitsForAPipe)
         row.arrange(dir);
         bool flushed = true;
         try {
-            syncFileToDisk(dir.file(QStringLiteral("out.jpg")));
+            syncFileToDisk(dir.filePath(QStringLiteral("out.jpg")));
         } catch (const FileError &) {
             flushed = false;
         }
@@ -93,7 +93,7 @@ TEST(AtomicFile, WritesNamesAsLongAsTheFileSystemAllows)
     for (const QString &name : names) {
         TempFolder dir;
         ASSERT_EQ(QFile::encodeName(name).size(), 255);
-        writeFileAtomically(dir.file(name), "whole", true);
+        writeFileAtomically(dir.filePath(name), "whole", true);
         EXPECT_EQ(dir.read(name), QByteArray("whole"));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
@@ -110,7 +110,7 @@ TEST(AtomicFile, NeverFollowsALinkPlantedAtATemporaryName)
         ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("victim")), planted));
     }
     for (int i = 0; i < 20; ++i)
-        writeFileAtomically(dir.file(QStringLiteral("out.jpg")), "jpeg bytes");
+        writeFileAtomically(dir.filePath(QStringLiteral("out.jpg")), "jpeg bytes");
     EXPECT_EQ(dir.read(QStringLiteral("victim")), QByteArray("precious"));
     EXPECT_EQ(dir.read(QStringLiteral("out.jpg")), QByteArray("jpeg bytes"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2002);
@@ -120,8 +120,8 @@ TEST(AtomicFile, TheWrittenFileCarriesTheGivenModificationTime)
 {
     TempFolder dir;
     const FileTime when{1234567890, 123456789};
-    writeFileAtomically(dir.file(QStringLiteral("dated.jpg")), "x", false, when);
-    const auto stamp = fileStamp(dir.file(QStringLiteral("dated.jpg")));
+    writeFileAtomically(dir.filePath(QStringLiteral("dated.jpg")), "x", false, when);
+    const auto stamp = fileStamp(dir.filePath(QStringLiteral("dated.jpg")));
     ASSERT_TRUE(stamp);
     EXPECT_TRUE(sameTime(stamp->modified, when));
 }
@@ -132,7 +132,7 @@ TEST(AtomicFile, AStagedFileTakesItsNameOnlyWhenCommittedAndLeavesNothingOtherwi
     for (const End end : {End::Commit, End::Discard, End::Drop, End::StageAgain, End::MoveAway}) {
         TempFolder dir;
         dir.write(QStringLiteral("out.jpg"), "old");
-        const QString out = dir.file(QStringLiteral("out.jpg"));
+        const FilePath out = dir.filePath(QStringLiteral("out.jpg"));
         {
             StagedFile file;
             file.stage(out, "new");
@@ -190,13 +190,13 @@ TEST(StagingLeftovers, RemovesOnlyOwnStagedFilesChangedBeforeTheCutOff)
     ::clock_gettime(CLOCK_REALTIME, &cutOff);
     ::usleep(20000);
     StagedFile staging; // another run's, dated like a screenshot of 2001
-    staging.stage(dir.file("new.jpg"), "being written", false, FileTime{1000000000, 0});
-    EXPECT_EQ(removeStagingLeftovers(dir.path(), cutOff), 1);
+    staging.stage(dir.filePath("new.jpg"), "being written", false, FileTime{1000000000, 0});
+    EXPECT_EQ(removeStagingLeftovers(dir.filePath(), cutOff), 1);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
     EXPECT_FALSE(dir.exists(".old.jpg.0123456789abcdef.tmp"));
     staging.commit();
     EXPECT_EQ(dir.read("new.jpg"), "being written");
-    EXPECT_EQ(removeStagingLeftovers(dir.file("missing"), cutOff), 0);
+    EXPECT_EQ(removeStagingLeftovers(dir.filePath("missing"), cutOff), 0);
 }
 
 // A command holds its folders open: once the path that led to one leads
@@ -214,21 +214,21 @@ TEST(HeldFolder, WritesRenamesAndDeletesOnlyInTheFolderItOpened)
             dir.write(QString::fromLatin1(parent) + "/game/.shot.jpg.0123456789abcdef.tmp", parent);
         }
         ASSERT_TRUE(QFile::link(dir.file("one"), dir.file("parent")));
-        const QString game = dir.file("parent/game");
+        const FilePath game = dir.filePath("parent/game");
         WriteFolders folders;
         folders.restrict();
         std::optional<HeldFolder> held = HeldFolder::open(game);
         ASSERT_TRUE(held);
         folders.hold(*std::move(held));
         StagedFile staged;
-        staged.stage(fileAt(&folders, game + "/shot.jpg"), "jpeg");
+        staged.stage(fileAt(&folders, game / "shot.jpg"), "jpeg");
         // The parent now leads to the other folder.
         ASSERT_TRUE(QFile::remove(dir.file("parent")) && QFile::link(dir.file("two"), dir.file("parent")));
         EXPECT_FALSE(folders.find(game)->stillAtPath()) << step;
         switch (step) {
         case Commit: staged.commit(); break;
-        case WriteWhole: writeFileAtomically(fileAt(&folders, game + "/shot.jpg"), "jpeg"); break;
-        case Delete: deleteFile(fileAt(&folders, game + "/shot.bmp")); break;
+        case WriteWhole: writeFileAtomically(fileAt(&folders, game / "shot.jpg"), "jpeg"); break;
+        case Delete: deleteFile(fileAt(&folders, game / "shot.bmp")); break;
         case Flush: folders.find(game)->sync(); break;
         case RemoveLeftovers: EXPECT_EQ(removeStagingLeftovers(*folders.find(game), FileTime{INT32_MAX, 0}), 2); break;
         }
@@ -248,9 +248,9 @@ TEST(HeldFolder, WritesRenamesAndDeletesOnlyInTheFolderItOpened)
     TempFolder dir;
     WriteFolders folders;
     folders.restrict();
-    folders.hold(*HeldFolder::open(dir.path()));
-    for (const QString &path : {dir.file("../out.jpg"), dir.file("sub/out.jpg"), dir.file(".."), dir.file(""),
-                                dir.path() + "x/out.jpg", QStringLiteral("out.jpg")})
-        EXPECT_THROW(fileAt(&folders, path), FileError) << path.toStdString();
-    EXPECT_EQ(fileAt(&folders, dir.file("out.jpg")).name, QByteArray("out.jpg"));
+    folders.hold(*HeldFolder::open(dir.filePath()));
+    for (const FilePath &path : {dir.filePath("../out.jpg"), dir.filePath("sub/out.jpg"), dir.filePath(".."), dir.filePath(""),
+                                 dir.filePath() + "x/out.jpg", FilePath("out.jpg")})
+        EXPECT_THROW(fileAt(&folders, path), FileError) << path.bytes().toStdString();
+    EXPECT_EQ(fileAt(&folders, dir.filePath("out.jpg")).name, QByteArray("out.jpg"));
 }

@@ -1,8 +1,8 @@
 #include "core/errors.h"
-#include "core/file_names.h"
 #include "core/folder_events.h"
 #include "core/folder_listing.h"
 
+#include "support/qt_print.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -17,9 +17,9 @@ using grelm::test::TempFolder;
 
 namespace {
 
-QStringList listAll(FolderListing &listing)
+QList<FilePath> listAll(FolderListing &listing)
 {
-    QStringList names;
+    QList<FilePath> names;
     while (auto name = listing.next())
         names << *name;
     return names;
@@ -47,12 +47,13 @@ TEST(FolderListing, ListsOnlyOrdinaryVisibleMatchingFiles)
     QFile::link(dir.file(QStringLiteral("b.bmp")), dir.file(QStringLiteral("link.bmp")));
     QFile::link(dir.file(QStringLiteral("missing")), dir.file(QStringLiteral("dangling.bmp")));
 
-    const QString latin1 = dir.writeRaw("caf\xe9.bmp", "x"); // not UTF-8: listed with its bytes
+    const FilePath latin1 = dir.writeRaw("caf\xe9.bmp", "x"); // not UTF-8: listed with its bytes
 
-    FolderListing listing(dir.path(), QStringLiteral("*.bmp"));
-    const QStringList names = listAll(listing);
-    EXPECT_EQ(names, (QStringList{"A.BMP", "b.bmp", "c.Bmp", decodeFileName("caf\xe9.bmp"), "link.bmp"}));
-    EXPECT_EQ(encodeFileName(joinPath(dir.path(), names.value(3))), encodeFileName(latin1));
+    FolderListing listing(dir.filePath(), QStringLiteral("*.bmp"));
+    const QList<FilePath> names = listAll(listing);
+    EXPECT_EQ(names, (QList<FilePath>{FilePath("A.BMP"), FilePath("b.bmp"), FilePath("c.Bmp"), FilePath("caf\xe9.bmp"),
+                                      FilePath("link.bmp")}));
+    EXPECT_EQ(dir.filePath() / names.value(3), latin1);
 }
 
 TEST(FolderListing, TwoListingsKeepTheirOwnPositions)
@@ -60,20 +61,20 @@ TEST(FolderListing, TwoListingsKeepTheirOwnPositions)
     TempFolder dir;
     for (const char *name : {"1.bmp", "2.bmp", "3.bmp"})
         dir.write(QString::fromUtf8(name), "x");
-    FolderListing first(dir.path(), QStringLiteral("*.bmp"));
-    EXPECT_EQ(first.next(), QStringLiteral("1.bmp"));
-    FolderListing second(dir.path(), QStringLiteral("*.bmp"));
+    FolderListing first(dir.filePath(), QStringLiteral("*.bmp"));
+    EXPECT_EQ(first.next(), FilePath("1.bmp"));
+    FolderListing second(dir.filePath(), QStringLiteral("*.bmp"));
     EXPECT_EQ(listAll(second).size(), 3);
-    EXPECT_EQ(first.next(), QStringLiteral("2.bmp"));
+    EXPECT_EQ(first.next(), FilePath("2.bmp"));
 }
 
 TEST(FolderListing, AMissingFolderListsNothing)
 {
     TempFolder dir;
-    FolderListing missing(dir.file(QStringLiteral("nope")), QStringLiteral("*.bmp"));
+    FolderListing missing(dir.filePath(QStringLiteral("nope")), QStringLiteral("*.bmp"));
     EXPECT_FALSE(missing.next());
     dir.write(QStringLiteral("file"), "x");
-    FolderListing underAFile(dir.file(QStringLiteral("file")), QStringLiteral("*.bmp"));
+    FolderListing underAFile(dir.filePath(QStringLiteral("file")), QStringLiteral("*.bmp"));
     EXPECT_FALSE(underAFile.next());
 }
 
@@ -92,7 +93,7 @@ TEST(FolderEvents, FilesClosedOrMovedInAndTheFolderGoingAway)
     const QString folder = dir.file("game");
     QDir().mkpath(folder);
     dir.write("outside.bmp", "BM");
-    FolderEvents events(folder);
+    FolderEvents events(FilePath::fromEscapedText(folder));
     ASSERT_TRUE(events.valid()) << events.error().toStdString();
     EXPECT_TRUE(events.take().empty());
     dir.write("game/shot.bmp", "BM");
@@ -102,12 +103,12 @@ TEST(FolderEvents, FilesClosedOrMovedInAndTheFolderGoingAway)
     std::vector<QByteArray> arrived;
     for (const FolderEvent &e : events.take()) {
         EXPECT_EQ(e.kind, FolderEvent::Kind::Arrived);
-        arrived.push_back(encodeFileName(e.name));
+        arrived.push_back(e.name.bytes());
     }
     EXPECT_EQ(arrived, std::vector<QByteArray>({"shot.bmp", "caf\xe9.bmp", "moved.bmp"}));
     ASSERT_EQ(::rename(folder.toUtf8().constData(), dir.file("away").toUtf8().constData()), 0);
     const std::vector<FolderEvent> gone = events.take();
     ASSERT_FALSE(gone.empty());
     EXPECT_EQ(gone.back().kind, FolderEvent::Kind::Gone);
-    EXPECT_FALSE(FolderEvents(dir.file("missing")).valid());
+    EXPECT_FALSE(FolderEvents(dir.filePath("missing")).valid());
 }

@@ -66,7 +66,7 @@ bool decodeJpeg(const QString &path, Picture *size = nullptr)
 bool loadBitmap(const QString &path, Picture *size = nullptr)
 {
     std::vector<std::uint8_t> pixels;
-    const grelm::BmpResult r = grelm::BmpReader::load(path, pixels);
+    const grelm::BmpResult r = grelm::BmpReader::load(grelm::FilePath::fromEscapedText(path), pixels);
     if (r && size)
         *size = {r.width, r.height};
     return bool(r);

@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fail("cannot write the scratch file");
     out.close();
     Pixels loaded(4096, 0x5A);
-    const grelm::BmpResult c = grelm::BmpReader::load(scratchFile(), loaded);
+    const grelm::BmpResult c = grelm::BmpReader::load(grelm::FilePath::fromEscapedText(scratchFile()), loaded);
     if (!samePicture(a, zeros, c, loaded))
         fail("reading the file and decoding its bytes disagree");
     return 0;

@@ -22,13 +22,13 @@ namespace {
     std::abort();
 }
 
-void checkRoundTrip(const QString &folder)
+void checkRoundTrip(const grelm::FilePath &folder)
 {
     if (!grelm::isStorableFolder(folder))
         return;
-    const std::optional<QString> back = grelm::parseSettingFile(grelm::settingFileBytes(folder));
+    const std::optional<grelm::FilePath> back = grelm::parseSettingFile(grelm::settingFileBytes(folder));
     if (!back || *back != folder)
-        fail("does not read back", folder.toUtf8());
+        fail("does not read back", folder.bytes());
 }
 
 // The first input byte chooses how many of the last bytes are read.
@@ -36,9 +36,9 @@ void checkEnds(const QByteArray &bytes)
 {
     const qsizetype tailSize = bytes.isEmpty() ? 1 : 1 + static_cast<unsigned char>(bytes[0]);
     const QByteArray tail = bytes.right(tailSize);
-    const std::optional<QString> fromEnds = grelm::parseSettingFileEnds({bytes.left(3), tail, bytes.size() - tail.size()});
+    const std::optional<grelm::FilePath> fromEnds = grelm::parseSettingFileEnds({bytes.left(3), tail, bytes.size() - tail.size()});
     if (fromEnds && fromEnds != grelm::parseSettingFile(bytes))
-        fail("its ends give another folder than the whole file", fromEnds->toUtf8());
+        fail("its ends give another folder than the whole file", fromEnds->bytes());
 }
 
 } // namespace
@@ -46,9 +46,9 @@ void checkEnds(const QByteArray &bytes)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    if (const std::optional<QString> folder = grelm::parseSettingFile(bytes))
+    if (const std::optional<grelm::FilePath> folder = grelm::parseSettingFile(bytes))
         checkRoundTrip(*folder);
-    checkRoundTrip(QString::fromUtf8(bytes));
+    checkRoundTrip(grelm::FilePath::fromEscapedText(QString::fromUtf8(bytes)));
     checkEnds(bytes);
     return 0;
 }

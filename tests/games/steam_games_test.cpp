@@ -2,7 +2,6 @@
 #include "games/steam_libraries.h"
 #include "games/wine_prefixes.h"
 
-#include "core/file_names.h"
 #include "support/fake_steam.h"
 #include "support/qt_print.h"
 #include "support/temp_folder.h"
@@ -16,6 +15,26 @@
 
 namespace grelm {
 namespace {
+
+// A path as the cases write it: valid UTF-8, or a byte as U+DC80 + byte.
+FilePath pathOf(const QString &text)
+{
+    return FilePath::fromEscapedText(text);
+}
+
+QList<FilePath> pathsOf(const QStringList &texts)
+{
+    QList<FilePath> paths;
+    for (const QString &text : texts)
+        paths << pathOf(text);
+    return paths;
+}
+
+// The text of raw bytes, as the cases write it.
+QString textOf(const char *bytes)
+{
+    return FilePath(QByteArray(bytes)).escapedText();
+}
 
 struct VdfCase {
     const char *name;
@@ -39,7 +58,7 @@ const std::vector<VdfCase> &vdfCases()
          "// made by Steam\r\nlibraryfolders{\"0\"\t\v{path /x // where\n\"label\"\"\"}}", {"/x"}},
         {"escapes in quotes", head + "\"0\" { \"path\" \"/a \\\"b\\\" c\\\\d\" } }", {"/a \"b\" c\\d"}},
         {"a platform condition is ignored", head + "\"0\" { \"path\" \"/c\" [$LINUX] } }", {"/c"}},
-        {"a path of any bytes", head + "\"0\" { \"path\" \"/caf\xe9\" } }", {decodeFileName("/caf\xe9")}},
+        {"a path of any bytes", head + "\"0\" { \"path\" \"/caf\xe9\" } }", {textOf("/caf\xe9")}},
         {"other top keys and relative or Windows paths skipped",
          "\"other\" { \"0\" { \"path\" \"/no\" } }\n" + head + block("0", "lib") + block("1", "D:\\\\Steam") + "}",
          {}},
@@ -57,7 +76,7 @@ const std::vector<VdfCase> &vdfCases()
 TEST(SteamLibraries, LibraryFoldersFileGivesThePathsItNames)
 {
     for (const VdfCase &c : vdfCases())
-        EXPECT_EQ(libraryPathsIn(c.text), c.paths) << c.name;
+        EXPECT_EQ(libraryPathsIn(c.text), pathsOf(c.paths)) << c.name;
 }
 
 TEST(SteamLibraries, AWindowsSteamPathIsMappedOnlyOnDriveC)
@@ -70,7 +89,7 @@ TEST(SteamLibraries, AWindowsSteamPathIsMappedOnlyOnDriveC)
         {"C:\\Program Files (x86)\\Steam", c + QStringLiteral("/Program Files (x86)/Steam")},
         {"c:/Games//Steam Library/./", c + QStringLiteral("/Games/Steam Library")},
         {"C:\\", c},
-        {"C:\\caf\xe9", c + decodeFileName("/caf\xe9")},
+        {"C:\\caf\xe9", c + textOf("/caf\xe9")},
         {"D:\\SteamLibrary", std::nullopt},   // another drive: a dosdevices link, not followed
         {"Z:\\home\\me", std::nullopt},     // z: is the whole file system
         {"C:\\Steam\\..\\..\\etc", std::nullopt},
@@ -80,7 +99,8 @@ TEST(SteamLibraries, AWindowsSteamPathIsMappedOnlyOnDriveC)
         {"", std::nullopt},
     };
     for (const auto &row : rows)
-        EXPECT_EQ(driveCFolderOf(row.path, c), row.folder) << row.path.constData();
+        EXPECT_EQ(driveCFolderOf(row.path, pathOf(c)), row.folder ? std::optional(pathOf(*row.folder)) : std::nullopt)
+            << row.path.constData();
 }
 
 // A fake home: a native Steam root and its links from ~/.steam, a Flatpak
@@ -163,7 +183,7 @@ protected:
                         " \"1\" { \"path\" \"C:\\\\SteamLibrary\" } \"2\" { \"path\" \"D:\\\\Games\" }"
                         " \"3\" { \"path\" \"Z:\\\\\" } }");
         game(own + QStringLiteral("Games/Fifo"));
-        ::mkfifo(encodeFileName(m_sandbox.file(own + QStringLiteral("Games/Fifo/liblist.gam"))).constData(), 0644);
+        ::mkfifo(m_sandbox.filePath(own + QStringLiteral("Games/Fifo/liblist.gam")).data(), 0644);
         game(QStringLiteral("elsewhere/cstrike"), "game \"Linked\"\n");
         test::makeLink(m_sandbox.file(QStringLiteral("elsewhere")), m_sandbox.file(own + QStringLiteral("Games/linked")));
         test::makeLink(QStringLiteral("."), m_sandbox.file(own + QStringLiteral("loop")));
@@ -214,7 +234,7 @@ TEST_F(GameDiscovery, FindsEachGameFolderOnceAcrossRootsAndLibraries)
     const QString native = canonical("home/.local/share/Steam") + hl;
     const QString cs16 = canonical("prefixes/cs16/drive_c");
     const QString wine = canonical("home/.wine/drive_c");
-    const QList<GameFolder> expected = {
+    const QList<std::pair<QString, QString>> expectedTexts = {
         {common + QStringLiteral("Cry of Fear/cryoffear"), QStringLiteral("Cry of Fear")},
         {native + QStringLiteral("cstrike"), QStringLiteral("Counter-Strike")},
         {native + QStringLiteral("mymod"), QStringLiteral("My Mod")},
@@ -238,12 +258,15 @@ TEST_F(GameDiscovery, FindsEachGameFolderOnceAcrossRootsAndLibraries)
          QStringLiteral("Half-Life")},
         {canonical("home/.var/app/com.usebottles.bottles/data/bottles/bottles/HL/drive_c/Half-Life/ricochet"),
          QStringLiteral("Ricochet")},
-        {canonical("home/.PlayOnLinux/wineprefix/CS16/drive_c/Program Files/Valve") + decodeFileName("/caf\xe9"),
-         decodeFileName("Caf\xe9")},
+        {canonical("home/.PlayOnLinux/wineprefix/CS16/drive_c/Program Files/Valve") + textOf("/caf\xe9"),
+         textOf("Caf\xe9")},
         {canonical("home/.local/share/Steam/steamapps/compatdata/3000000000/pfx/drive_c/Games/svencoop/screenshots"),
          QStringLiteral("Sven Co-op")},
     };
-    EXPECT_EQ(findGameFolders(m_home), expected);
+    QList<GameFolder> expected;
+    for (const auto &[path, name] : expectedTexts)
+        expected << GameFolder{pathOf(path), pathOf(name)};
+    EXPECT_EQ(findGameFolders(pathOf(m_home)), expected);
 }
 
 // The prefixes: each once, however it is reached; none without a drive_c of its own.
@@ -259,8 +282,9 @@ TEST_F(GameDiscovery, FindsEachWinePrefixOnce)
         canonical("home/.PlayOnLinux/wineprefix/CS16"),
         canonical("home/.local/share/Steam/steamapps/compatdata/3000000000/pfx"),
     };
-    EXPECT_EQ(winePrefixes(m_home, m_sandbox.file(QStringLiteral("prefixes/cs16")), steamLibraries(m_home), search),
-              expected);
+    EXPECT_EQ(winePrefixes(pathOf(m_home), m_sandbox.filePath(QStringLiteral("prefixes/cs16")), steamLibraries(pathOf(m_home)),
+                           search),
+              pathsOf(expected));
 }
 
 // The search hands each folder over as found, stops when told, and keeps to its limits.
@@ -283,7 +307,7 @@ TEST_F(GameDiscovery, StopsWhenToldOrAtItsLimits)
     for (const Row &row : rows) {
         QList<GameFolder> handed;
         const QList<GameFolder> found = findGameFolders(
-            m_home,
+            pathOf(m_home),
             [&](const GameFolder &game) {
                 handed << game;
                 return row.stopAfter == 0 || handed.size() < row.stopAfter;
@@ -297,8 +321,8 @@ TEST_F(GameDiscovery, StopsWhenToldOrAtItsLimits)
 TEST_F(GameDiscovery, AHomeWithoutSteamOrWineHasNone)
 {
     qunsetenv("WINEPREFIX");
-    EXPECT_TRUE(findGameFolders(m_sandbox.file(QStringLiteral("disk"))).isEmpty());
-    EXPECT_TRUE(findGameFolders(m_sandbox.file(QStringLiteral("missing"))).isEmpty());
+    EXPECT_TRUE(findGameFolders(m_sandbox.filePath(QStringLiteral("disk"))).isEmpty());
+    EXPECT_TRUE(findGameFolders(m_sandbox.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
 } // namespace

@@ -137,7 +137,7 @@ TEST_P(BmpVariants, DecodeToTheExpectedPicture)
 
     test::TempFolder folder;
     std::vector<std::uint8_t> filePixels(7, 0xAB);
-    const BmpResult fromFile = BmpReader::load(folder.write("v.bmp", v.file), filePixels);
+    const BmpResult fromFile = BmpReader::load(FilePath::fromEscapedText(folder.write("v.bmp", v.file)), filePixels);
     ASSERT_TRUE(fromFile) << fromFile.error;
     filePixels.resize(pixels.size());
     EXPECT_EQ(filePixels, pixels); // padding included

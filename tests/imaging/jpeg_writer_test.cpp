@@ -118,7 +118,7 @@ TEST(WriteDIBToJPEG, WritesUprightPictureOfTheBufferSize)
         cDIBSection dib(messages);
         const QImage source = smoothImage(size.width(), size.height());
         ASSERT_TRUE(dib.Load(folder.write("shot.bmp", test::make24BitBmp(source))));
-        ASSERT_TRUE(WriteDIBToJPEG(dib, folder.file("shot.jpg"), messages));
+        ASSERT_TRUE(WriteDIBToJPEG(dib, folder.filePath("shot.jpg"), messages));
         const test::DecodedJpeg jpeg = test::decodeJpeg(folder.read("shot.jpg"));
         ASSERT_TRUE(jpeg.ok);
         EXPECT_EQ(QSize(jpeg.width, jpeg.height), size);
@@ -137,7 +137,7 @@ TEST(WriteDIBToJPEG, ReplacesAnExistingFile)
     cDIBSection dib(messages);
     ASSERT_TRUE(dib.Load(folder.write("a.bmp", test::make24BitBmp(smoothImage(20, 10)))));
     folder.write("a.jpg", QByteArray(100000, 'x'));
-    ASSERT_TRUE(WriteDIBToJPEG(dib, folder.file("a.jpg"), messages));
+    ASSERT_TRUE(WriteDIBToJPEG(dib, folder.filePath("a.jpg"), messages));
     const test::DecodedJpeg jpeg = test::decodeJpeg(folder.read("a.jpg"));
     EXPECT_TRUE(jpeg.ok);
     EXPECT_EQ(jpeg.width, 20);
@@ -157,7 +157,7 @@ TEST(WriteDIBToJPEG, FourChannelBufferGivesThreeComponentJpeg)
         painter.fillRect(0, 0, 32, 12, QColor(200, 30, 40));  // first rows in memory: the bottom
         painter.fillRect(0, 12, 32, 12, QColor(20, 60, 220));
     }
-    ASSERT_TRUE(WriteDIBToJPEG(dib, folder.file("t.jpg"), messages));
+    ASSERT_TRUE(WriteDIBToJPEG(dib, folder.filePath("t.jpg"), messages));
     const test::DecodedJpeg jpeg = test::decodeJpeg(folder.read("t.jpg"));
     ASSERT_TRUE(jpeg.ok);
     EXPECT_EQ(jpeg.components, 3);
@@ -171,8 +171,8 @@ TEST(WriteDIBToJPEG, UnwritablePathShowsTheMessageAndLeavesNoFile)
 {
     TempFolder folder;
     folder.write("plain.txt", "not a folder");
-    const QString paths[] = {folder.file("missing/out.jpg"), folder.file("plain.txt/out.jpg")};
-    for (const QString &path : paths) {
+    const FilePath paths[] = {folder.filePath("missing/out.jpg"), folder.filePath("plain.txt/out.jpg")};
+    for (const FilePath &path : paths) {
         RecordingMessageSink messages;
         cDIBSection dib(messages);
         ASSERT_TRUE(dib.Create(8, 8, 3));
@@ -191,8 +191,8 @@ TEST(WriteDIBToJPEG, EmptyBufferFailsAndKeepsTheOlderFile)
     RecordingMessageSink messages;
     cDIBSection dib(messages);
     folder.write("old.jpg", "older bytes");
-    EXPECT_FALSE(WriteDIBToJPEG(dib, folder.file("old.jpg"), messages));
-    EXPECT_FALSE(WriteDIBToJPEG(dib, folder.file("new.jpg"), messages));
+    EXPECT_FALSE(WriteDIBToJPEG(dib, folder.filePath("old.jpg"), messages));
+    EXPECT_FALSE(WriteDIBToJPEG(dib, folder.filePath("new.jpg"), messages));
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[0], saveFailure(-4));
     EXPECT_EQ(folder.read("old.jpg"), QByteArray("older bytes"));
@@ -206,7 +206,7 @@ TEST(WriteDIBToJPEG, NameOutsideAsciiReachesTheFileSystem)
     cDIBSection dib(messages);
     ASSERT_TRUE(dib.Create(4, 4, 3));
     const QString name = QStringLiteral("sch\u00f6n \u5199\u771f.jpg");
-    ASSERT_TRUE(WriteDIBToJPEG(dib, folder.file(name), messages));
+    ASSERT_TRUE(WriteDIBToJPEG(dib, folder.filePath(name), messages));
     EXPECT_TRUE(QFile::exists(folder.file(name)));
 }
 

@@ -37,9 +37,9 @@ int main(int argc, char **argv)
     }
     PrintingMessageSink messages;
     grelm::Frm_Converter window(messages);
-    std::printf("read: %s\n", qPrintable(window.gameFolder()));
+    std::printf("read: %s\n", window.gameFolderPath().data());
     if (argc == 2) {
-        window.setGameFolderText(QString::fromLocal8Bit(argv[1]));
+        window.setGameFolderText(grelm::FilePath(QByteArray(argv[1])));
         window.SWritePath();
     }
     return 0;

@@ -22,9 +22,9 @@ TEST(ScreenshotCounterTest, CountsOrdinaryBitmapsDirectlyInTheFolder)
     QDir(game.path()).mkdir(QStringLiteral("folder.bmp"));
 
     std::vector<int> shown;
-    EXPECT_EQ(countScreenshots(game.path(), [&](int n) { shown.push_back(n); }), 3);
+    EXPECT_EQ(countScreenshots(game.filePath(), [&](int n) { shown.push_back(n); }), 3);
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 3})); // once per file found
-    EXPECT_EQ(countScreenshots(game.path()), 3);   // a second count does not accumulate
+    EXPECT_EQ(countScreenshots(game.filePath()), 3);   // a second count does not accumulate
 }
 
 TEST(ScreenshotCounterTest, NoBitmapsOrNoFolderCountsZero)
@@ -32,9 +32,9 @@ TEST(ScreenshotCounterTest, NoBitmapsOrNoFolderCountsZero)
     test::TempFolder game;
     game.write(QStringLiteral("notes.txt"), "x");
     bool called = false;
-    EXPECT_EQ(countScreenshots(game.path(), [&](int) { called = true; }), 0);
-    EXPECT_EQ(countScreenshots(game.file(QStringLiteral("missing"))), 0);
-    EXPECT_EQ(countScreenshots(game.file(QStringLiteral("notes.txt"))), 0);
+    EXPECT_EQ(countScreenshots(game.filePath(), [&](int) { called = true; }), 0);
+    EXPECT_EQ(countScreenshots(game.filePath(QStringLiteral("missing"))), 0);
+    EXPECT_EQ(countScreenshots(game.filePath(QStringLiteral("notes.txt"))), 0);
     EXPECT_FALSE(called);
 }
 
@@ -42,7 +42,7 @@ TEST(ScreenshotCounterTest, TrailingSeparatorStillNamesTheFolder)
 {
     test::TempFolder game;
     game.write(QStringLiteral("a.bmp"), "BM");
-    EXPECT_EQ(countScreenshots(game.path() + QLatin1Char('/')), 1);
+    EXPECT_EQ(countScreenshots(game.filePath() + "/"), 1);
 }
 
 } // namespace

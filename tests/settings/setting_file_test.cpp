@@ -2,7 +2,7 @@
 #include "settings/setting_store.h"
 
 #include "core/errors.h"
-#include "core/file_names.h"
+#include "support/qt_print.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -22,6 +22,17 @@ struct ReadCase {
     QByteArray bytes;
     std::optional<QString> folder; // nothing: the read fails
 };
+
+// A folder as the text the cases give it in (valid UTF-8, or a byte as U+DC80 + byte).
+FilePath pathOf(const QString &text)
+{
+    return FilePath::fromEscapedText(text);
+}
+
+std::optional<QString> textOf(const std::optional<FilePath> &path)
+{
+    return path ? std::optional<QString>(path->escapedText()) : std::nullopt;
+}
 
 // A line whose first double quote stands at `position` (1-based).
 QByteArray quoteAt(int position)
@@ -92,7 +103,7 @@ TEST(SettingFileTest, ReadsTheFolderFromTheBytesOnDisk)
         SCOPED_TRACE(c.name);
         test::TempFolder program;
         program.write(kSettingFileName, c.bytes);
-        EXPECT_EQ(readSettingFile(program.path()), c.folder);
+        EXPECT_EQ(textOf(readSettingFile(program.filePath())), c.folder);
     }
 }
 
@@ -110,7 +121,7 @@ TEST(SettingFileTest, NoRegularFileInItsPlaceGivesNoFolderAtOnce)
         SCOPED_TRACE(name);
         test::TempFolder program;
         make(program.file(kSettingFileName));
-        EXPECT_EQ(readSettingFile(program.path()), std::nullopt);
+        EXPECT_EQ(readSettingFile(program.filePath()), std::nullopt);
     }
 }
 
@@ -122,16 +133,16 @@ TEST(SettingFileTest, WritesOneQuotedLineThatReadsBackUnchanged)
     for (const QString &folder : folders) {
         SCOPED_TRACE(folder.toStdString());
         test::TempFolder program;
-        writeSettingFile(program.path(), folder);
+        writeSettingFile(program.filePath(), pathOf(folder));
         EXPECT_EQ(program.read(kSettingFileName), '"' + folder.toUtf8() + "\"\r\n");
-        EXPECT_EQ(readSettingFile(program.path()), folder);
+        EXPECT_EQ(textOf(readSettingFile(program.filePath())), folder);
     }
 }
 
 TEST(SettingFileTest, EmptyFolderIsFourBytes)
 {
     test::TempFolder program;
-    writeSettingFile(program.path(), QString());
+    writeSettingFile(program.filePath(), FilePath());
     EXPECT_EQ(program.read(kSettingFileName), QByteArray("\"\"\r\n"));
 }
 
@@ -139,9 +150,9 @@ TEST(SettingFileTest, WriteReplacesAnUnreadableFile)
 {
     test::TempFolder program;
     program.write(kSettingFileName, "\"\r\n");
-    ASSERT_EQ(readSettingFile(program.path()), std::nullopt);
-    writeSettingFile(program.path(), QStringLiteral("/games/hl"));
-    EXPECT_EQ(readSettingFile(program.path()), QStringLiteral("/games/hl"));
+    ASSERT_EQ(readSettingFile(program.filePath()), std::nullopt);
+    writeSettingFile(program.filePath(), FilePath("/games/hl"));
+    EXPECT_EQ(readSettingFile(program.filePath()), FilePath("/games/hl"));
 }
 
 TEST(SettingFileTest, FailedWriteThrowsFileError)
@@ -149,7 +160,7 @@ TEST(SettingFileTest, FailedWriteThrowsFileError)
     test::TempFolder sandbox;
     sandbox.write(QStringLiteral("plain-file"), "not a folder");
     // A program folder inside a regular file cannot hold anything, even for root.
-    EXPECT_THROW(writeSettingFile(sandbox.file(QStringLiteral("plain-file/bin")), QStringLiteral("/x")), FileError);
+    EXPECT_THROW(writeSettingFile(sandbox.filePath(QStringLiteral("plain-file/bin")), FilePath("/x")), FileError);
     EXPECT_EQ(sandbox.read(QStringLiteral("plain-file")), QByteArray("not a folder"));
 }
 
@@ -158,8 +169,8 @@ TEST(SettingFileTest, FolderWithALineBreakOrNulIsRefusedAndTheFileKept)
     for (const QString &folder : {QStringLiteral("/a\rb"), QStringLiteral("/a\nb"), QStringLiteral("/a") + QChar(u'\0')}) {
         test::TempFolder program;
         program.write(kSettingFileName, "\"/old\"\r\n");
-        EXPECT_FALSE(isStorableFolder(folder));
-        EXPECT_THROW(writeSettingFile(program.path(), folder), FileError);
+        EXPECT_FALSE(isStorableFolder(pathOf(folder)));
+        EXPECT_THROW(writeSettingFile(program.filePath(), pathOf(folder)), FileError);
         EXPECT_EQ(program.read(kSettingFileName), QByteArray("\"/old\"\r\n"));
     }
 }
@@ -182,25 +193,25 @@ struct StorePlaces {
         : program(make(c.program, "program", "\"/p\"\r\n")), config(make(c.config, "config", "\"/c\"\r\n"))
     {
     }
-    QString make(Place state, const QString &name, const QByteArray &bytes) const
+    FilePath make(Place state, const QString &name, const QByteArray &bytes) const
     {
         if (state == Place::Unwritable) {
             sandbox.write(name, "a regular file");
-            return sandbox.file(name + QStringLiteral("/grelm-converter"));
+            return sandbox.filePath(name + QStringLiteral("/grelm-converter"));
         }
-        const QString folder = sandbox.file(name + QStringLiteral("/grelm-converter"));
+        const FilePath folder = sandbox.filePath(name + QStringLiteral("/grelm-converter"));
         if (state == Place::HasFile)
             sandbox.write(name + QStringLiteral("/grelm-converter/") + kSettingFileName, bytes);
         return folder;
     }
-    QByteArray bytesIn(const QString &folder) const
+    QByteArray bytesIn(const FilePath &folder) const
     {
-        QFile file(settingFilePath(folder));
+        QFile file(settingFilePath(folder).escapedText());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     test::TempFolder sandbox;
-    QString program, config;
+    FilePath program, config;
 };
 
 TEST(SettingStoreTest, ReadsBesideTheProgramElseInTheConfigFolderAndWritesWhereItWorks)
@@ -218,26 +229,26 @@ TEST(SettingStoreTest, ReadsBesideTheProgramElseInTheConfigFolderAndWritesWhereI
         SCOPED_TRACE(c.name);
         StorePlaces places(c);
         if (c.program == P::Empty) {
-            ASSERT_TRUE(QDir().mkpath(places.program));
+            ASSERT_TRUE(QDir().mkpath(places.program.escapedText()));
         }
         const SettingPlaces settingPlaces{places.program, places.config};
         SettingStore store(settingPlaces);
-        EXPECT_EQ(store.read(), c.read);
+        EXPECT_EQ(textOf(store.read()), c.read);
         if (c.configUnwritableAfterRead) {
-            ASSERT_TRUE(QDir(places.config).removeRecursively());
+            ASSERT_TRUE(QDir(places.config.escapedText()).removeRecursively());
             places.sandbox.write(QStringLiteral("config/grelm-converter"), "now a regular file");
         }
         if (!c.writtenTo) {
-            EXPECT_THROW(store.write(QStringLiteral("/new")), FileError);
+            EXPECT_THROW(store.write(FilePath("/new")), FileError);
             continue;
         }
         const QByteArray before = places.bytesIn(places.program) + places.bytesIn(places.config);
-        store.write(QStringLiteral("/new"));
-        const QString target = QString::fromLatin1(c.writtenTo) == "program" ? places.program : places.config;
-        EXPECT_EQ(places.bytesIn(target), settingFileBytes(QStringLiteral("/new")));
-        const QString other = target == places.program ? places.config : places.program;
+        store.write(FilePath("/new"));
+        const FilePath target = QString::fromLatin1(c.writtenTo) == "program" ? places.program : places.config;
+        EXPECT_EQ(places.bytesIn(target), settingFileBytes(FilePath("/new")));
+        const FilePath other = target == places.program ? places.config : places.program;
         EXPECT_TRUE(before.contains(places.bytesIn(other))) << "the other place was changed";
-        EXPECT_EQ(SettingStore(settingPlaces).read(), QStringLiteral("/new")) << "not found at the next start";
+        EXPECT_EQ(SettingStore(settingPlaces).read(), FilePath("/new")) << "not found at the next start";
     }
 }
 
@@ -260,7 +271,7 @@ TEST(SettingStoreTest, ConfigFolderFollowsXdgConfigHomeElseTheHomeByteForByte)
     for (const auto &c : cases) {
         qputenv("XDG_CONFIG_HOME", c.xdg);
         qputenv("HOME", c.home);
-        EXPECT_EQ(encodeFileName(userConfigFolder()), c.folder) << c.xdg << " " << c.home;
+        EXPECT_EQ(userConfigFolder().bytes(), c.folder) << c.xdg << " " << c.home;
     }
     qputenv("XDG_CONFIG_HOME", savedXdg);
     qputenv("HOME", savedHome);

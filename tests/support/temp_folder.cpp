@@ -1,6 +1,5 @@
 #include "support/temp_folder.h"
 
-#include "core/file_names.h"
 
 #include <filesystem>
 #include <system_error>
@@ -18,7 +17,7 @@ namespace grelm::test {
 TempFolder::~TempFolder()
 {
     std::error_code error;
-    std::filesystem::remove_all(encodeFileName(path()).toStdString(), error);
+    std::filesystem::remove_all(filePath().bytes().toStdString(), error);
 }
 
 QString TempFolder::write(const QString &name, const QByteArray &bytes) const
@@ -56,25 +55,25 @@ namespace {
 
 QByteArray rawPath(const TempFolder &dir, const QByteArray &name)
 {
-    return encodeFileName(dir.path()) + '/' + name;
+    return (dir.filePath() / name).bytes();
 }
 
 } // namespace
 
-QString TempFolder::writeRaw(const QByteArray &name, const QByteArray &bytes) const
+FilePath TempFolder::writeRaw(const QByteArray &name, const QByteArray &bytes) const
 {
     const int fd = ::open(rawPath(*this, name).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd >= 0) {
         [[maybe_unused]] const ssize_t written = ::write(fd, bytes.constData(), size_t(bytes.size()));
         ::close(fd);
     }
-    return decodeFileName(rawPath(*this, name));
+    return FilePath(rawPath(*this, name));
 }
 
-QString TempFolder::mkdirRaw(const QByteArray &name) const
+FilePath TempFolder::mkdirRaw(const QByteArray &name) const
 {
     ::mkdir(rawPath(*this, name).constData(), 0755);
-    return decodeFileName(rawPath(*this, name));
+    return FilePath(rawPath(*this, name));
 }
 
 bool TempFolder::existsRaw(const QByteArray &name) const

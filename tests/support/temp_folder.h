@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -15,6 +17,9 @@ public:
     ~TempFolder();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    /// The folder's path, and that of `name` inside it, as program functions take them.
+    FilePath filePath() const { return FilePath::fromEscapedText(path()); }
+    FilePath filePath(const QString &name) const { return FilePath::fromEscapedText(file(name)); }
     /// Writes `bytes` to `name` inside the folder (folders on the way are made).
     QString write(const QString &name, const QByteArray &bytes) const;
     /// The bytes of `name` inside the folder; empty when it does not exist.
@@ -22,9 +27,9 @@ public:
     bool exists(const QString &name) const;
     /// Writes a file, or makes a folder, whose name inside the folder is the
     /// raw bytes `name` (need not be UTF-8), with ::open or ::mkdir, as the
-    /// file system allows; returns its path as the program carries it.
-    QString writeRaw(const QByteArray &name, const QByteArray &bytes) const;
-    QString mkdirRaw(const QByteArray &name) const;
+    /// file system allows; returns its path.
+    FilePath writeRaw(const QByteArray &name, const QByteArray &bytes) const;
+    FilePath mkdirRaw(const QByteArray &name) const;
     /// Whether an entry of the raw name `name` exists, and its bytes.
     bool existsRaw(const QByteArray &name) const;
     QByteArray readRaw(const QByteArray &name) const;

@@ -61,7 +61,7 @@ TEST_F(Thumbnail, StartsWithDefaultsAndStoresSettingsUnchecked)
     EXPECT_EQ(thumb.MaxWidth(), 50);
     EXPECT_EQ(thumb.MaxHeight(), 50);
     EXPECT_EQ(thumb.BackColor(), 0x00FFFFFFu);
-    EXPECT_EQ(thumb.DestFilePath(), QString());
+    EXPECT_EQ(thumb.DestFilePath(), FilePath());
     EXPECT_FALSE(thumb.ForcedDimensions());
     thumb.setMaxWidth(-7);
     thumb.setMaxHeight(0);
@@ -76,7 +76,7 @@ TEST_F(Thumbnail, BitmapEndingWritesA24BitBitmapOfTheReducedPicture)
     for (const char *name : {"a.bmp", "B.BMP"}) {
         thumb.setMaxWidth(70);
         thumb.setMaxHeight(70);
-        thumb.setDestFilePath(folder.file(name));
+        thumb.setDestFilePath(folder.filePath(name));
         thumb.CreateFromStdPicture(Picture(quarters(640, 480)));
 
         const QByteArray bytes = folder.read(name);
@@ -96,7 +96,7 @@ TEST_F(Thumbnail, JpgEndingInAnyCaseWritesAnUprightJpeg)
     for (const char *name : {"a.jpg", "b.JPG", "c.Jpg"}) {
         thumb.setMaxWidth(70);
         thumb.setMaxHeight(70);
-        thumb.setDestFilePath(folder.file(name));
+        thumb.setDestFilePath(folder.filePath(name));
         thumb.CreateFromStdPicture(Picture(quarters(640, 480)));
 
         const QByteArray bytes = folder.read(name);
@@ -113,7 +113,7 @@ TEST_F(Thumbnail, ForcedDimensionsJpegIsTheWholeBox)
     thumb.setMaxWidth(70);
     thumb.setMaxHeight(70);
     thumb.setForcedDimensions(true);
-    thumb.setDestFilePath(folder.file("forced.jpg"));
+    thumb.setDestFilePath(folder.filePath("forced.jpg"));
     thumb.CreateFromStdPicture(Picture(quarters(480, 640)));
     const QImage image = readBack(folder.read("forced.jpg")).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(image.size(), QSize(70, 70));
@@ -126,7 +126,7 @@ TEST_F(Thumbnail, ForcedDimensionsJpegIsTheWholeBox)
 TEST_F(Thumbnail, OtherEndingsWriteNothing)
 {
     for (const QString name : {"a.jpeg", "a.png", "noextension", "bm", ""}) {
-        thumb.setDestFilePath(name.isEmpty() ? QString() : folder.file(name));
+        thumb.setDestFilePath(name.isEmpty() ? FilePath() : folder.filePath(name));
         EXPECT_NO_THROW(thumb.CreateFromStdPicture(Picture(quarters(64, 48))));
     }
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
@@ -137,7 +137,7 @@ TEST_F(Thumbnail, ExistingFileIsReplaced)
     thumb.setMaxWidth(70); // 60 x 40 fits 70 x 50 as it is
     for (const char *name : {"old.bmp", "old.jpg"}) {
         folder.write(name, QByteArray(5000, 'x'));
-        thumb.setDestFilePath(folder.file(name));
+        thumb.setDestFilePath(folder.filePath(name));
         thumb.CreateFromStdPicture(Picture(quarters(60, 40)));
         EXPECT_EQ(readBack(folder.read(name)).size(), QSize(60, 40)) << name;
     }
@@ -147,15 +147,15 @@ TEST_F(Thumbnail, ExistingFileIsReplaced)
 TEST_F(Thumbnail, UnloadableSourceThrowsAndWritesNothing)
 {
     folder.write("broken.bmp", QByteArray("BM not really a bitmap"));
-    thumb.setDestFilePath(folder.file("out.bmp"));
-    EXPECT_THROW(thumb.CreateFromFile(folder.file("broken.bmp")), FileError);
-    EXPECT_THROW(thumb.CreateFromFile(folder.file("missing.bmp")), FileError);
+    thumb.setDestFilePath(folder.filePath("out.bmp"));
+    EXPECT_THROW(thumb.CreateFromFile(folder.filePath("broken.bmp")), FileError);
+    EXPECT_THROW(thumb.CreateFromFile(folder.filePath("missing.bmp")), FileError);
     EXPECT_FALSE(folder.exists("out.bmp"));
 }
 
 TEST_F(Thumbnail, EmptyOrNegativeBoxThrowsAndWritesNothing)
 {
-    thumb.setDestFilePath(folder.file("out.bmp"));
+    thumb.setDestFilePath(folder.filePath("out.bmp"));
     for (const auto &box : {std::pair{0, 70}, std::pair{70, 0}, std::pair{-70, -70}}) {
         thumb.setMaxWidth(box.first);
         thumb.setMaxHeight(box.second);
@@ -171,17 +171,17 @@ TEST_F(Thumbnail, EmptyOrNegativeBoxThrowsAndWritesNothing)
 TEST_F(Thumbnail, UnwritableDestinationThrowsFileError)
 {
     folder.write("plainfile", "x"); // a file where a folder would have to be
-    thumb.setDestFilePath(folder.file("plainfile/out.bmp"));
+    thumb.setDestFilePath(folder.filePath("plainfile/out.bmp"));
     EXPECT_THROW(thumb.CreateFromStdPicture(Picture(quarters(64, 48))), FileError);
 }
 
 TEST_F(Thumbnail, CreateFromFileReducesTheLoadedPicture)
 {
-    writeBmp24(folder.file("shot.bmp"), quarters(640, 480));
+    writeBmp24(folder.filePath("shot.bmp"), quarters(640, 480));
     thumb.setMaxWidth(70);
     thumb.setMaxHeight(70);
-    thumb.setDestFilePath(folder.file("thumb.bmp"));
-    thumb.CreateFromFile(folder.file("shot.bmp"));
+    thumb.setDestFilePath(folder.filePath("thumb.bmp"));
+    thumb.CreateFromFile(folder.filePath("shot.bmp"));
     const QImage image = loadWithDib(folder.file("thumb.bmp"));
     ASSERT_EQ(image.size(), QSize(70, 52));
     expectQuarters(image, 0);
@@ -190,8 +190,8 @@ TEST_F(Thumbnail, CreateFromFileReducesTheLoadedPicture)
 TEST_F(Thumbnail, CreateFromFileReadsOtherPictureFormatsToo)
 {
     ASSERT_TRUE(quarters(100, 80).save(folder.file("shot.png"), "png"));
-    thumb.setDestFilePath(folder.file("thumb.bmp"));
-    thumb.CreateFromFile(folder.file("shot.png"));
+    thumb.setDestFilePath(folder.filePath("thumb.bmp"));
+    thumb.CreateFromFile(folder.filePath("shot.png"));
     const QImage image = loadWithDib(folder.file("thumb.bmp"));
     ASSERT_EQ(image.size(), QSize(50, 40));
     expectQuarters(image, 0);

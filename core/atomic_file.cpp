@@ -86,12 +86,6 @@ bool writeAll(int fd, const QByteArray &data)
 
 } // namespace
 
-void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk,
-                         const std::optional<FileTime> &modified)
-{
-    writeFileAtomically(FilePath::fromEscapedText(path), data, syncToDisk, modified);
-}
-
 void writeFileAtomically(const FilePath &path, const QByteArray &data, bool syncToDisk,
                          const std::optional<FileTime> &modified)
 {

@@ -20,8 +20,6 @@ namespace grelm {
 /// is untouched, and FileError says why.
 void writeFileAtomically(const FilePath &path, const QByteArray &data, bool syncToDisk = false,
                          const std::optional<FileTime> &modified = std::nullopt);
-void writeFileAtomically(const QString &path, const QByteArray &data, bool syncToDisk = false,
-                         const std::optional<FileTime> &modified = std::nullopt); // transitional
 /// The same within the folder `file` holds.
 void writeFileAtomically(const FileAt &file, const QByteArray &data, bool syncToDisk = false,
                          const std::optional<FileTime> &modified = std::nullopt);

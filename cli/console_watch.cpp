@@ -53,7 +53,7 @@ std::chrono::milliseconds untilThen(Clock::time_point then, Clock::time_point no
 class Watcher {
 public:
     Watcher(const CommandLine &line, const FilePath &folder)
-        : m_folder(folder), m_view(line, folder), m_watch(folder.escapedText()), m_thumbs(line.thumbs)
+        : m_folder(folder), m_view(line, folder), m_watch(folder), m_thumbs(line.thumbs)
     {
     }
 
@@ -62,7 +62,7 @@ public:
     bool start()
     {
         const Clock::time_point now = Clock::now();
-        const QStringList present = m_watch.start(now);
+        const QList<FilePath> present = m_watch.start(now);
         convert(present, false);
         m_lastSlowLook = now;
         // Only a folder that is not there ends the watch at its start; a
@@ -152,7 +152,7 @@ private:
             switch (event.kind) {
             case FolderEvent::Kind::Arrived:
                 // The program's own files (JPEGs, staged files) are no news.
-                news = m_watch.arrived(event.name.escapedText(), now) || news;
+                news = m_watch.arrived(event.name, now) || news;
                 break;
             case FolderEvent::Kind::Overflow:
                 m_watch.overflowed();
@@ -190,7 +190,7 @@ private:
     }
 
     struct Retry {
-        QString name;
+        FilePath name;
         FileStamp version;
         int tries = 0;
         Clock::time_point due;
@@ -202,25 +202,27 @@ private:
         return retry.due <= now || freeBytes(m_folder) > retry.freeBytes;
     }
 
-    void convert(const QStringList &names, bool retrying)
+    void convert(const QList<FilePath> &names, bool retrying)
     {
         if (names.isEmpty() && !m_firstRun && !retrying)
             return;
         m_firstRun = false;
         m_messages.quiet = retrying;
-        const ConsoleOutcome outcome =
-            convertOnce(m_view, m_messages, ConvertThreading{false, 1, 2}, QSet<QString>(names.cbegin(), names.cend()),
-                        [this](const DeletionGroup::Pending &p) { return holdDeletion(p); });
+        QSet<QString> only; // transitional: the session takes the names' escaped texts
+        for (const FilePath &name : names)
+            only.insert(name.escapedText());
+        const ConsoleOutcome outcome = convertOnce(m_view, m_messages, ConvertThreading{false, 1, 2}, only,
+                                                   [this](const DeletionGroup::Pending &p) { return holdDeletion(p); });
         m_messages.quiet = false;
         const Clock::time_point now = Clock::now();
-        for (const QString &name : names)
-            noteResult(name, outcome.records.value(name), now);
+        for (const FilePath &name : names)
+            noteResult(name, outcome.records.value(name.escapedText()), now);
         noteThumbnailsLeft(now);
     }
 
     // A JPEG that could not be written is tried again later; a file that did
     // not load waits until it changes (the watch reports each version once).
-    void noteResult(const QString &name, const ConvertSession::ScreenshotRecord &record, Clock::time_point now)
+    void noteResult(const FilePath &name, const ConvertSession::ScreenshotRecord &record, Clock::time_point now)
     {
         const auto it = std::find_if(m_retries.begin(), m_retries.end(), [&](const Retry &r) { return r.name == name; });
         if (!record.jpeg.isEmpty() || !record.encoded || !record.loaded) {
@@ -245,16 +247,16 @@ private:
             return;
         }
         const int tries = m_thumbnailRetry ? m_thumbnailRetry->tries : 0;
-        m_thumbnailRetry = Retry{QString(), {}, tries + 1,
+        m_thumbnailRetry = Retry{FilePath(), {}, tries + 1,
                                  now + kRetryWaits[std::min<std::size_t>(std::size_t(tries), std::size(kRetryWaits) - 1)],
                                  freeBytes(m_folder)};
     }
 
     void retryDue(Clock::time_point now)
     {
-        QStringList names;
+        QList<FilePath> names;
         for (auto it = m_retries.begin(); it != m_retries.end();) {
-            if (!fileUnchanged(m_folder / FilePath::fromEscapedText(it->name), it->version)) {
+            if (!fileUnchanged(m_folder / it->name, it->version)) {
                 it = m_retries.erase(it); // gone or changed: the watch reports the new version
                 continue;
             }
@@ -270,7 +272,7 @@ private:
     // it has been unchanged for a while; the Convert keeps it until then.
     bool holdDeletion(const DeletionGroup::Pending &pending)
     {
-        const QString name = pending.screenshot.section(u'/', -1);
+        const FilePath name = FilePath::fromEscapedText(pending.screenshot).fileName(); // transitional
         if (!m_watch.withoutLeases(name))
             return false;
         m_held.push_back(pending);
@@ -284,7 +286,7 @@ private:
         DeletionGroup group;
         std::vector<DeletionGroup::Pending> stillHeld;
         for (DeletionGroup::Pending &p : m_held) {
-            const QString name = p.screenshot.section(u'/', -1);
+            const FilePath name = FilePath::fromEscapedText(p.screenshot).fileName(); // transitional
             if (!p.converted || !m_watch.stillInSight(name, *p.converted))
                 continue; // changed or gone: a new version is converted, and held, afresh
             if (m_watch.unchangedLongEnough(name, *p.converted, now))

@@ -27,23 +27,23 @@ std::chrono::nanoseconds changedAgo(const FileStamp &stamp)
 
 } // namespace
 
-ArrivalWatch::ArrivalWatch(QString folder, Looker looker) : m_folder(std::move(folder)), m_look(std::move(looker)) {}
+ArrivalWatch::ArrivalWatch(FilePath folder, Looker looker) : m_folder(std::move(folder)), m_look(std::move(looker)) {}
 
-bool ArrivalWatch::isScreenshotName(const QString &name)
+bool ArrivalWatch::isScreenshotName(const FilePath &name)
 {
-    return !name.startsWith(u'.') && matchesWildcard(name, kScreenshotPattern);
+    return !name.bytes().startsWith('.') && matchesWildcard(name, kScreenshotPattern);
 }
 
-QStringList ArrivalWatch::start(Clock::time_point now)
+QList<FilePath> ArrivalWatch::start(Clock::time_point now)
 {
-    m_leasesWork = leasesWorkIn(FilePath::fromEscapedText(m_folder)); // transitional
+    m_leasesWork = leasesWorkIn(m_folder);
     m_seen.clear();
     m_fullLookDue = false;
-    QStringList present;
-    for (const QString &name : FolderListing::all(m_folder, kScreenshotPattern)) {
+    QList<FilePath> present;
+    for (const FilePath &name : FolderListing::all(m_folder, kScreenshotPattern)) {
         Seen &seen = m_seen[name];
         seen.since = now;
-        const std::optional<ArrivalLook> found = m_look(joinPath(m_folder, name));
+        const std::optional<ArrivalLook> found = m_look(m_folder / name);
         if (!found) {
             m_seen.remove(name);
             continue;
@@ -64,7 +64,7 @@ QStringList ArrivalWatch::start(Clock::time_point now)
     return present;
 }
 
-bool ArrivalWatch::arrived(const QString &name, Clock::time_point now)
+bool ArrivalWatch::arrived(const FilePath &name, Clock::time_point now)
 {
     if (!isScreenshotName(name))
         return false;
@@ -77,36 +77,36 @@ bool ArrivalWatch::arrived(const QString &name, Clock::time_point now)
 
 void ArrivalWatch::listAgain(Clock::time_point now)
 {
-    const QStringList names = FolderListing::all(m_folder, kScreenshotPattern);
-    const QSet<QString> present(names.cbegin(), names.cend());
+    const QList<FilePath> names = FolderListing::all(m_folder, kScreenshotPattern);
+    const QSet<FilePath> present(names.cbegin(), names.cend());
     for (auto it = m_seen.begin(); it != m_seen.end();)
         it = present.contains(it.key()) ? std::next(it) : m_seen.erase(it);
-    for (const QString &name : names) {
+    for (const FilePath &name : names) {
         if (!m_seen.contains(name))
             m_seen.insert(name, Seen{std::nullopt, now});
     }
 }
 
-QStringList ArrivalWatch::look(Clock::time_point now)
+QList<FilePath> ArrivalWatch::look(Clock::time_point now)
 {
     if (m_fullLookDue) {
         m_fullLookDue = false;
-        m_leasesWork = leasesWorkIn(FilePath::fromEscapedText(m_folder)); // the folder may be another file system now
+        m_leasesWork = leasesWorkIn(m_folder); // the folder may be another file system now
         listAgain(now);
         for (Seen &seen : m_seen)
             seen.settled = false;
     }
-    QStringList ready;
-    std::vector<QString> gone;
+    QList<FilePath> ready;
+    std::vector<FilePath> gone;
     for (auto it = m_seen.begin(); it != m_seen.end(); ++it) {
         if (it->settled)
             continue;
         if (!lookAt(it.key(), *it, now, ready))
             gone.push_back(it.key());
     }
-    for (const QString &name : gone)
+    for (const FilePath &name : gone)
         m_seen.remove(name);
-    ready.sort();
+    sortByText(ready, Qt::CaseSensitive);
     return ready;
 }
 
@@ -128,9 +128,9 @@ bool ArrivalWatch::complete(const Seen &seen, const ArrivalLook &look, Clock::ti
     return still >= kSettledWithoutSize && look.pixelsPresent;
 }
 
-bool ArrivalWatch::lookAt(const QString &name, Seen &seen, Clock::time_point now, QStringList &ready)
+bool ArrivalWatch::lookAt(const FilePath &name, Seen &seen, Clock::time_point now, QList<FilePath> &ready)
 {
-    const std::optional<ArrivalLook> found = m_look(joinPath(m_folder, name));
+    const std::optional<ArrivalLook> found = m_look(m_folder / name);
     if (!found)
         return false;
     if (!seen.stamp || !(*seen.stamp == found->stamp)) {
@@ -165,19 +165,19 @@ bool ArrivalWatch::waiting() const
     return false;
 }
 
-bool ArrivalWatch::unchangedLongEnough(const QString &name, const FileStamp &converted, Clock::time_point now) const
+bool ArrivalWatch::unchangedLongEnough(const FilePath &name, const FileStamp &converted, Clock::time_point now) const
 {
     const auto it = m_seen.constFind(name);
     return it != m_seen.cend() && it->stamp && *it->stamp == converted && now - it->since >= kUnchangedBeforeDeletion;
 }
 
-bool ArrivalWatch::stillInSight(const QString &name, const FileStamp &converted) const
+bool ArrivalWatch::stillInSight(const FilePath &name, const FileStamp &converted) const
 {
     const auto it = m_seen.constFind(name);
     return it != m_seen.cend() && it->stamp && *it->stamp == converted;
 }
 
-void ArrivalWatch::lookAgain(const QString &name)
+void ArrivalWatch::lookAgain(const FilePath &name)
 {
     const auto it = m_seen.find(name);
     if (it != m_seen.end()) {
@@ -186,9 +186,9 @@ void ArrivalWatch::lookAgain(const QString &name)
     }
 }
 
-std::optional<ArrivalLook> ArrivalWatch::lookAtArrival(const QString &path)
+std::optional<ArrivalLook> ArrivalWatch::lookAtArrival(const FilePath &path)
 {
-    const std::optional<OpenedFile> opened = openForReading(FilePath::fromEscapedText(path), OpenRead::FollowLinksNoTerminal);
+    const std::optional<OpenedFile> opened = openForReading(path, OpenRead::FollowLinksNoTerminal);
     if (!opened)
         return std::nullopt;
     const int fd = opened->fd.get();

@@ -4,8 +4,7 @@
 #include "core/write_lease.h"
 
 #include <QHash>
-#include <QString>
-#include <QStringList>
+#include <QList>
 
 #include <chrono>
 #include <functional>
@@ -40,19 +39,19 @@ class ArrivalWatch {
 public:
     using Clock = std::chrono::steady_clock;
     /// Looks at a file; nothing when it is gone.
-    using Looker = std::function<std::optional<ArrivalLook>(const QString &path)>;
+    using Looker = std::function<std::optional<ArrivalLook>(const FilePath &path)>;
 
     static constexpr std::chrono::milliseconds kSettled{1000};
     static constexpr std::chrono::milliseconds kSettledWithoutSize{3000};
     static constexpr std::chrono::seconds kUnchangedBeforeDeletion{60};
 
-    explicit ArrivalWatch(QString folder, Looker looker = lookAtArrival);
+    explicit ArrivalWatch(FilePath folder, Looker looker = lookAtArrival);
 
     /// Lists the folder: every screenshot there now counts as reported but
     /// those being written, which are returned, to be reported once complete.
-    QStringList start(Clock::time_point now);
+    QList<FilePath> start(Clock::time_point now);
     /// A file closed after writing or moved in; false when it is no screenshot.
-    bool arrived(const QString &name, Clock::time_point now);
+    bool arrived(const FilePath &name, Clock::time_point now);
     /// Events were lost: the next look lists the folder and looks at every file.
     void overflowed() { m_fullLookDue = true; }
     /// Lists the folder for names that came without an event; names already
@@ -60,24 +59,24 @@ public:
     void listAgain(Clock::time_point now);
     /// Looks at the files that are not settled yet (and, after an overflow,
     /// at every file) and returns those complete at `now`, each version once.
-    QStringList look(Clock::time_point now);
+    QList<FilePath> look(Clock::time_point now);
     /// Whether some file is waiting to be looked at again soon.
     bool waiting() const;
     /// Whether the screenshot `name`, converted from `converted`, may be
     /// deleted now by the rule without leases (unchanged long enough since it
     /// was last seen changing); false once it changed.
-    bool unchangedLongEnough(const QString &name, const FileStamp &converted, Clock::time_point now) const;
+    bool unchangedLongEnough(const FilePath &name, const FileStamp &converted, Clock::time_point now) const;
     /// Whether leases said nothing of `name`'s writers at its last look.
-    bool withoutLeases(const QString &name) const { return m_seen.value(name).withoutLeases; }
+    bool withoutLeases(const FilePath &name) const { return m_seen.value(name).withoutLeases; }
     /// Whether `name` is still the version `converted` as last seen.
-    bool stillInSight(const QString &name, const FileStamp &converted) const;
+    bool stillInSight(const FilePath &name, const FileStamp &converted) const;
     /// Looks at `name` again at the next look (a retry, after it changed).
-    void lookAgain(const QString &name);
+    void lookAgain(const FilePath &name);
 
     /// The screenshot names a look takes (not hidden, *.bmp).
-    static bool isScreenshotName(const QString &name);
+    static bool isScreenshotName(const FilePath &name);
     /// The real look: stat, header, pixel array, lease.
-    static std::optional<ArrivalLook> lookAtArrival(const QString &path);
+    static std::optional<ArrivalLook> lookAtArrival(const FilePath &path);
 
 private:
     struct Seen {
@@ -90,11 +89,11 @@ private:
     WriterState writerOf(const ArrivalLook &look) const;
     bool complete(const Seen &seen, const ArrivalLook &look, Clock::time_point now) const;
     /// Looks at one file; false when it is gone.
-    bool lookAt(const QString &name, Seen &seen, Clock::time_point now, QStringList &ready);
+    bool lookAt(const FilePath &name, Seen &seen, Clock::time_point now, QList<FilePath> &ready);
 
-    QString m_folder;
+    FilePath m_folder;
     Looker m_look;
-    QHash<QString, Seen> m_seen;
+    QHash<FilePath, Seen> m_seen;
     bool m_fullLookDue = false;
     bool m_leasesWork = false; ///< a lease on a file of our own in the folder was granted
 };

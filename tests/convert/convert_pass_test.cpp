@@ -284,8 +284,8 @@ namespace {
 struct FakeArrivals {
     test::TempFolder dir;
     QHash<QString, ArrivalLook> files;
-    ArrivalWatch watch{dir.path(), [this](const QString &path) -> std::optional<ArrivalLook> {
-                           const auto it = files.constFind(path.section(u'/', -1));
+    ArrivalWatch watch{dir.filePath(), [this](const FilePath &path) -> std::optional<ArrivalLook> {
+                           const auto it = files.constFind(path.fileName().escapedText());
                            return it == files.cend() ? std::nullopt : std::optional<ArrivalLook>(*it);
                        }};
 };
@@ -322,10 +322,10 @@ TEST(ArrivalWatch, AScreenshotIsCompleteOnceWholeAndNoLongerOpenForWriting)
         FakeArrivals f;
         f.watch.start(t0);
         f.files.insert("s.bmp", row.look);
-        f.watch.arrived("s.bmp", t0);
-        const QStringList first = f.watch.look(t0);
-        const QStringList later = f.watch.look(t0 + row.still);
-        EXPECT_EQ(first + later, row.complete ? QStringList{"s.bmp"} : QStringList{}) << row.what;
+        f.watch.arrived(FilePath("s.bmp"), t0);
+        const QList<FilePath> first = f.watch.look(t0);
+        const QList<FilePath> later = f.watch.look(t0 + row.still);
+        EXPECT_EQ(first + later, row.complete ? QList<FilePath>{FilePath("s.bmp")} : QList<FilePath>{}) << row.what;
         if (row.complete) {
             EXPECT_TRUE(f.watch.look(t0 + row.still + 10s).isEmpty()) << row.what << ": reported twice";
         }
@@ -334,19 +334,19 @@ TEST(ArrivalWatch, AScreenshotIsCompleteOnceWholeAndNoLongerOpenForWriting)
     FakeArrivals f;
     f.watch.start(t0);
     f.files.insert("s.bmp", lookOf(1000, 1000, true, W::None));
-    f.watch.arrived("s.bmp", t0);
-    EXPECT_EQ(f.watch.look(t0), QStringList{"s.bmp"});
-    f.watch.arrived("s.bmp", t0 + 1s); // closed again without a change
+    f.watch.arrived(FilePath("s.bmp"), t0);
+    EXPECT_EQ(f.watch.look(t0), QList<FilePath>{FilePath("s.bmp")});
+    f.watch.arrived(FilePath("s.bmp"), t0 + 1s); // closed again without a change
     EXPECT_TRUE(f.watch.look(t0 + 1s).isEmpty());
     EXPECT_FALSE(f.watch.waiting());
     f.files["s.bmp"] = lookOf(1000, 1000, true, W::None, 6);
-    f.watch.arrived("s.bmp", t0 + 2s);
-    EXPECT_EQ(f.watch.look(t0 + 2s), QStringList{"s.bmp"});
-    f.watch.lookAgain("s.bmp");
-    EXPECT_EQ(f.watch.look(t0 + 3s), QStringList{"s.bmp"});
+    f.watch.arrived(FilePath("s.bmp"), t0 + 2s);
+    EXPECT_EQ(f.watch.look(t0 + 2s), QList<FilePath>{FilePath("s.bmp")});
+    f.watch.lookAgain(FilePath("s.bmp"));
+    EXPECT_EQ(f.watch.look(t0 + 3s), QList<FilePath>{FilePath("s.bmp")});
     // Hidden names and other files are no screenshots.
-    EXPECT_FALSE(f.watch.arrived(".s.bmp", t0));
-    EXPECT_FALSE(f.watch.arrived("s.jpg", t0));
+    EXPECT_FALSE(f.watch.arrived(FilePath(".s.bmp"), t0));
+    EXPECT_FALSE(f.watch.arrived(FilePath("s.jpg"), t0));
     EXPECT_FALSE(f.watch.waiting());
 }
 
@@ -358,23 +358,23 @@ TEST(ArrivalWatch, WithoutLeasesAScreenshotMayBeDeletedOnlyOnceUnchangedForAMinu
     f.watch.start(t0);
     const ArrivalLook first = lookOf(1000, 1000, true, WriterState::Unknown);
     f.files.insert("s.bmp", first);
-    f.watch.arrived("s.bmp", t0);
+    f.watch.arrived(FilePath("s.bmp"), t0);
     f.watch.look(t0);
-    EXPECT_EQ(f.watch.look(t0 + 1s), QStringList{"s.bmp"}); // converted on settling
-    EXPECT_TRUE(f.watch.withoutLeases("s.bmp"));
+    EXPECT_EQ(f.watch.look(t0 + 1s), QList<FilePath>{FilePath("s.bmp")}); // converted on settling
+    EXPECT_TRUE(f.watch.withoutLeases(FilePath("s.bmp")));
     f.watch.look(t0 + 30s);
-    EXPECT_FALSE(f.watch.unchangedLongEnough("s.bmp", first.stamp, t0 + 30s));
+    EXPECT_FALSE(f.watch.unchangedLongEnough(FilePath("s.bmp"), first.stamp, t0 + 30s));
     EXPECT_TRUE(f.watch.waiting()) << "kept in sight: a paused writer may change it again";
     // The writer goes on after a pause: the new version is converted and waits its minute.
     const ArrivalLook second = lookOf(1000, 1000, true, WriterState::Unknown, 6);
     f.files["s.bmp"] = second;
     f.watch.look(t0 + 40s);
-    EXPECT_FALSE(f.watch.stillInSight("s.bmp", first.stamp));
-    EXPECT_EQ(f.watch.look(t0 + 41s), QStringList{"s.bmp"});
+    EXPECT_FALSE(f.watch.stillInSight(FilePath("s.bmp"), first.stamp));
+    EXPECT_EQ(f.watch.look(t0 + 41s), QList<FilePath>{FilePath("s.bmp")});
     f.watch.look(t0 + 99s);
-    EXPECT_FALSE(f.watch.unchangedLongEnough("s.bmp", second.stamp, t0 + 99s));
+    EXPECT_FALSE(f.watch.unchangedLongEnough(FilePath("s.bmp"), second.stamp, t0 + 99s));
     f.watch.look(t0 + 100s);
-    EXPECT_TRUE(f.watch.unchangedLongEnough("s.bmp", second.stamp, t0 + 100s));
+    EXPECT_TRUE(f.watch.unchangedLongEnough(FilePath("s.bmp"), second.stamp, t0 + 100s));
     EXPECT_FALSE(f.watch.waiting());
 
     // Present at the start: one changed long ago has waited its minute; one
@@ -387,9 +387,9 @@ TEST(ArrivalWatch, WithoutLeasesAScreenshotMayBeDeletedOnlyOnceUnchangedForAMinu
     fresh.stamp.changed.tv_sec = std::time(nullptr);
     g.files.insert("old.bmp", old);
     g.files.insert("new.bmp", fresh);
-    EXPECT_EQ(g.watch.start(t0), QStringList({"new.bmp", "old.bmp"}));
-    EXPECT_TRUE(g.watch.unchangedLongEnough("old.bmp", old.stamp, t0));
-    EXPECT_FALSE(g.watch.unchangedLongEnough("new.bmp", fresh.stamp, t0));
+    EXPECT_EQ(g.watch.start(t0), (QList<FilePath>{FilePath("new.bmp"), FilePath("old.bmp")}));
+    EXPECT_TRUE(g.watch.unchangedLongEnough(FilePath("old.bmp"), old.stamp, t0));
+    EXPECT_FALSE(g.watch.unchangedLongEnough(FilePath("new.bmp"), fresh.stamp, t0));
     EXPECT_TRUE(g.watch.waiting());
 }
 
@@ -400,21 +400,21 @@ TEST(ArrivalWatch, ListingsAndAFullLookAfterLostEventsFindWhatCameWithoutAnEvent
     test::TempFolder dir;
     dir.write("old.bmp", test::screenshotFile(16, 12, 1));
     const int writer = ::open(dir.write("open.bmp", test::screenshotFile(16, 12, 2)).toUtf8().constData(), O_WRONLY);
-    ArrivalWatch watch(dir.path());
-    EXPECT_EQ(watch.start(t0), QStringList{"old.bmp"}) << "a file open for writing waits";
+    ArrivalWatch watch(dir.filePath());
+    EXPECT_EQ(watch.start(t0), QList<FilePath>{FilePath("old.bmp")}) << "a file open for writing waits";
     EXPECT_TRUE(watch.look(t0).isEmpty());
     ::close(writer);
-    watch.arrived("open.bmp", t0);
-    EXPECT_EQ(watch.look(t0), QStringList{"open.bmp"});
+    watch.arrived(FilePath("open.bmp"), t0);
+    EXPECT_EQ(watch.look(t0), QList<FilePath>{FilePath("open.bmp")});
 
     dir.write("quiet.bmp", test::screenshotFile(16, 12, 3)); // its event was lost
     EXPECT_TRUE(watch.look(t0).isEmpty());
     watch.overflowed();
     EXPECT_TRUE(watch.waiting());
-    EXPECT_EQ(watch.look(t0), QStringList{"quiet.bmp"}) << "only the new file, not those reported";
+    EXPECT_EQ(watch.look(t0), QList<FilePath>{FilePath("quiet.bmp")}) << "only the new file, not those reported";
     EXPECT_FALSE(watch.waiting());
 
     dir.write("later.bmp", test::screenshotFile(16, 12, 4)); // a file system without events
     watch.listAgain(t0);
-    EXPECT_EQ(watch.look(t0), QStringList{"later.bmp"});
+    EXPECT_EQ(watch.look(t0), QList<FilePath>{FilePath("later.bmp")});
 }

@@ -1,8 +1,8 @@
 // The folder pass on its own: output names, progress steps, reported
 // failures, kept modification times, and the same results on worker threads.
 #include "convert/arrival_watch.h"
-#include "convert/convert_pass_names.h"
-#include "convert/convert_pass_progress.h"
+#include "convert/folder_pass.h"
+#include "convert/output_names.h"
 #include "convert/deletion_group.h"
 #include "convert_run.h"
 #include "support/test_picture.h"

@@ -28,7 +28,7 @@ struct PreparedJpeg {
     QString detail; ///< why the encode failed
     std::optional<FileStamp> stamp;
     bool notExpected = false; ///< the file did not hold the bytes expected of it: nothing was loaded
-    bool hasThumbnail = false; ///< what the session's reduceWhileLoaded made is in `thumbnail`
+    bool hasThumbnail = false; ///< the thumbnail the session's ThumbnailsAhead had made is in `thumbnail`
     QByteArray thumbnail;
     /// The JPEG written beside its output name, to be given that name in
     /// order; `stageFailure` says why it could not be written.

@@ -6,7 +6,6 @@
 #include "imaging/dib_section.h"
 #include "settings/setting_store.h"
 
-#include <QCoreApplication>
 #include <QString>
 #include <QWidget>
 

@@ -1,7 +1,6 @@
 #include "thumbs/area_reduction.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace grelm {

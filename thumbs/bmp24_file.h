@@ -8,6 +8,10 @@
 
 #include <cstdint>
 
+// The 24-bit bitmap files that thumbnails are made as. The program uses
+// bmp24Pitch and startBmp24; bmp24Picture, encodeBmp24 and writeBmp24 are
+// kept for outside callers (only tests use them today).
+
 namespace grelm {
 
 /// The bytes of one row of a 24-bit bitmap of `width` pixels, padded to 4.

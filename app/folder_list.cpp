@@ -3,7 +3,6 @@
 #include "core/file_names.h"
 
 #include <QDir>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
 

@@ -4,7 +4,6 @@
 #include "core/folder_listing.h"
 #include "core/path_checks.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
 

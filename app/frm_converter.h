@@ -6,7 +6,6 @@
 #include "imaging/dib_section.h"
 #include "settings/setting_store.h"
 
-#include <QCoreApplication>
 #include <QString>
 #include <QWidget>
 
@@ -79,7 +78,6 @@ private:
     // Building the controls (frm_converter_controls.cpp).
     void setUpWindow();
     void createControls();
-    QLabel *createLblIpGrelm();
     void setTabOrder();
     void connectHandlers();
 
@@ -110,6 +108,9 @@ private:
     QPushButton *Aboutbox = nullptr;
     QLabel *LblIpGrelm = nullptr;
     std::unique_ptr<PacedProgress> m_progress; // lblProgress and picProgress, painted at the screen's pace
+
+    struct Control;                   // one row of the controls' table
+    static const Control kControls[]; // every control but the lines, in the order they are made
 };
 
 } // namespace grelm

@@ -15,9 +15,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <type_traits>
+#include <variant>
+
 namespace grelm {
 
 namespace {
+
+// How a control is drawn beyond its type: a label's text colour (white when
+// plain), the banner picture or the web link.
+enum class ControlLook { Plain, LightText, HighlightedText, Banner, WebLink };
+
+// What differs at the start from a shown, enabled control.
+enum class ControlStart { Shown, Hidden, Disabled, ReadOnly };
 
 // Places are given in twips, 15 to a pixel.
 QRect twips(int left, int top, int width, int height)
@@ -26,15 +36,6 @@ QRect twips(int left, int top, int width, int height)
 }
 
 QPoint twipPoint(int x, int y) { return QPoint(x / 15, y / 15); }
-
-template <typename W>
-W *named(W *widget, const char *name, const QRect &place, const QString &toolTip = {})
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(place);
-    widget->setToolTip(toolTip);
-    return widget;
-}
 
 LineShape *line(const char *name, QPoint from, QPoint to, QWidget *parent)
 {
@@ -78,7 +79,122 @@ QLabel *logo(QWidget *parent)
     return picture;
 }
 
+// The web link: the makers' address, white at rest, blue under the pointer.
+QLabel *webLink(QWidget *parent)
+{
+    auto *link = new WebLinkLabel(kMakersWebAddress, parent);
+    link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return link;
+}
+
+QLabel *labelOfLook(ControlLook look, const QString &text, QWidget *window)
+{
+    switch (look) {
+    case ControlLook::Banner:
+        return logo(window);
+    case ControlLook::WebLink:
+        return webLink(window);
+    case ControlLook::LightText:
+        return label(text, window->palette().color(QPalette::Light), window);
+    case ControlLook::HighlightedText:
+        return label(text, window->palette().color(QPalette::HighlightedText), window);
+    case ControlLook::Plain:
+        break;
+    }
+    return label(text, Qt::white, window);
+}
+
+// A control of type W with its text and look, not yet named or placed.
+template <typename W>
+W *make(ControlLook look, const char *text, QWidget *window)
+{
+    const QString caption = QString::fromUtf8(text);
+    if constexpr (std::is_same_v<W, QLabel>)
+        return labelOfLook(look, caption, window);
+    else if constexpr (std::is_same_v<W, QCheckBox>)
+        return checkBox(caption, window);
+    else if constexpr (std::is_same_v<W, ProgressPicture>)
+        return new ProgressPicture(window);
+    else
+        return new W(caption, window);
+}
+
+void setStart(QWidget *control, ControlStart start)
+{
+    switch (start) {
+    case ControlStart::Shown:
+        break;
+    case ControlStart::Hidden:
+        control->hide();
+        break;
+    case ControlStart::Disabled:
+        control->setEnabled(false);
+        break;
+    case ControlStart::ReadOnly:
+        qobject_cast<QLineEdit *>(control)->setReadOnly(true);
+        break;
+    }
+}
+
 } // namespace
+
+// One control of the window: the member that keeps it, its name, its place,
+// its look, its text and tooltip, and how it starts.
+struct Frm_Converter::Control {
+    std::variant<QLabel *Frm_Converter::*, QLineEdit *Frm_Converter::*, QPushButton *Frm_Converter::*,
+                 QCheckBox *Frm_Converter::*, ProgressPicture *Frm_Converter::*>
+        member;
+    const char *name;
+    QRect place;
+    ControlLook look = ControlLook::Plain;
+    const char *text = nullptr;
+    const char *toolTip = nullptr;
+    ControlStart start = ControlStart::Shown;
+};
+
+// Every control but the lines, in the order they are made: a later one lies over an earlier one.
+const Frm_Converter::Control Frm_Converter::kControls[] = {
+    {&Frm_Converter::PLogo, "PLogo", twips(120, 120, 7335, 1215), ControlLook::Banner, nullptr,
+     "The GRELM Screenshot converter uses leet (L337) mouseoverhelp technology. Note that use of this program "
+     "requires: A functioning cerebrum, some mouse and keyboard skills."},
+    {&Frm_Converter::LblDefaultF, "LblDefaultF", twips(120, 1440, 7335, 255), ControlLook::LightText},
+    {&Frm_Converter::TxtSetFolder, "TxtSetFolder", twips(120, 1800, 4095, 285), ControlLook::Plain, nullptr,
+     "Current path to your Half-Life Installation.", ControlStart::Disabled},
+    {&Frm_Converter::CmdSetFolder, "CmdSetFolder", twips(4320, 1800, 1575, 255), ControlLook::Plain, "Set Folder",
+     "Opens a dialog box to set the drive and folder of your Half-Life / game installation."},
+
+    {&Frm_Converter::lblPictures, "lblPictures", twips(120, 2640, 1215, 255), ControlLook::Plain, "Pictures Found"},
+    {&Frm_Converter::txtPicturesFound, "txtPicturesFound", twips(1320, 2640, 495, 285), ControlLook::Plain, nullptr,
+     "This will display the number of pics taking up room in your Half-Life or Counter-Strike Installation folder "
+     "(if any).",
+     ControlStart::ReadOnly},
+
+    {&Frm_Converter::Label1, "Label1", twips(4200, 2640, 3255, 255), ControlLook::Plain, "Thumbnails",
+     "This is the thumbnail section...duh."},
+    {&Frm_Converter::chkThumbs, "chkThumbs", twips(4200, 3000, 3255, 255), ControlLook::Plain, "Create Thumbnails",
+     "Create little thumbnails of the pictures after conversion. They always go to the \\thumbs folder in your root "
+     "Half Life install. By default it's c:\\sierra\\half-life\\thumbs."},
+    {&Frm_Converter::lblThumbsSize, "lblThumbsSize", twips(4200, 3360, 1335, 255), ControlLook::LightText,
+     "Thumbnail Width"},
+    {&Frm_Converter::txtThumbs, "txtThumbs", twips(5520, 3360, 615, 285), ControlLook::Plain, "70",
+     "Set the width of your thumbnail pictures here. Note that the height will be proportional to the width. This "
+     "is done to avoid having folks deform their pics by doing something silly, like having 100 pixel by 10 pixel "
+     "screenshots."},
+
+    {&Frm_Converter::lblProgress, "lblProgress", twips(4200, 3960, 1905, 225), ControlLook::HighlightedText,
+     "Converting...", nullptr, ControlStart::Hidden},
+    {&Frm_Converter::picProgress, "picProgress", twips(4200, 4320, 3270, 255), ControlLook::Plain, nullptr, nullptr,
+     ControlStart::Hidden},
+
+    {&Frm_Converter::Aboutbox, "Aboutbox", twips(120, 4920, 1695, 255), ControlLook::Plain, "About Snapmill",
+     "Who's responsible for this atrocity!"},
+    {&Frm_Converter::chkDelSource, "chkDelSource", twips(4200, 4920, 3255, 255), ControlLook::Plain,
+     "Delete Source Pictures", "Delete the source Bitmaps after converting them to JPEG."},
+    {&Frm_Converter::LblIpGrelm, "LblIpGrelm", twips(120, 5280, 2535, 255), ControlLook::WebLink, nullptr,
+     "Visit our Website!"},
+    {&Frm_Converter::cmdConvert, "cmdConvert", twips(4200, 5280, 3255, 255), ControlLook::Plain, "Convert!",
+     "Start the conversion process."},
+};
 
 void Frm_Converter::setUpWindow()
 {
@@ -98,60 +214,18 @@ void Frm_Converter::createControls()
     Line1 = line("Line1", twipPoint(120, 2520), twipPoint(7440, 2520), this);
     Line3 = line("Line3", twipPoint(4200, 3840), twipPoint(7440, 3840), this);
 
-    PLogo = named(logo(this), "PLogo", twips(120, 120, 7335, 1215),
-                  QStringLiteral("The GRELM Screenshot converter uses leet (L337) mouseoverhelp technology. Note that "
-                                 "use of this program requires: A functioning cerebrum, some mouse and keyboard skills."));
-    LblDefaultF = named(label(QString(), palette().color(QPalette::Light), this), "LblDefaultF", twips(120, 1440, 7335, 255));
-    TxtSetFolder = named(new QLineEdit(this), "TxtSetFolder", twips(120, 1800, 4095, 285),
-                         QStringLiteral("Current path to your Half-Life Installation."));
-    TxtSetFolder->setEnabled(false);
-    CmdSetFolder = named(new QPushButton(QStringLiteral("Set Folder"), this), "CmdSetFolder",
-                         twips(4320, 1800, 1575, 255),
-                         QStringLiteral("Opens a dialog box to set the drive and folder of your Half-Life / game "
-                                        "installation."));
-
-    lblPictures = named(label(QStringLiteral("Pictures Found"), Qt::white, this), "lblPictures", twips(120, 2640, 1215, 255));
-    txtPicturesFound = named(new QLineEdit(this), "txtPicturesFound", twips(1320, 2640, 495, 285),
-                             QStringLiteral("This will display the number of pics taking up room in your Half-Life or "
-                                            "Counter-Strike Installation folder (if any)."));
-    txtPicturesFound->setReadOnly(true);
-
-    Label1 = named(label(QStringLiteral("Thumbnails"), Qt::white, this), "Label1", twips(4200, 2640, 3255, 255),
-                   QStringLiteral("This is the thumbnail section...duh."));
-    chkThumbs = named(checkBox(QStringLiteral("Create Thumbnails"), this), "chkThumbs", twips(4200, 3000, 3255, 255),
-                      QStringLiteral("Create little thumbnails of the pictures after conversion. They always go to the "
-                                     "\\thumbs folder in your root Half Life install. By default it's "
-                                     "c:\\sierra\\half-life\\thumbs."));
-    lblThumbsSize = named(label(QStringLiteral("Thumbnail Width"), palette().color(QPalette::Light), this), "lblThumbsSize",
-                          twips(4200, 3360, 1335, 255));
-    txtThumbs = named(new QLineEdit(QStringLiteral("70"), this), "txtThumbs", twips(5520, 3360, 615, 285),
-                      QStringLiteral("Set the width of your thumbnail pictures here. Note that the height will be "
-                                     "proportional to the width. This is done to avoid having folks deform their pics "
-                                     "by doing something silly, like having 100 pixel by 10 pixel screenshots."));
-
-    lblProgress = named(label(QStringLiteral("Converting..."), palette().color(QPalette::HighlightedText), this), "lblProgress",
-                        twips(4200, 3960, 1905, 225));
-    lblProgress->hide();
-    picProgress = named(new ProgressPicture(this), "picProgress", twips(4200, 4320, 3270, 255));
-    picProgress->hide();
-
-    Aboutbox = named(new QPushButton(QStringLiteral("About Snapmill"), this), "Aboutbox", twips(120, 4920, 1695, 255),
-                     QStringLiteral("Who's responsible for this atrocity!"));
-    chkDelSource = named(checkBox(QStringLiteral("Delete Source Pictures"), this), "chkDelSource",
-                         twips(4200, 4920, 3255, 255),
-                         QStringLiteral("Delete the source Bitmaps after converting them to JPEG."));
-    LblIpGrelm = named(createLblIpGrelm(), "LblIpGrelm", twips(120, 5280, 2535, 255),
-                       QStringLiteral("Visit our Website!"));
-    cmdConvert = named(new QPushButton(QStringLiteral("Convert!"), this), "cmdConvert", twips(4200, 5280, 3255, 255),
-                       QStringLiteral("Start the conversion process."));
-}
-
-// The web link: the makers' address, white at rest, blue under the pointer.
-QLabel *Frm_Converter::createLblIpGrelm()
-{
-    auto *link = new WebLinkLabel(kMakersWebAddress, this);
-    link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return link;
+    for (const Control &c : kControls) {
+        std::visit(
+            [&]<typename W>(W *Frm_Converter::*member) {
+                W *control = make<W>(c.look, c.text, this);
+                control->setObjectName(QLatin1String(c.name));
+                control->setGeometry(c.place);
+                control->setToolTip(QString::fromUtf8(c.toolTip));
+                setStart(control, c.start);
+                this->*member = control;
+            },
+            c.member);
+    }
 }
 
 void Frm_Converter::setTabOrder()

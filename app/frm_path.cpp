@@ -11,7 +11,6 @@
 #include "core/messages.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>

@@ -4,6 +4,8 @@
 
 namespace grelm {
 
+Q_LOGGING_CATEGORY(lcMessages, "grelm.messages", QtInfoMsg)
+
 namespace {
 
 QMessageBox::Icon boxIcon(MessageIcon icon)

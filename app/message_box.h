@@ -2,9 +2,15 @@
 
 #include "core/messages.h"
 
+#include <QLoggingCategory>
+
 class QWidget;
 
 namespace grelm {
+
+/// Every message the boxes show, with its detail, at debug level; silent
+/// unless enabled (QT_LOGGING_RULES="grelm.messages.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcMessages)
 
 /// Shows each message as a modal QMessageBox with a single OK button.
 class MessageBoxSink : public MessageSink {

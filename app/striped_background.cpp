@@ -1,6 +1,6 @@
 #include "app/striped_background.h"
 
-#include <QColor>
+#include <QRgb>
 
 #include <algorithm>
 

@@ -9,13 +9,14 @@
 # (no COUNT: only the latency and the burst)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tests/support/outside_checks.sh
 program="$(realpath "${1:-build/bin/grelm-converter}")"
 shift || true
 counts=("$@")
-make_shots="$PWD/build/bin/grelm-fault-check"
-root="$(mktemp -d /tmp/grelm-watch-measure.XXXXXX)"
+built_programs build make_shots=grelm-fault-check
+scratch_root /tmp/grelm-watch-measure
 watcher=""
-trap '[ -n "$watcher" ] && kill "$watcher" 2>/dev/null; rm -rf "$root"' EXIT
+at_exit() { [ -n "$watcher" ] && kill "$watcher" 2>/dev/null; }
 export HOME="$root/home"; mkdir -p "$HOME"
 ticks=$(getconf CLK_TCK)
 

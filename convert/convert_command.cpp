@@ -10,8 +10,9 @@
 #include "core/staging_leftovers.h"
 #include "core/user_messages.h"
 #include "convert/convert_session.h"
-#include "convert/convert_pass.h"
+#include "convert/screenshot_pass.h"
 #include "convert/thumbnail_branch.h"
+#include "convert/thumbnail_pass.h"
 
 #include <QFile>
 
@@ -84,7 +85,7 @@ void runSteps(ConvertSession &session)
     }
     planThumbnailsAhead(session);
     ConvertFolder(gameFolder, kScreenshotPass, session);
-    session.reduceWhileLoaded = nullptr;
+    session.thumbnailsAhead.stop();
     if (session.stopped || !view.thumbsChecked())
         return;
     // The box may have been ticked, or the folder changed, during the pass.
@@ -92,7 +93,7 @@ void runSteps(ConvertSession &session)
         holdFolders(session, view.gameFolder(), false);
     refuseThumbsThatIsTheGameFolder(session);
     makeThumbnailBitmaps(session);
-    session.thumbnailsMadeAhead.clear();
+    session.thumbnailsAhead.clear();
     if (session.stopped)
         return;
     // Thumbnails go through bitmaps in Thumbs, converted by the same pass as
@@ -102,6 +103,14 @@ void runSteps(ConvertSession &session)
 }
 
 } // namespace
+
+void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
+{
+    if (mode == kScreenshotPass)
+        convertScreenshots(folder, session);
+    else
+        convertThumbnails(folder, session);
+}
 
 void runConvertCommand(ConvertSession &session)
 {

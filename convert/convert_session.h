@@ -2,13 +2,13 @@
 
 #include "convert/deletion_group.h"
 #include "convert/thumbnail_journal.h"
+#include "convert/thumbnails_ahead.h"
 #include "core/messages.h"
 #include "core/file_stamp.h"
 #include "core/held_folder.h"
 #include "core/memory_budget.h"
 #include "imaging/worker_buffers.h"
 
-#include <QByteArray>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -88,17 +88,8 @@ struct ConvertSession {
     /// FileError when another folder has taken that folder's place since.
     ThumbnailJournal &thumbnailJournal(const QString &thumbsFolder);
 
-    /// The thumbnail bitmap the screenshot pass's worker threads make of each
-    /// screenshot while it is loaded anyway, so that the thumbnail branch need
-    /// not load it again: fills the bytes from the buffer of worker `worker`.
-    /// Its failures are ignored; the branch then does the work itself.
-    std::function<void(const cDIBSection &, int worker, QByteArray &)> reduceWhileLoaded;
-    /// What reduceWhileLoaded made, by screenshot name, from the very file the
-    /// screenshot's record was loaded from; bounded by kMadeAheadBudget bytes.
-    QHash<QString, QByteArray> thumbnailsMadeAhead;
-    std::int32_t madeAheadWidth = 0; ///< the thumbnail width they were made for
-    qsizetype madeAheadBytes = 0;
-    static constexpr qsizetype kMadeAheadBudget = 16 * 1024 * 1024;
+    /// The thumbnail bitmaps the screenshot pass's workers make ahead.
+    ThumbnailsAhead thumbnailsAhead;
 
     /// When set, the command converts only these screenshots of the game
     /// folder (by name as listed), as if the folder held no others.

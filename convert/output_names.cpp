@@ -5,6 +5,7 @@
 #include "imaging/exif_mark.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <climits>
 #include <sys/stat.h>
@@ -61,6 +62,11 @@ bool tooLong(const QString &name)
 
 } // namespace
 
+QString jpegName(const QString &base)
+{
+    return base + QStringLiteral(".jpg");
+}
+
 QString thumbnailJpegName(const QString &base)
 {
     return QStringLiteral("th_") + base + QStringLiteral(".jpg");
@@ -90,11 +96,11 @@ std::vector<std::optional<QString>> decideOutputBases(const QString &folder, con
         std::optional<QString> chosen;
         for (int index = 0; index <= kLastIndex && !chosen; ++index) {
             const QString base = candidate(r.base, index);
-            if (tooLong(base + QStringLiteral(".jpg")))
+            if (tooLong(jpegName(base)))
                 break;
             if ((index > 0 && ownBases.contains(base)) || taken.contains(base))
                 continue;
-            if (mayTake(joinPath(folder, base + QStringLiteral(".jpg")), r.time)
+            if (mayTake(joinPath(folder, jpegName(base)), r.time)
                 && (!thumbnailNameFits(base) || mayTake(joinPath(thumbsFolder, thumbnailJpegName(base)), r.time)))
                 chosen = base;
         }
@@ -103,6 +109,88 @@ std::vector<std::optional<QString>> decideOutputBases(const QString &folder, con
         decided.push_back(chosen);
     }
     return decided;
+}
+
+QString withoutLastExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+namespace {
+
+QHash<QString, int> countLowered(const QStringList &names)
+{
+    QHash<QString, int> counts;
+    for (const QString &name : names)
+        ++counts[lowerCaseName(name)];
+    return counts;
+}
+
+// `name` with each character replaced by its simple case folding, as
+// QString::compare(Qt::CaseInsensitive) compares them; a lone surrogate (a
+// byte that is not UTF-8, see core/file_names.h) stays as it is.
+QString caseFolded(const QString &name)
+{
+    QString folded;
+    folded.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            const char32_t code = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name[++i]));
+            folded.append(QChar::highSurrogate(code)).append(QChar::lowSurrogate(code));
+        } else {
+            folded.append(c.isSurrogate() ? c : c.toCaseFolded());
+        }
+    }
+    return folded;
+}
+
+} // namespace
+
+QSet<QString> caseTwins(const QStringList &listed)
+{
+    QHash<QString, int> counts;
+    QStringList folded;
+    folded.reserve(listed.size());
+    for (const QString &name : listed)
+        ++counts[folded.emplace_back(caseFolded(name))];
+    QSet<QString> twins;
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (counts.value(folded[i]) > 1)
+            twins.insert(listed[i]);
+    }
+    return twins;
+}
+
+QStringList caseSafeNames(const QStringList &listed)
+{
+    const QHash<QString, int> counts = countLowered(listed);
+    QStringList names;
+    names.reserve(listed.size());
+    for (const QString &name : listed) {
+        const QString lowered = lowerCaseName(name);
+        names.append(counts.value(lowered) > 1 ? name : lowered);
+    }
+    return names;
+}
+
+QStringList outputBaseNames(const QStringList &listed)
+{
+    const QStringList safe = caseSafeNames(listed);
+    QStringList bases;
+    bases.reserve(safe.size());
+    for (const QString &name : safe)
+        bases.append(withoutLastExtension(name));
+    // Within a case clash the bases kept their case and can still be equal.
+    QHash<QString, int> baseCounts;
+    for (const QString &base : bases)
+        ++baseCounts[base];
+    for (qsizetype i = 0; i < bases.size(); ++i) {
+        if (baseCounts.value(bases[i]) > 1)
+            bases[i] = listed[i];
+    }
+    return bases;
 }
 
 } // namespace grelm

@@ -1,6 +1,5 @@
 #include "convert/thumbnail_branch.h"
 
-#include "convert/convert_pass_names.h"
 #include "convert/convert_session.h"
 #include "convert/output_names.h"
 #include "convert/thumbnail_journal.h"
@@ -12,13 +11,11 @@
 #include "imaging/helpers.h"
 #include "imaging/bmp_reader.h"
 #include "thumbs/make_thumbnails.h"
-#include "thumbs/area_reduction.h"
 
 #include <QMultiHash>
 #include <QSet>
 
 #include <climits>
-#include <memory>
 #include <utility>
 
 namespace grelm {
@@ -110,9 +107,8 @@ std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStrin
         entries.push_back({*record->outputBase, time, {}});
         // Reduced while the screenshot pass had the file loaded; MakeThumbnails
         // reuses it only while it is what loading the file again would give.
-        const auto madeAhead = session.thumbnailsMadeAhead.constFind(names[i]);
         orders.push_back({joinPath(folder, names[i]), joinPath(thumbsFolder, bitmap), *record->loaded,
-                          madeAhead == session.thumbnailsMadeAhead.cend() ? nullptr : &*madeAhead, &session.writeFolders});
+                          session.thumbnailsAhead.find(names[i]), &session.writeFolders});
         bitmapOwners.emplace_back(bitmap, names[i]);
     }
     return orders;
@@ -128,15 +124,10 @@ void planThumbnailsAhead(ConvertSession &session)
     if (FolderListing(session.view.gameFolder(), kScreenshotPattern).size() == 0)
         return;
     try {
-        session.madeAheadWidth = thumbnailWidth(session.view);
+        session.thumbnailsAhead.start(thumbnailWidth(session.view), workers);
     } catch (const AppError &) {
         return;
     }
-    auto scratch = std::make_shared<std::vector<ReductionScratch>>(std::size_t(workers));
-    session.reduceWhileLoaded = [scratch, width = session.madeAheadWidth](const cDIBSection &dib, int worker,
-                                                                           QByteArray &bmp) {
-        reduceLoadedScreenshot(dib, width, (*scratch)[std::size_t(worker)], bmp);
-    };
 }
 
 void makeThumbnailBitmaps(ConvertSession &session)
@@ -160,7 +151,7 @@ void makeThumbnailBitmaps(ConvertSession &session)
         entries[i].content = content;
         journal.append(bitmapOwners[i].first, entries[i]);
     };
-    const bool finished = MakeThumbnails(session.view, orders, session.madeAheadWidth, threads, naming, [&](std::size_t i) {
+    const bool finished = MakeThumbnails(session.view, orders, session.thumbnailsAhead.width(), threads, naming, [&](std::size_t i) {
         session.thumbnailOwners.insert(bitmapOwners[i].first, bitmapOwners[i].second);
     });
     session.stopped = !finished;

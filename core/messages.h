@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLoggingCategory>
 #include <QString>
 
 #include <vector>
@@ -26,10 +25,6 @@ struct Message {
     /// The same box: what the user sees is equal, whatever the detail says.
     bool operator==(const Message &o) const { return text == o.text && title == o.title && icon == o.icon; }
 };
-
-/// Every message shown, with its detail, at debug level; silent unless enabled
-/// (QT_LOGGING_RULES="grelm.messages.debug=true").
-Q_DECLARE_LOGGING_CATEGORY(lcMessages)
 
 /// Shows a modal message box and returns when the user has closed it.
 /// The application installs the real box; tests and worker threads record.

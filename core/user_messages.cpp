@@ -2,8 +2,6 @@
 
 namespace grelm {
 
-Q_LOGGING_CATEGORY(lcMessages, "grelm.messages", QtInfoMsg)
-
 Message cantLoadBmpMessage(const QString &detail)
 {
     return {QStringLiteral("Can't load BMP image"), kApplicationTitle, MessageIcon::None, detail};

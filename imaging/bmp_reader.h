@@ -41,7 +41,9 @@ using BeforeAllocate = std::function<void(const BmpAllocation &)>;
 /// bits; RLE4, RLE8; bit-field masks; OS/2 core, info, V2 to V5 headers;
 /// top-down rows) into 24-bit blue-green-red bottom-up rows padded to 4 bytes.
 /// `pixels` is grown when too small and never shrunk, so that one vector
-/// serves a whole batch; after a refusal its contents mean nothing.
+/// serves a whole batch; after a refusal its contents mean nothing. The
+/// program uses load and isOrdinaryFileButNoBitmap; decode is kept for
+/// outside callers (only the tests and the fuzzer use it today).
 namespace BmpReader {
 
 /// Decodes a whole bitmap file held in memory. `maxPixels` lowers the size

@@ -1,10 +1,9 @@
 #include "imaging/dib_section.h"
 
-#include "core/user_messages.h"
-#include "core/pixel_rows.h"
-
 #include "core/errors.h"
 #include "core/messages.h"
+#include "core/pixel_rows.h"
+#include "core/user_messages.h"
 #include "imaging/bmp_header.h"
 #include "imaging/bmp_reader.h"
 

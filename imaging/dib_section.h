@@ -18,6 +18,8 @@ class MessageSink;
 /// The program's pixel buffer: bottom-up rows of BytesPerScanLine() bytes,
 /// 24-bit blue-green-red or 32-bit blue-green-red-unused. Loaded from a bitmap
 /// file it is always 24-bit and bottom-up, whatever the file's own format.
+/// The program uses Load, LoadExpected and the reading members; Create, hdc
+/// and hDib are kept for outside callers (only tests use them today).
 class cDIBSection {
 public:
     /// `messages` receives the "Can't load BMP image" box of a failed Load.

@@ -2,19 +2,49 @@
 
 #include "core/file_path.h"
 #include "core/atomic_file.h"
-#include "core/pixel_rows.h"
 #include "core/errors.h"
 #include "core/messages.h"
+#include "core/pixel_rows.h"
+#include "core/user_messages.h"
 #include "imaging/dib_section.h"
 #include "imaging/exif_dates.h"
 #include "imaging/ijl.h"
+#include "imaging/jpeg_encoder.h"
 
-#include <QFile>
-
+#include <cstdlib>
 #include <cstring>
-#include <functional>
 
 namespace grelm {
+
+namespace {
+
+const QString kSaveFailed = QStringLiteral("Failed to save to JPG");
+constexpr std::int32_t kQuality = 75;
+
+// The library's own words for a failure, else the text of its status.
+QString reasonOf(IJLERR status, const std::string &detail)
+{
+    return QString::fromStdString(detail.empty() ? std::string(ijlErrorStr(status)) : detail);
+}
+
+// The buffer as the encoder reads it: its rows as they lie in memory, the
+// first one the picture's bottom row for a positive height. A buffer that
+// holds no picture is the invalid source the record refuses too.
+IJLERR describeBuffer(cDIBSection &buffer, JpegSource &source)
+{
+    const std::int32_t pad = ScanLinePadBytes(buffer.dib_width(), buffer.dib_channels());
+    if (buffer.DIBSectionBitsPtr() == nullptr || buffer.dib_width() <= 0 || buffer.dib_height() == 0)
+        return IJL_INVALID_SOURCE;
+    source.pixels = buffer.DIBSectionBitsPtr();
+    source.width = buffer.dib_width();
+    source.height = std::abs(buffer.dib_height());
+    source.pitch = buffer.dib_width() * buffer.dib_channels() + pad;
+    source.layout = buffer.dib_channels() == 3 ? JpegSource::Layout::Bgr : JpegSource::Layout::Bgrx;
+    source.bottomUp = buffer.dib_height() > 0;
+    return IJL_OK;
+}
+
+} // namespace
 
 void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
 {
@@ -29,7 +59,7 @@ void DescribeDIBForJPEG(JPEG_CORE_PROPERTIES &p, cDIBSection &buffer)
     p.JPGChannels = 3;
     p.JPGColor = IJL_YCBCR;
     p.JPGSubSampling = IJL_411;
-    p.jquality = 75;
+    p.jquality = kQuality;
 }
 
 bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &messages)
@@ -37,65 +67,44 @@ bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &mess
     return WriteDIBToJPEG(buffer, path, messages, nullptr);
 }
 
-namespace {
-
-const QString kSaveFailed = QStringLiteral("Failed to save to JPG");
-
-// What one write through the JPEG library ended with: its status and, on
-// failure, the message that names the step that failed.
-struct IjlOutcome {
-    IJLERR status = IJL_OK;
-    QString failure;
-    QString detail;
-};
-
-// The library's own words for a failure, else the text of its status.
-QString reasonOf(IJLERR status, const std::string &detail)
-{
-    return QString::fromStdString(detail.empty() ? std::string(ijlErrorStr(status)) : detail);
-}
-
 // One write through the JPEG library: initialise, describe the buffer, write
-// (to the file `file`, or to memory when it is null), free. `done` sees the
-// record before it is freed. The free step is skipped when initialisation failed.
-IjlOutcome writeThroughIJL(cDIBSection &buffer, JpegEncoder *encoder, const char *file,
-                           const std::function<void(const JPEG_CORE_PROPERTIES &)> &done = {})
+// the file, free; the free step is skipped when initialisation failed.
+bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &messages, JpegEncoder *encoder)
 {
     JPEG_CORE_PROPERTIES props;
     IJLERR status = ijlInit(&props);
-    if (status != IJL_OK)
-        return {status, QStringLiteral("Failed to initialise the IJL library"), reasonOf(status, {})};
+    if (status != IJL_OK) {
+        ShowIJLError(messages, QStringLiteral("Failed to initialise the IJL library"), status, reasonOf(status, {}));
+        return false;
+    }
     DescribeDIBForJPEG(props, buffer);
     props.encoder = encoder;
-    props.JPGFile = file;
-    status = ijlWrite(&props, file ? IJL_JFILE_WRITEWHOLEIMAGE : IJL_JBUFF_WRITEWHOLEIMAGE);
-    if (status == IJL_OK && done)
-        done(props);
-    const IjlOutcome outcome{status, status == IJL_OK ? QString() : kSaveFailed,
-                             status == IJL_OK ? QString() : reasonOf(status, props.failureDetail)};
+    props.JPGFile = path.data();
+    status = ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE);
+    const QString detail = status == IJL_OK ? QString() : reasonOf(status, props.failureDetail);
     ijlFree(&props);
-    return outcome;
-}
-
-} // namespace
-
-bool WriteDIBToJPEG(cDIBSection &buffer, const FilePath &path, MessageSink &messages, JpegEncoder *encoder)
-{
-    const IjlOutcome outcome = writeThroughIJL(buffer, encoder, path.data());
-    if (outcome.status != IJL_OK)
-        ShowIJLError(messages, outcome.failure, outcome.status, outcome.detail);
-    return outcome.status == IJL_OK;
+    if (status != IJL_OK)
+        ShowIJLError(messages, kSaveFailed, status, detail);
+    return status == IJL_OK;
 }
 
 std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArray &out, QString *detail)
 {
-    const IjlOutcome outcome = writeThroughIJL(buffer, &encoder, nullptr, [&](const JPEG_CORE_PROPERTIES &props) {
-        out.resize(qsizetype(props.JPGSizeBytes));
-        std::memcpy(out.data(), props.JPGBytes, props.JPGSizeBytes);
-    });
+    JpegSource source;
+    IJLERR status = describeBuffer(buffer, source);
+    std::string failure;
+    if (status == IJL_OK) {
+        status = ijlStatusOf(encoder.encode(source, kQuality, JpegChroma::Quarter420));
+        if (status != IJL_OK)
+            failure = encoder.errorText();
+    }
+    if (status == IJL_OK) {
+        out.resize(qsizetype(encoder.output().size()));
+        std::memcpy(out.data(), encoder.output().data(), encoder.output().size());
+    }
     if (detail)
-        *detail = outcome.detail;
-    return outcome.status;
+        *detail = status == IJL_OK ? QString() : reasonOf(status, failure);
+    return status;
 }
 
 bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,

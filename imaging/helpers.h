@@ -1,13 +1,17 @@
 #pragma once
 
 #include "core/file_stamp.h"
-#include "core/user_messages.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <optional>
+
+// The JPEG writer. The program uses EncodeDIBToJPEG, SaveJPEG, StageJPEG,
+// CommitJPEG and ShowJpegNotWritten; WriteDIBToJPEG and DescribeDIBForJPEG,
+// the route through the IJL record, are kept for outside callers (only tests
+// and the benchmark use them today).
 
 namespace grelm {
 

@@ -6,7 +6,6 @@
 #include "imaging/jpeg_encoder.h"
 
 #include <QByteArray>
-#include <QFile>
 
 #include <cstdlib>
 
@@ -71,17 +70,6 @@ IJLERR describeJpeg(const JPEG_CORE_PROPERTIES &p, const JpegSource &source, Jpe
     return IJL_INVALID_JPEG_PARAMS;
 }
 
-IJLERR statusOf(JpegEncoder::Status status)
-{
-    switch (status) {
-    case JpegEncoder::Status::Ok: return IJL_OK;
-    case JpegEncoder::Status::InvalidSource: return IJL_INVALID_SOURCE;
-    case JpegEncoder::Status::InitFailed: return IJL_ENCODER_UNAVAILABLE;
-    case JpegEncoder::Status::EncodeFailed: return IJL_ENCODE_FAILED;
-    }
-    return IJL_ENCODE_FAILED;
-}
-
 JpegEncoder &encoderOf(JPEG_CORE_PROPERTIES &p)
 {
     if (p.encoder != nullptr)
@@ -135,7 +123,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES *jcprops, IJLIOTYPE iotype)
     if (IJLERR e = describeJpeg(p, source, chroma); e != IJL_OK)
         return e;
     JpegEncoder &encoder = encoderOf(p);
-    if (IJLERR e = statusOf(encoder.encode(source, p.jquality, chroma)); e != IJL_OK) {
+    if (IJLERR e = ijlStatusOf(encoder.encode(source, p.jquality, chroma)); e != IJL_OK) {
         p.failureDetail = encoder.errorText();
         return e;
     }
@@ -172,6 +160,17 @@ const char *ijlErrorStr(IJLERR code)
     case IJL_FILE_WRITE_FAILED: return "Cannot write the output file";
     }
     return "Unknown error";
+}
+
+IJLERR ijlStatusOf(JpegEncoder::Status status)
+{
+    switch (status) {
+    case JpegEncoder::Status::Ok: return IJL_OK;
+    case JpegEncoder::Status::InvalidSource: return IJL_INVALID_SOURCE;
+    case JpegEncoder::Status::InitFailed: return IJL_ENCODER_UNAVAILABLE;
+    case JpegEncoder::Status::EncodeFailed: return IJL_ENCODE_FAILED;
+    }
+    return IJL_ENCODE_FAILED;
 }
 
 } // namespace grelm

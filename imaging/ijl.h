@@ -2,7 +2,12 @@
 
 // The JPEG library's entry points: one parameter record describing the source
 // pixels and the JPEG to make, prepared by ijlInit, used by ijlWrite and
-// released by ijlFree. Encoding is done by libjpeg-turbo.
+// released by ijlFree. Encoding is done by libjpeg-turbo. The program uses
+// only the statuses, ijlErrorStr and ijlStatusOf; the record and its entry
+// points are kept for WriteDIBToJPEG's outside callers (only tests and the
+// benchmark use them today).
+
+#include "imaging/jpeg_encoder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,8 +15,6 @@
 #include <string>
 
 namespace grelm {
-
-class JpegEncoder;
 
 /// Status of every entry point: 0 is success, failures are negative.
 enum IJLERR : std::int32_t {
@@ -100,5 +103,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES *jcprops, IJLIOTYPE iotype);
 IJLERR ijlFree(JPEG_CORE_PROPERTIES *jcprops);
 /// A short English text for a status.
 const char *ijlErrorStr(IJLERR code);
+/// The status ijlWrite gives when the encoder ends with `status`.
+IJLERR ijlStatusOf(JpegEncoder::Status status);
 
 } // namespace grelm

@@ -6,6 +6,8 @@
 #include "core/errors.h"
 #include "settings/setting_file.h"
 
+#include <QList>
+
 namespace grelm {
 
 FilePath userConfigFolder()

@@ -1,7 +1,6 @@
 #include "thumbs/area_reduction.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace grelm {
@@ -116,12 +115,84 @@ private:
     double m_inverse;
 };
 
+// Reduces one row of column sums across into `line`. Each destination pixel
+// takes the columns that start on it (`share` of each) and the rest of the
+// last column of the pixel before. The sums stay in registers: a column that
+// lies wholly on one pixel is added unweighted and the total weighed once, as
+// the rows are.
+template <typename Acc>
+void reduceAcross(const Acc *columnSums, const Axis &across, std::int32_t width, const Division &byTotal,
+                  std::uint8_t *line)
+{
+    const std::uint64_t to = std::uint64_t(across.to);
+    std::uint64_t partialB = 0, partialG = 0, partialR = 0;
+    std::uint64_t plainB = 0, plainG = 0, plainR = 0;
+    std::uint64_t carryB = 0, carryG = 0, carryR = 0;
+    std::uint8_t *pixel = line;
+    std::int32_t at = 0;
+    auto emit = [&] {
+        pixel[0] = std::uint8_t(byTotal.rounded(partialB + to * plainB));
+        pixel[1] = std::uint8_t(byTotal.rounded(partialG + to * plainG));
+        pixel[2] = std::uint8_t(byTotal.rounded(partialR + to * plainR));
+        pixel += 3;
+        partialB = carryB, partialG = carryG, partialR = carryR;
+        plainB = plainG = plainR = carryB = carryG = carryR = 0;
+    };
+    const Acc *v = columnSums;
+    for (std::int32_t x = 0; x < width; ++x, v += 3) {
+        if (across.first[x] != at) {
+            emit();
+            at = across.first[x];
+        }
+        const std::uint64_t share = std::uint64_t(across.share[x]);
+        if (share == to) {
+            plainB += v[0], plainG += v[1], plainR += v[2];
+            continue;
+        }
+        const std::uint64_t rest = to - share;
+        partialB += share * v[0], partialG += share * v[1], partialR += share * v[2];
+        carryB += rest * v[0], carryG += rest * v[1], carryR += rest * v[2];
+    }
+    emit();
+}
+
+// Source rows that lie wholly on one destination row all weigh the same: they
+// are summed unweighted in 16 bits, which is cheap and vectorises well, and
+// folded into the weighted sums with their weight before those 16 bits could
+// overflow and before the row is finished, so the sums stay exact.
+class PlainRows {
+public:
+    PlainRows(std::vector<std::uint16_t> &store, std::size_t n) : m_n(n)
+    {
+        store.assign(n, 0);
+        m_sums = store.data();
+    }
+    template <typename Acc>
+    void add(const std::uint8_t *in, Acc *sums, Acc weight)
+    {
+        if (m_rows == kMostRows)
+            fold(sums, weight);
+        addPlainRow(m_sums, in, m_n);
+        ++m_rows;
+    }
+    template <typename Acc>
+    void fold(Acc *sums, Acc weight)
+    {
+        if (m_rows == 0)
+            return;
+        foldPlainRowAny(sums, m_sums, weight, m_n);
+        m_rows = 0;
+    }
+
+private:
+    static constexpr int kMostRows = 65535 / 255;
+    std::uint16_t *m_sums = nullptr;
+    std::size_t m_n;
+    int m_rows = 0;
+};
+
 // Sums the source rows of each destination row column by column (weighted by
 // how much of each row falls on it), then reduces each finished row across.
-// Rows that lie wholly on one destination row all weigh `down.to`: they are
-// summed unweighted in 16 bits, which is cheap and vectorises well, and folded
-// in with their weight before those sums could overflow and before the row is
-// finished, so the sums stay exact.
 template <typename Acc>
 void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &down, std::uint8_t *out,
                 std::int32_t outPitch, std::vector<Acc> &sumsStore, std::vector<std::uint16_t> &plainStore)
@@ -129,63 +200,18 @@ void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &d
     const std::size_t n = std::size_t(source.width) * 3;
     sumsStore.assign(2 * n, 0);
     Acc *sums[2] = {sumsStore.data(), sumsStore.data() + n};
-    const std::uint64_t total = std::uint64_t(source.width) * std::uint64_t(source.height);
-
-    // Across a row each destination pixel takes the columns that start on it
-    // (`share` of each) and the rest of the last column of the pixel before.
-    // The sums stay in registers: a column that lies wholly on one pixel is
-    // added unweighted and the total weighed once, as the rows are.
-    const Division byTotal(total);
-    auto finish = [&](std::int32_t row, const Acc *columnSums) {
-        std::uint8_t *line = out + std::size_t(row) * std::size_t(outPitch);
-        const std::uint64_t to = std::uint64_t(across.to);
-        std::uint64_t partialB = 0, partialG = 0, partialR = 0;
-        std::uint64_t plainB = 0, plainG = 0, plainR = 0;
-        std::uint64_t carryB = 0, carryG = 0, carryR = 0;
-        std::uint8_t *pixel = line;
-        std::int32_t at = 0;
-        auto emit = [&] {
-            pixel[0] = std::uint8_t(byTotal.rounded(partialB + to * plainB));
-            pixel[1] = std::uint8_t(byTotal.rounded(partialG + to * plainG));
-            pixel[2] = std::uint8_t(byTotal.rounded(partialR + to * plainR));
-            pixel += 3;
-            partialB = carryB, partialG = carryG, partialR = carryR;
-            plainB = plainG = plainR = carryB = carryG = carryR = 0;
-        };
-        const Acc *v = columnSums;
-        for (std::int32_t x = 0; x < source.width; ++x, v += 3) {
-            if (across.first[x] != at) {
-                emit();
-                at = across.first[x];
-            }
-            const std::uint64_t share = std::uint64_t(across.share[x]);
-            if (share == to) {
-                plainB += v[0], plainG += v[1], plainR += v[2];
-                continue;
-            }
-            const std::uint64_t rest = to - share;
-            partialB += share * v[0], partialG += share * v[1], partialR += share * v[2];
-            carryB += rest * v[0], carryG += rest * v[1], carryR += rest * v[2];
-        }
-        emit();
-    };
-
-    plainStore.assign(n, 0);
-    std::uint16_t *plain = plainStore.data();
-    int plainRows = 0;
-    constexpr int kMostPlainRows = 65535 / 255;
-    auto foldPlain = [&] {
-        if (plainRows == 0)
-            return;
-        foldPlainRowAny(sums[0], plain, Acc(down.to), n);
-        plainRows = 0;
+    const Division byTotal(std::uint64_t(source.width) * std::uint64_t(source.height));
+    PlainRows plain(plainStore, n);
+    const Acc plainWeight = Acc(down.to);
+    auto finish = [&](std::int32_t row) {
+        plain.fold(sums[0], plainWeight);
+        reduceAcross(sums[0], across, source.width, byTotal, out + std::size_t(row) * std::size_t(outPitch));
     };
 
     std::int32_t current = 0;
     for (std::int32_t y = 0; y < source.height; ++y) {
         if (down.first[y] != current) { // no later source row reaches `current`
-            foldPlain();
-            finish(current, sums[0]);
+            finish(current);
             std::swap(sums[0], sums[1]);
             std::fill(sums[1], sums[1] + n, Acc(0));
             current = down.first[y];
@@ -194,17 +220,13 @@ void reduceRows(const BottomUpPicture &source, const Axis &across, const Axis &d
         const Acc share = Acc(down.share[y]);
         const Acc rest = Acc(down.to) - share;
         if (rest == 0) {
-            if (plainRows == kMostPlainRows)
-                foldPlain();
-            addPlainRow(plain, in, n);
-            ++plainRows;
+            plain.add(in, sums[0], plainWeight);
             continue;
         }
         addWeightedRowAny(sums[0], in, share, n);
         addWeightedRowAny(sums[1], in, rest, n);
     }
-    foldPlain();
-    finish(current, sums[0]);
+    finish(current);
 }
 
 template <typename T>

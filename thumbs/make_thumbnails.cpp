@@ -82,6 +82,29 @@ void stageThumbnail(const ThumbnailOrder &order, PreparedThumbnail &slot)
     }
 }
 
+// The work of one slot: the thumbnail made and staged.
+void prepareThumbnail(const ThumbnailOrder &order, std::int32_t madeAheadWidth, std::int32_t width,
+                      ThumbnailWorker &worker, PreparedThumbnail &slot)
+{
+    makeThumbnail(order, madeAheadWidth, width, worker, slot);
+    stageThumbnail(order, slot);
+}
+
+// Gives the staged thumbnail of order `i` its name, on the window's thread,
+// once `naming` has seen it. False for a screenshot that gets none; throws
+// why the thumbnail could not be staged.
+bool commitThumbnail(std::size_t i, PreparedThumbnail &prepared,
+                     const std::function<void(std::size_t, const ContentIdentity &)> &naming)
+{
+    if (prepared.skip)
+        return false;
+    if (prepared.stageError)
+        std::rethrow_exception(prepared.stageError);
+    naming(i, prepared.content);
+    prepared.file.commit();
+    return true;
+}
+
 // Lets the window handle its events now and then while thumbnails are
 // written back to back, so that it never looks frozen.
 class EventTurns {
@@ -122,8 +145,7 @@ void reduceLoadedScreenshot(const cDIBSection &dib, std::int32_t width, Reductio
 {
     // A square box: a landscape screenshot comes out with the given width,
     // a portrait one with the given height.
-    RecordingMessageSink unused; // a bitmap route writes no JPEG, so reports nothing
-    cThumbnail thumbnail(unused);
+    cThumbnail thumbnail;
     thumbnail.setMaxWidth(width);
     thumbnail.setMaxHeight(width);
     thumbnail.setForcedDimensions(false);
@@ -146,8 +168,7 @@ bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders
     OrderedPipeline<PreparedThumbnail> pipeline(
         orders.size(), threads.threads, std::size_t(std::max(threads.lookAhead, 1)),
         [&](std::size_t i, int w, PreparedThumbnail &slot) {
-            makeThumbnail(orders[i], madeAheadWidth, width, *workers[std::size_t(w)], slot);
-            stageThumbnail(orders[i], slot);
+            prepareThumbnail(orders[i], madeAheadWidth, width, *workers[std::size_t(w)], slot);
         });
     EventTurns turns(view);
     for (std::size_t i = 0; i < orders.size(); ++i) {
@@ -159,16 +180,10 @@ bool MakeThumbnails(ConvertView &view, const std::vector<ThumbnailOrder> &orders
             continue;
         }
         const std::int32_t current = thumbnailWidth(view);
-        if (current != prepared.width) {
-            makeThumbnail(orders[i], madeAheadWidth, current, *workers.back(), prepared);
-            stageThumbnail(orders[i], prepared);
-        }
-        if (prepared.skip)
+        if (current != prepared.width)
+            prepareThumbnail(orders[i], madeAheadWidth, current, *workers.back(), prepared);
+        if (!commitThumbnail(i, prepared, naming))
             continue;
-        if (prepared.stageError)
-            std::rethrow_exception(prepared.stageError);
-        naming(i, prepared.content);
-        prepared.file.commit();
         written(i);
         turns.maybe();
     }

@@ -4,13 +4,14 @@
 #include "imaging/dib_section.h"
 #include "imaging/helpers.h"
 #include "thumbs/area_reduction.h"
-#include "thumbs/thumbnail_bmp.h"
+#include "thumbs/bmp24_file.h"
+#include "thumbs/thumbnail_error.h"
 
-#include <QtEndian>
+#include <algorithm>
 
 namespace grelm {
 
-cThumbnail::cThumbnail(MessageSink &messages) : m_messages(messages) {}
+cThumbnail::cThumbnail(MessageSink &messages) : m_messages(&messages) {}
 
 void cThumbnail::setForcedDimensions(bool aBool) { m_settings.forcedDimensions = aBool; }
 bool cThumbnail::ForcedDimensions() const { return m_settings.forcedDimensions; }
@@ -58,20 +59,20 @@ void cThumbnail::writeCanvas(const QByteArray &bmp) const
 // needs no further handling here.
 void cThumbnail::writeJpeg(const QByteArray &bmp) const
 {
-    const auto width = qFromLittleEndian<qint32>(bmp.constData() + 18);
-    const auto height = qFromLittleEndian<qint32>(bmp.constData() + 22);
-    cDIBSection buffer(m_messages);
-    if (buffer.Create(width, height, 1)) {
+    if (m_messages == nullptr)
+        throw ThumbnailError("A JPEG thumbnail needs a place for the JPEG writer's messages");
+    const BottomUpPicture canvas = bmp24Picture(bmp);
+    cDIBSection buffer(*m_messages);
+    if (buffer.Create(canvas.width, canvas.height, 1)) {
         // Both hold bottom-up rows: each 24-bit pixel becomes a 32-bit one.
-        const auto *in = reinterpret_cast<const std::uint8_t *>(bmp.constData()) + 54;
-        for (std::int32_t y = 0; y < height; ++y) {
-            const std::uint8_t *from = in + std::size_t(y) * std::size_t(bmp24Pitch(width));
+        for (std::int32_t y = 0; y < canvas.height; ++y) {
+            const std::uint8_t *from = canvas.pixels + std::size_t(y) * std::size_t(canvas.pitch);
             std::uint8_t *to = buffer.DIBSectionBitsPtr() + std::size_t(y) * std::size_t(buffer.BytesPerScanLine());
-            for (std::int32_t x = 0; x < width; ++x)
+            for (std::int32_t x = 0; x < canvas.width; ++x)
                 std::copy_n(from + 3 * x, 3, to + 4 * x);
         }
     }
-    WriteDIBToJPEG(buffer, m_destFilePath, m_messages);
+    WriteDIBToJPEG(buffer, m_destFilePath, *m_messages);
 }
 
 } // namespace grelm

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "thumbs/thumbnail_image.h"
+#include "thumbs/thumbnail_bitmap.h"
 #include "thumbs/thumbnail_picture.h"
 
 #include <QByteArray>
@@ -19,8 +19,14 @@ struct ReductionScratch;
 /// a canvas of exactly the box's size, and written in the format that the last
 /// three letters of DestFilePath name ("jpg" or "bmp"; any other ending
 /// writes nothing). Holds only its settings; one object per thread.
+/// The program uses the settings and CreateBitmapFromLoaded; the file routes
+/// (DestFilePath, CreateFromStdPicture, CreateFromFile) are kept for outside
+/// callers, and only tests use them today.
 class cThumbnail {
 public:
+    /// A maker that reports nothing, as CreateBitmapFromLoaded needs; with no
+    /// place for the JPEG writer's error boxes, a "jpg" destination throws ThumbnailError.
+    cThumbnail() = default;
     /// `messages` receives the JPEG writer's error boxes.
     explicit cThumbnail(MessageSink &messages);
 
@@ -39,8 +45,9 @@ public:
 
     /// Makes the thumbnail of `aStdPicture` (which is only read) and writes it
     /// to DestFilePath. Throws ThumbnailError for a null picture or an empty
-    /// or negative box, OverflowError when the fitting leaves 32 bits, and
-    /// FileError when a bitmap cannot be written; nothing is written then.
+    /// box, FloatingPointError for a negative box, OverflowError when the
+    /// fitting leaves 32 bits, and FileError when a bitmap cannot be written;
+    /// nothing is written then.
     void CreateFromStdPicture(const Picture &aStdPicture);
     /// Loads the picture file `aFilePath` and makes its thumbnail; throws
     /// FileError when it cannot be loaded, and whatever CreateFromStdPicture throws.
@@ -58,7 +65,7 @@ private:
     void writeCanvas(const QByteArray &bmp) const;
     void writeJpeg(const QByteArray &bmp) const;
 
-    MessageSink &m_messages;
+    MessageSink *m_messages = nullptr;
     ThumbnailSettings m_settings;
     FilePath m_destFilePath;
 };

@@ -3,7 +3,7 @@
 #include "core/errors.h"
 #include "core/file_ends.h"
 #include "imaging/bmp_reader.h"
-#include "thumbs/thumbnail_bmp.h"
+#include "thumbs/bmp24_file.h"
 
 #include <QFile>
 #include <QImageReader>

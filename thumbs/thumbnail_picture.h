@@ -14,7 +14,8 @@ namespace grelm {
 
 /// A loaded picture that thumbnails are made from, held as bottom-up 24-bit
 /// blue-green-red rows padded to 4 bytes, the layout of a bitmap file. A
-/// default Picture holds none.
+/// default Picture holds none. Only cThumbnail's file routes, kept for
+/// outside callers, use it and loadPicture (only tests reach them today).
 class Picture {
 public:
     Picture() = default;

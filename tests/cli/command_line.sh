@@ -13,25 +13,14 @@ cd "$(dirname "$0")/../.."
 . tests/support/outside_checks.sh
 enter_private_mount_namespace GRELM_CLI_NAMESPACE "$0" "$@"
 build="${1:-build}"
-program="$PWD/$build/bin/grelm-converter"
-make_shots="$PWD/$build/bin/grelm-fault-check"
-require_built "$build" grelm-converter grelm-fault-check
-root="$(mktemp -d /tmp/grelm-cli.XXXXXX)"
+built_programs "$build" program=grelm-converter make_shots=grelm-fault-check
+scratch_root /tmp/grelm-cli
 watcher=""
-cleanup() {
-  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
-  mountpoint -q "$root/full" 2>/dev/null && umount "$root/full"
-  rm -rf "$root"
-}
-trap cleanup EXIT
+at_exit() { [ -n "$watcher" ] && kill "$watcher" 2>/dev/null; }
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-export HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" XDG_RUNTIME_DIR="$root/run"
-mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+export HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config"
+mkdir -p "$HOME" && own_runtime_folder
 
-failures=0
-check() { # check <what> <expected> <actual>
-  if [ "$2" = "$3" ]; then echo "PASS  $1"; else echo "FAIL  $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
-}
 run() { rc=0; out=$("$program" "$@" 2>"$root/err") || rc=$?; err=$(cat "$root/err"); }
 
 # --convert: exit statuses and message lines.

@@ -1,8 +1,9 @@
 // The folder pass on its own: output names, progress steps, reported
 // failures, kept modification times, and the same results on worker threads.
 #include "convert/arrival_watch.h"
-#include "convert/convert_pass_names.h"
-#include "convert/convert_pass_progress.h"
+#include "convert/folder_pass.h"
+#include "convert/output_names.h"
+#include "convert/thumbnails_ahead.h"
 #include "convert/deletion_group.h"
 #include "convert_run.h"
 #include "support/test_picture.h"
@@ -65,6 +66,23 @@ TEST(ConvertPassProgress, FillIsRoundedHalfToEvenAndStaysInTheBar)
     };
     for (const auto &row : rows)
         EXPECT_EQ(progressFill(row.done, row.count, row.width), row.fill) << row.done << " of " << row.count;
+}
+
+// The thumbnails made ahead stay within their budget, and a new screenshot
+// pass starts it afresh.
+TEST(ThumbnailsAhead, StayWithinTheirBudgetAndStartAfreshWhenCleared)
+{
+    ThumbnailsAhead ahead;
+    const QByteArray half(ThumbnailsAhead::kBudget / 2, 'x');
+    for (const QString name : {"a.bmp", "b.bmp", "c.bmp"})
+        ahead.keep(name, half);
+    EXPECT_TRUE(ahead.find("a.bmp") && ahead.find("b.bmp"));
+    EXPECT_EQ(ahead.find("c.bmp"), nullptr);
+    ahead.clear();
+    EXPECT_EQ(ahead.find("a.bmp"), nullptr);
+    ahead.keep("c.bmp", half);
+    ASSERT_NE(ahead.find("c.bmp"), nullptr);
+    EXPECT_EQ(*ahead.find("c.bmp"), half);
 }
 
 TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "convert/convert_command.h"
-#include "convert/convert_pass.h"
 #include "convert/convert_session.h"
 #include "core/messages.h"
 #include "core/user_messages.h"

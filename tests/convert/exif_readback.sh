@@ -12,12 +12,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tests/support/outside_checks.sh
 build="${1:-build}"
-program="$PWD/$build/bin/grelm-converter"
-require_built "$build" grelm-converter
+built_programs "$build" program=grelm-converter
 scripts/install-deps.sh exiv2 imagemagick
 
-root="$(mktemp -d /tmp/grelm-exif.XXXXXX)"
-trap 'rm -rf "$root"' EXIT
+scratch_root /tmp/grelm-exif
 export QT_QPA_PLATFORM=offscreen HOME="$root/home" XDG_CONFIG_HOME="$root/config" TZ=America/St_Johns
 mkdir -p "$HOME" "$root/game"
 
@@ -31,9 +29,8 @@ for shot in "${shots[@]}"; do
 done
 "$program" --convert "$root/game" --thumbs
 
-failures=0
 expect() { # condition-output pattern what
-  if grep -qE "$2" <<<"$1"; then echo "PASS  $3"; else echo "FAIL  $3"; failures=$((failures + 1)); fi
+  if grep -qE "$2" <<<"$1"; then pass "$3"; else fail "$3"; fi
 }
 for shot in "${shots[@]}"; do
   IFS='|' read -r name _ local offset <<<"$shot"
@@ -50,5 +47,5 @@ for shot in "${shots[@]}"; do
     expect "$original" "^$local\$" "identify $jpeg DateTimeOriginal $local"
   done
 done
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+exit_if_failed
 echo "Exif dates read back by exiv2 and identify"

@@ -18,14 +18,11 @@ build="${2:-build}"
 shots=32
 # Large thumbnails make the thumbnail pass, where sources are deleted, last long enough to hit.
 thumb_width=480
-convert="$build/bin/grelm-headless-convert"
-check="$build/bin/grelm-fault-check"
-require_built "$build" grelm-headless-convert grelm-fault-check
+built_programs "$build" convert=grelm-headless-convert check=grelm-fault-check
 export QT_QPA_PLATFORM=offscreen
 
-root="$(mktemp -d "$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp )/grelm-crash.XXXXXX")"
-trap 'rm -rf "$root"' EXIT
-mkdir -m 700 "$root/runtime"; export XDG_RUNTIME_DIR="$root/runtime"
+scratch_root "$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp )/grelm-crash"
+own_runtime_folder
 "$check" make "$root/originals" "$shots" 640 480
 
 fresh() { rm -rf "$root/work"; cp -r "$root/originals" "$root/work"; }

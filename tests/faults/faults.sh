@@ -16,21 +16,13 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tests/support/outside_checks.sh
 build="${1:-build}"
-convert="$PWD/$build/bin/grelm-headless-convert"
-check="$PWD/$build/bin/grelm-fault-check"
-require_built "$build" grelm-headless-convert grelm-fault-check
+built_programs "$build" convert=grelm-headless-convert check=grelm-fault-check
 enter_private_mount_namespace GRELM_FAULTS_NAMESPACE "$0" "$@"
 can_mount=no; [ -n "${GRELM_FAULTS_NAMESPACE:-}" ] && can_mount=yes
 
 export QT_QPA_PLATFORM=offscreen
-root="$(mktemp -d /tmp/grelm-faults.XXXXXX)"
-unmount_all() { findmnt -rn -o TARGET | grep "^$root/" | sort -r | while read -r m; do umount "$m"; done; }
-trap 'unmount_all 2>/dev/null || true; rm -rf "$root"' EXIT
-mkdir -m 700 "$root/runtime"; export XDG_RUNTIME_DIR="$root/runtime"
-
-failures=0
-pass() { echo "PASS  $1: $2"; }
-fail() { echo "FAIL  $1: $2"; failures=$((failures + 1)); }
+scratch_root /tmp/grelm-faults
+own_runtime_folder
 
 # convert <folder> [options]: runs a Convert with thumbnails and deletion on; sets $out and $rc.
 convert() {

@@ -9,14 +9,11 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tests/support/outside_checks.sh
 build="${1:-build}" count="${2:-600}"
-convert="$PWD/$build/bin/grelm-headless-convert"
-check="$PWD/$build/bin/grelm-fault-check"
-require_built "$build" grelm-headless-convert grelm-fault-check
+built_programs "$build" convert=grelm-headless-convert check=grelm-fault-check
 scripts/install-deps.sh strace
 export QT_QPA_PLATFORM=offscreen
 # On the disk, not in memory: flushes there cost what they cost a user.
-root="$(mktemp -d "$PWD/$build/flush-order.XXXXXX")"
-trap 'rm -rf "$root"' EXIT
+scratch_root "$PWD/$build/flush-order"
 
 "$check" make "$root/game" "$count" 160 120
 strace -f -qq -y -o "$root/trace" -e trace=fsync,fdatasync,rename,renameat,renameat2,unlink,unlinkat \

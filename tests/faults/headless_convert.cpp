@@ -1,5 +1,5 @@
-// grelm-headless-convert: runs the real Convert command on a folder through a
-// console window and prints every message box it would show, one a line:
+// grelm-headless-convert: runs the real Convert command on a folder through the
+// console's view and prints every message box it would show, one a line:
 //   message: <title> | <text>
 // Usage: grelm-headless-convert <folder> [--thumbs] [--delete] [--width N]
 //        [--captions] [--at-yield N COMMAND] [--at-thumbnail-pass COMMAND]
@@ -16,14 +16,13 @@
 // Exit status: 0 when no message was shown, 3 when one was, 2 on bad usage.
 // SIGTERM asks the window to close: the pass stops after the current file.
 
-#include "core/convert_view.h"
-#include "core/folder_listing.h"
-#include "core/messages.h"
-#include "convert/convert_session.h"
-#include "imaging/dib_section.h"
+#include "cli/command_line.h"
+#include "cli/console_convert.h"
 #include "convert/convert_command.h"
+#include "convert/convert_session.h"
+#include "core/messages.h"
+#include "imaging/dib_section.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 
@@ -38,13 +37,9 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_closeRequested = 0;
-
 struct Options {
-    QString folder;
-    bool thumbs = false;
-    bool deleteSource = false;
-    QString width = QStringLiteral("70");
+    grelm::FilePath folder;
+    grelm::CommandLine line; ///< the thumbnail and deletion options, as the command line gives them
     bool captions = false;
     int yieldNumber = 0;
     QByteArray yieldCommand;
@@ -53,21 +48,17 @@ struct Options {
     long killAfterUs = -1;
 };
 
-class ConsoleConvertView : public grelm::ConvertView {
+// The console's view of the Convert command, with this driver's hooks in place
+// of its progress line: captions printed with their times, and commands run
+// at chosen event turns.
+class DriverView : public grelm::ConsoleConvertView {
 public:
-    ConsoleConvertView(const Options &options, int count) : m_options(options), m_count(count)
+    explicit DriverView(const Options &options) : ConsoleConvertView(options.line, options.folder), m_options(options)
     {
         m_clock.start();
         setProgressCaption(QStringLiteral("start"));
     }
 
-    QString gameFolder() const override { return m_options.folder; }
-    QString countText() const override { return QString::number(m_count); }
-    bool thumbsChecked() const override { return m_options.thumbs; }
-    bool deleteSourceChecked() const override { return m_options.deleteSource; }
-    QString thumbWidthText() const override { return m_options.width; }
-
-    void showProgress() override {}
     void setProgressCaption(const QString &caption) override
     {
         // Both passes open with this caption; its second showing is the thumbnail pass's.
@@ -78,13 +69,11 @@ public:
         std::printf("caption: %lld %s\n", m_clock.elapsed(), caption.toUtf8().constData());
         std::fflush(stdout);
     }
-    int progressBarWidth() const override { return 400; }
-    void fillProgressBar(int) override {}
     void hideProgress() override {}
 
     void processEvents() override
     {
-        QCoreApplication::processEvents();
+        ConsoleConvertView::processEvents();
         if (++m_turns == m_options.yieldNumber)
             run(m_options.yieldCommand);
         if (m_passesStarted == 2 && !m_thumbnailPassCommandRan) {
@@ -92,7 +81,6 @@ public:
             run(m_options.thumbnailPassCommand);
         }
     }
-    bool stopRequested() const override { return g_closeRequested != 0; }
 
 private:
     static void run(const QByteArray &command)
@@ -105,7 +93,6 @@ private:
     }
 
     const Options &m_options;
-    int m_count;
     int m_turns = 0;
     int m_passesStarted = 0;
     bool m_thumbnailPassCommandRan = false;
@@ -131,9 +118,9 @@ bool parse(int argc, char **argv, Options &o)
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--thumbs")
-            o.thumbs = true;
+            o.line.thumbs = true;
         else if (a == "--delete")
-            o.deleteSource = true;
+            o.line.deleteSource = true;
         else if (a == "--captions")
             o.captions = true;
         else if (a == "--stats")
@@ -141,14 +128,14 @@ bool parse(int argc, char **argv, Options &o)
         else if (a == "--kill-after" && i + 1 < argc)
             o.killAfterUs = std::atol(argv[++i]);
         else if (a == "--width" && i + 1 < argc)
-            o.width = QString::fromLocal8Bit(argv[++i]);
+            o.line.width = QString::fromLocal8Bit(argv[++i]);
         else if (a == "--at-yield" && i + 2 < argc) {
             o.yieldNumber = std::atoi(argv[++i]);
             o.yieldCommand = argv[++i];
         } else if (a == "--at-thumbnail-pass" && i + 1 < argc) {
             o.thumbnailPassCommand = argv[++i];
         } else if (!a.starts_with("--") && o.folder.isEmpty())
-            o.folder = QString::fromLocal8Bit(argv[i]);
+            o.folder = grelm::FilePath(QByteArray(argv[i]));
         else
             return false;
     }
@@ -178,11 +165,11 @@ int main(int argc, char **argv)
                              "[--captions] [--at-yield N COMMAND] [--kill-after US] [--stats]\n");
         return 2;
     }
-    std::signal(SIGTERM, [](int) { g_closeRequested = 1; });
+    std::signal(SIGTERM, [](int) { grelm::g_consoleStopRequested = 1; });
 
-    // The window counts the screenshots before Convert can be pressed.
-    const int count = int(grelm::FolderListing(options.folder, QStringLiteral("*.bmp")).size());
-    ConsoleConvertView view(options, count);
+    // The view counts the screenshots, as the window does before Convert can be pressed.
+    DriverView view(options);
+    const int count = view.countText().toInt();
     PrintingMessageSink messages;
     grelm::cDIBSection buffer(messages);
     grelm::ConvertSession session(view, messages, buffer, grelm::ConvertThreading::fromEnvironment());

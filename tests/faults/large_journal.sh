@@ -8,12 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tests/support/outside_checks.sh
 build="${1:-build}" megabytes="${2:-56}" version="${3:-2}"
-program="$PWD/$build/bin/grelm-converter"
-check="$PWD/$build/bin/grelm-fault-check"
-require_built "$build" grelm-converter grelm-fault-check
+built_programs "$build" program=grelm-converter check=grelm-fault-check
 export QT_QPA_PLATFORM=offscreen
-root="$(mktemp -d /tmp/grelm-journal.XXXXXX)"
-trap 'rm -rf "$root"' EXIT
+scratch_root /tmp/grelm-journal
 
 "$check" make "$root/game" 1 320 240
 mkdir "$root/game/Thumbs"

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/messages.h"
+#include "core/user_messages.h"
 #include "imaging/dib_section.h"
 #include "imaging/exif_dates.h"
 #include "imaging/exif_mark.h"
@@ -19,6 +20,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -208,6 +210,47 @@ TEST(WriteDIBToJPEG, NameOutsideAsciiReachesTheFileSystem)
     const QString name = QStringLiteral("sch\u00f6n \u5199\u771f.jpg");
     ASSERT_TRUE(WriteDIBToJPEG(dib, folder.filePath(name), messages));
     EXPECT_TRUE(QFile::exists(folder.file(name)));
+}
+
+// The Convert command encodes in memory without the record: the bytes the
+// record's file route writes, for loaded, four-channel and top-down buffers,
+// and for an empty one the status and cause of that route's message.
+TEST(EncodeDIBToJPEG, GivesTheBytesAndFailuresOfTheFileRoute)
+{
+    TempFolder folder;
+    const struct {
+        const char *what;
+        std::function<bool(cDIBSection &)> fill;
+    } rows[] = {
+        {"loaded, 3 wide", [&](cDIBSection &dib) { return dib.Load(folder.write("a.bmp", test::make24BitBmp(smoothImage(3, 7)))); }},
+        {"loaded, 33 x 17", [&](cDIBSection &dib) { return dib.Load(folder.write("b.bmp", test::make24BitBmp(smoothImage(33, 17)))); }},
+        {"four channels", [](cDIBSection &dib) { return dib.Create(32, 24, 4); }},
+        {"top-down", [](cDIBSection &dib) { return dib.Create(17, -12, 3); }},
+        {"empty", [](cDIBSection &) { return true; }},
+    };
+    JpegEncoder encoder;
+    for (const auto &r : rows) {
+        RecordingMessageSink messages;
+        cDIBSection dib(messages);
+        ASSERT_TRUE(r.fill(dib)) << r.what;
+        if (QImage surface = dib.hdc(); !surface.isNull()) {
+            QPainter painter(&surface); // first rows in memory differ from the last
+            painter.fillRect(0, 0, surface.width(), 4, QColor(200, 30, 40));
+        }
+        QByteArray jpeg;
+        QString detail;
+        const std::int32_t status = EncodeDIBToJPEG(dib, encoder, jpeg, &detail);
+        const bool written = WriteDIBToJPEG(dib, folder.filePath("out.jpg"), messages);
+        EXPECT_EQ(status == 0, written) << r.what;
+        if (written) {
+            EXPECT_EQ(jpeg, folder.read("out.jpg")) << r.what;
+            EXPECT_TRUE(detail.isEmpty()) << r.what;
+            continue;
+        }
+        ASSERT_EQ(messages.messages.size(), 1u) << r.what;
+        EXPECT_EQ(messages.messages[0], saveFailure(status)) << r.what;
+        EXPECT_EQ(messages.messages[0].detail, detail) << r.what;
+    }
 }
 
 // The time goes inside as the local clock showed it then, with the offset of

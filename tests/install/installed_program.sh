@@ -14,25 +14,14 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tests/support/outside_checks.sh
 build="${1:-build}"
-check="$PWD/$build/bin/grelm-setting-places-check"
-program_bin="$PWD/$build/bin/grelm-converter"
-require_built "$build" grelm-setting-places-check grelm-converter
+built_programs "$build" check=grelm-setting-places-check program_bin=grelm-converter
 enter_private_mount_namespace GRELM_INSTALL_NAMESPACE "$0" "$@"
 
-root="$(mktemp -d /tmp/grelm-install.XXXXXX)"
+scratch_root /tmp/grelm-install
 immutable=""
-cleanup() {
-  [ -n "$immutable" ] && chattr -i "$immutable" 2>/dev/null
-  findmnt -rn -o TARGET | grep "^$root/" | sort -r | while read -r m; do umount "$m"; done
-  rm -rf "$root"
-}
-trap 'cleanup 2>/dev/null || true' EXIT
+at_exit() { [ -n "$immutable" ] && chattr -i "$immutable"; }
 export QT_QPA_PLATFORM=offscreen HOME="$root/home" XDG_CONFIG_HOME="$root/config"
-mkdir -p "$HOME" && mkdir -m 700 "$root/runtime" && export XDG_RUNTIME_DIR="$root/runtime"
-
-failures=0
-pass() { echo "PASS  $1"; }
-fail() { echo "FAIL  $1: $2"; failures=$((failures + 1)); }
+mkdir -p "$HOME" && own_runtime_folder
 
 # A program folder holding a copy of the checker, as an install puts it.
 program_folder() { mkdir -p "$1" && cp "$check" "$1/"; }
@@ -107,5 +96,5 @@ read_only_program_folder "opt/$latin1/grelm-converter" "home/$latin1" " and home
 writable_program_folder portable ""
 writable_program_folder "$latin1/grelm-converter" " not named in UTF-8"
 no_display
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+exit_if_failed
 echo "all install checks passed"

@@ -41,18 +41,13 @@ fi
 enter_private_mount_namespace GRELM_PORTABLE_NAMESPACE "$0" "$archive" "${releases[@]}"
 [ -n "${GRELM_PORTABLE_NAMESPACE:-}" ] || { echo "FAIL  no private mount namespace for the root's mounts"; exit 1; }
 
-work="$(mktemp -d /tmp/grelm-portable.XXXXXX)"
+scratch_root /tmp/grelm-portable
+work="$root"
 xvfb=""
-cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  findmnt -rn -o TARGET | grep "^$roots/" | sort -r | while read -r m; do umount -l "$m"; done
-  rm -rf "$work"
+at_exit() {
+  [ -n "$xvfb" ] && kill "$xvfb"
+  unmount_below "$roots" -l
 }
-trap 'cleanup 2>/dev/null || true' EXIT
-failures=0 skipped=0
-pass() { echo "PASS  $1"; }
-fail() { echo "FAIL  $1: $2"; failures=$((failures + 1)); }
-skip() { echo "SKIP  $1"; skipped=$((skipped + 1)); }
 
 # The host's X server: the window is drawn there, the root reaches it through its socket.
 display=$(( 70 + $$ % 20 ))
@@ -164,5 +159,5 @@ check_release() {
 }
 
 for release in "${releases[@]}"; do check_release "$release"; done
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+exit_if_failed
 [ "$skipped" -eq 0 ] && echo "all portable archive checks passed" || echo "portable archive: $skipped check(s) skipped"

@@ -1,7 +1,7 @@
 // The thumbnail maker's area-averaging reduction of bottom-up rows.
 #include "support/test_picture.h"
 #include "thumbs/area_reduction.h"
-#include "thumbs/thumbnail_bmp.h"
+#include "thumbs/bmp24_file.h"
 
 #include <QImage>
 

@@ -3,8 +3,9 @@
 #include "imaging/dib_section.h"
 #include "support/temp_folder.h"
 #include "support/test_picture.h"
+#include "thumbs/area_reduction.h"
+#include "thumbs/bmp24_file.h"
 #include "thumbs/thumbnail.h"
-#include "thumbs/thumbnail_bmp.h"
 #include "thumbs/thumbnail_error.h"
 
 #include <QBuffer>
@@ -185,6 +186,30 @@ TEST_F(Thumbnail, CreateFromFileReducesTheLoadedPicture)
     const QImage image = loadWithDib(folder.file("thumb.bmp"));
     ASSERT_EQ(image.size(), QSize(70, 52));
     expectQuarters(image, 0);
+}
+
+// A maker made without a message sink makes the same bitmap from a loaded
+// screenshot; a JPEG, whose failures it could not report, it refuses.
+TEST_F(Thumbnail, MakerWithoutMessagesMakesBitmapsAndRefusesJpegs)
+{
+    writeBmp24(folder.filePath("shot.bmp"), quarters(640, 480));
+    cDIBSection dib(messages);
+    ASSERT_TRUE(dib.Load(folder.filePath("shot.bmp")));
+    cThumbnail quiet;
+    for (cThumbnail *maker : {&thumb, &quiet}) {
+        maker->setMaxWidth(70);
+        maker->setMaxHeight(70);
+    }
+    QByteArray bmp;
+    ReductionScratch scratch;
+    quiet.CreateBitmapFromLoaded(dib, bmp, scratch);
+    thumb.setDestFilePath(folder.filePath("thumb.bmp"));
+    thumb.CreateFromFile(folder.filePath("shot.bmp"));
+    EXPECT_EQ(bmp, folder.read("thumb.bmp"));
+    quiet.setDestFilePath(folder.filePath("thumb.jpg"));
+    EXPECT_THROW(quiet.CreateFromStdPicture(Picture(quarters(64, 48))), ThumbnailError);
+    EXPECT_FALSE(folder.exists("thumb.jpg"));
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(Thumbnail, CreateFromFileReadsOtherPictureFormatsToo)

@@ -1,7 +1,7 @@
+#include "support/test_picture.h"
+#include "thumbs/thumbnail_bitmap.h"
 #include "thumbs/thumbnail_color.h"
 #include "thumbs/thumbnail_error.h"
-#include "thumbs/thumbnail_image.h"
-#include "support/test_picture.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,18 +1,14 @@
-#include "thumbs/thumbnail_image.h"
+#include "thumbs/thumbnail_bitmap.h"
 
 #include "thumbs/area_reduction.h"
-#include "thumbs/thumbnail_bmp.h"
+#include "thumbs/bmp24_file.h"
 #include "thumbs/thumbnail_color.h"
 #include "thumbs/thumbnail_error.h"
 #include "thumbs/thumbnail_fit.h"
 
-#include <QtEndian>
-
 namespace grelm {
 
 namespace {
-
-constexpr qsizetype kBmpHeaderBytes = 54;
 
 void fillRows(std::uint8_t *rows, std::int32_t width, std::int32_t height, std::int32_t pitch, QRgb colour)
 {
@@ -62,10 +58,8 @@ QImage makeThumbnailImage(const QImage &source, const ThumbnailSettings &setting
 
 QImage imageOfBmp24(const QByteArray &bmp)
 {
-    const auto width = qFromLittleEndian<qint32>(bmp.constData() + 18);
-    const auto height = qFromLittleEndian<qint32>(bmp.constData() + 22);
-    const QImage rows(reinterpret_cast<const uchar *>(bmp.constData()) + kBmpHeaderBytes, width, height,
-                      bmp24Pitch(width), QImage::Format_BGR888);
+    const BottomUpPicture picture = bmp24Picture(bmp);
+    const QImage rows(picture.pixels, picture.width, picture.height, picture.pitch, QImage::Format_BGR888);
     return rows.mirrored().convertToFormat(QImage::Format_RGB32);
 }
 

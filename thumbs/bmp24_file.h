@@ -1,5 +1,7 @@
 #pragma once
 
+#include "thumbs/area_reduction.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -7,6 +9,10 @@
 #include "core/file_path.h"
 
 #include <cstdint>
+
+// The 24-bit bitmap files that thumbnails are made as. The program uses
+// bmp24Pitch and startBmp24; bmp24Picture, encodeBmp24 and writeBmp24 are
+// kept for outside callers (only tests use them today).
 
 namespace grelm {
 
@@ -18,6 +24,10 @@ std::int32_t bmp24Pitch(std::int32_t width);
 /// (bottom) row. `file` keeps its capacity from call to call. Throws
 /// OverflowError when the file would exceed the format's 32-bit sizes.
 std::uint8_t *startBmp24(QByteArray &file, std::int32_t width, std::int32_t height);
+
+/// The picture in the bytes of a 24-bit bitmap file that startBmp24 began:
+/// its size from the headers and its bottom-up rows, which `file` holds.
+BottomUpPicture bmp24Picture(const QByteArray &file);
 
 /// Encodes `image` as a 24-bit Windows bitmap file: BITMAPINFOHEADER,
 /// bottom-up rows padded to 4 bytes, no palette. Throws OverflowError when the

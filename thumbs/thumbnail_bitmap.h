@@ -25,7 +25,9 @@ struct ThumbnailSettings {
 /// the background colour. `bmp` and `scratch` keep their capacity from call
 /// to call. Touches no file and no global state, so it may run on any thread.
 /// Throws ThumbnailError for an empty source or box, FloatingPointError for a
-/// negative box and OverflowError when the fitting leaves 32 bits.
+/// negative box and OverflowError when the fitting leaves 32 bits. The program
+/// uses this; makeThumbnailImage and imageOfBmp24 below are kept for outside
+/// callers (only tests use them today).
 void makeThumbnailBmp(const BottomUpPicture &source, const ThumbnailSettings &settings, QByteArray &bmp,
                       ReductionScratch &scratch);
 

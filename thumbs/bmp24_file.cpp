@@ -1,4 +1,4 @@
-#include "thumbs/thumbnail_bmp.h"
+#include "thumbs/bmp24_file.h"
 
 #include "core/atomic_file.h"
 #include "core/pixel_rows.h"
@@ -68,6 +68,15 @@ std::uint8_t *startBmp24(QByteArray &file, std::int32_t width, std::int32_t heig
     char *rows = file.data() + kFileHeaderSize + kInfoHeaderSize;
     std::memset(rows, 0, imageSize); // the padding bytes stay zero
     return reinterpret_cast<std::uint8_t *>(rows);
+}
+
+BottomUpPicture bmp24Picture(const QByteArray &file)
+{
+    const char *info = file.constData() + kFileHeaderSize;
+    const auto width = qFromLittleEndian<std::int32_t>(info + 4);
+    const auto height = qFromLittleEndian<std::int32_t>(info + 8);
+    const auto *rows = reinterpret_cast<const std::uint8_t *>(info + kInfoHeaderSize);
+    return {rows, width, height, bmp24Pitch(width)};
 }
 
 QByteArray encodeBmp24(const QImage &image)

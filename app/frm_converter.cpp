@@ -118,7 +118,7 @@ void Frm_Converter::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QString Frm_Converter::gameFolder() const { return m_gameFolder.escapedText(); }
+FilePath Frm_Converter::gameFolder() const { return m_gameFolder; }
 
 QString Frm_Converter::countText() const { return txtPicturesFound->text(); }
 

@@ -47,8 +47,7 @@ public:
     void setConvertThreading(const ConvertThreading &threading) { m_convertThreading = threading; }
 
     // ConvertView
-    QString gameFolder() const override; // transitional: the escaped text of gameFolderPath
-    const FilePath &gameFolderPath() const { return m_gameFolder; }
+    FilePath gameFolder() const override;
     QString countText() const override;
     bool thumbsChecked() const override;
     bool deleteSourceChecked() const override;

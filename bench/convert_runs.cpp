@@ -27,7 +27,7 @@ Measurement runConvert(const QString &folder, const ConvertSetup &setup)
 {
     const int bitmaps = countFilesMatching(folder, "", ".bmp");
     const double megapixels = bitmapMegapixels(folder);
-    HeadlessConvertView view(folder, bitmaps, setup.thumbnails, setup.deleteSources);
+    HeadlessConvertView view(FilePath::fromEscapedText(folder), bitmaps, setup.thumbnails, setup.deleteSources);
     RecordingMessageSink messages;
     cDIBSection buffer(messages);
     ConvertThreading threading = ConvertThreading::fromEnvironment();

@@ -7,7 +7,7 @@
 
 namespace grelm::bench {
 
-HeadlessConvertView::HeadlessConvertView(QString folder, int count, bool thumbs, bool deleteSources)
+HeadlessConvertView::HeadlessConvertView(FilePath folder, int count, bool thumbs, bool deleteSources)
     : m_folder(std::move(folder)), m_count(count), m_thumbs(thumbs), m_deleteSources(deleteSources)
 {
 }

@@ -11,9 +11,9 @@ namespace grelm::bench {
 /// and record the longest time the window's thread went without one.
 class HeadlessConvertView : public ConvertView {
 public:
-    HeadlessConvertView(QString folder, int count, bool thumbs, bool deleteSources = false);
+    HeadlessConvertView(FilePath folder, int count, bool thumbs, bool deleteSources = false);
 
-    QString gameFolder() const override { return m_folder; }
+    FilePath gameFolder() const override { return m_folder; }
     QString countText() const override { return QString::number(m_count); }
     bool thumbsChecked() const override { return m_thumbs; }
     bool deleteSourceChecked() const override { return m_deleteSources; }
@@ -41,7 +41,7 @@ public:
 private:
     void closeGap();
 
-    QString m_folder;
+    FilePath m_folder;
     int m_count;
     bool m_thumbs;
     bool m_deleteSources;

@@ -105,7 +105,7 @@ std::optional<FilePath> consoleGameFolder(const CommandLine &line, ConsoleMessag
 }
 
 ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &messages, ConvertThreading threading,
-                           const std::optional<QSet<QString>> &only,
+                           const std::optional<QSet<FilePath>> &only,
                            const std::function<bool(const DeletionGroup::Pending &)> &holdDeletion)
 {
     QElapsedTimer clock;
@@ -126,7 +126,7 @@ ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &message
     }
     o.deleted = session.deletedScreenshots;
     o.records = session.records;
-    std::printf("%s: converted %d of %d, failed %d, deleted %d, %.1f s\n", view.folder().data(),
+    std::printf("%s: converted %d of %d, failed %d, deleted %d, %.1f s\n", view.gameFolder().data(),
                 o.converted, o.listed, o.listed - o.converted, o.deleted, clock.elapsed() / 1000.0);
     std::fflush(stdout);
     return o;

@@ -40,8 +40,7 @@ class ConsoleConvertView : public ConvertView {
 public:
     ConsoleConvertView(const CommandLine &line, FilePath folder);
 
-    QString gameFolder() const override { return m_folder.escapedText(); } // transitional
-    const FilePath &folder() const { return m_folder; }
+    FilePath gameFolder() const override { return m_folder; }
     QString countText() const override { return m_count; }
     bool thumbsChecked() const override;
     bool deleteSourceChecked() const override;
@@ -76,7 +75,7 @@ struct ConsoleOutcome {
     int listed = 0;
     int converted = 0;
     int deleted = 0;
-    QHash<QString, ConvertSession::ScreenshotRecord> records; ///< by screenshot name
+    QHash<FilePath, ConvertSession::ScreenshotRecord> records; ///< by screenshot name
 };
 
 /// The command line's folder, else the stored game folder; nothing (with the
@@ -87,7 +86,7 @@ std::optional<FilePath> consoleGameFolder(const CommandLine &line, ConsoleMessag
 /// named in `only`, when given) and prints its summary line. `holdDeletion`,
 /// when given, keeps the screenshots it is true for (ConvertSession).
 ConsoleOutcome convertOnce(ConsoleConvertView &view, ConsoleMessageSink &messages, ConvertThreading threading,
-                           const std::optional<QSet<QString>> &only,
+                           const std::optional<QSet<FilePath>> &only,
                            const std::function<bool(const DeletionGroup::Pending &)> &holdDeletion = {});
 
 /// The exit status for what was shown and converted: 0 all converted, 1 some

@@ -208,15 +208,13 @@ private:
             return;
         m_firstRun = false;
         m_messages.quiet = retrying;
-        QSet<QString> only; // transitional: the session takes the names' escaped texts
-        for (const FilePath &name : names)
-            only.insert(name.escapedText());
-        const ConsoleOutcome outcome = convertOnce(m_view, m_messages, ConvertThreading{false, 1, 2}, only,
-                                                   [this](const DeletionGroup::Pending &p) { return holdDeletion(p); });
+        const ConsoleOutcome outcome =
+            convertOnce(m_view, m_messages, ConvertThreading{false, 1, 2}, QSet<FilePath>(names.cbegin(), names.cend()),
+                        [this](const DeletionGroup::Pending &p) { return holdDeletion(p); });
         m_messages.quiet = false;
         const Clock::time_point now = Clock::now();
         for (const FilePath &name : names)
-            noteResult(name, outcome.records.value(name.escapedText()), now);
+            noteResult(name, outcome.records.value(name), now);
         noteThumbnailsLeft(now);
     }
 
@@ -242,7 +240,7 @@ private:
     // Convert over no screenshot converts them.
     void noteThumbnailsLeft(Clock::time_point now)
     {
-        if (!m_thumbs || ThumbnailJournal::read((m_folder / kThumbsFolderName.toUtf8()).escapedText()).isEmpty()) {
+        if (!m_thumbs || ThumbnailJournal::read(m_folder / kThumbsFolderName).isEmpty()) {
             m_thumbnailRetry.reset();
             return;
         }
@@ -272,7 +270,7 @@ private:
     // it has been unchanged for a while; the Convert keeps it until then.
     bool holdDeletion(const DeletionGroup::Pending &pending)
     {
-        const FilePath name = FilePath::fromEscapedText(pending.screenshot).fileName(); // transitional
+        const FilePath name = pending.screenshot.fileName();
         if (!m_watch.withoutLeases(name))
             return false;
         m_held.push_back(pending);
@@ -286,7 +284,7 @@ private:
         DeletionGroup group;
         std::vector<DeletionGroup::Pending> stillHeld;
         for (DeletionGroup::Pending &p : m_held) {
-            const FilePath name = FilePath::fromEscapedText(p.screenshot).fileName(); // transitional
+            const FilePath name = p.screenshot.fileName();
             if (!p.converted || !m_watch.stillInSight(name, *p.converted))
                 continue; // changed or gone: a new version is converted, and held, afresh
             if (m_watch.unchangedLongEnough(name, *p.converted, now))

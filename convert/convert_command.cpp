@@ -1,6 +1,5 @@
 #include "convert/convert_command.h"
 
-#include "core/file_names.h"
 #include "core/convert_view.h"
 #include "core/errors.h"
 #include "core/file_stamp.h"
@@ -14,13 +13,9 @@
 #include "convert/thumbnail_branch.h"
 #include "convert/thumbnail_pass.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <cstring>
 #include <new>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace grelm {
 
@@ -30,23 +25,20 @@ namespace {
 // Thumbs when asked and no entry of that name, file or folder, is there, and
 // opens that too: the command's writes go only to the folders held. A folder
 // that cannot be opened is not held, and nothing is written in it.
-void holdFolders(ConvertSession &session, const QString &gameFolder, bool makeThumbs)
+void holdFolders(ConvertSession &session, const FilePath &gameFolder, bool makeThumbs)
 {
     session.writeFolders.restrict();
     // An empty folder text would name the folder the program runs in.
     if (makeThumbs && gameFolder.isEmpty())
         throw FileError("No game folder is set");
-    const QByteArray thumbsPath = encodeFileName(joinPath(gameFolder, kThumbsFolderName));
+    const QByteArray thumbsPath = (gameFolder / kThumbsFolderName).bytes();
     std::optional<HeldFolder> game = HeldFolder::open(gameFolder);
     if (!game) {
         if (makeThumbs)
             throw FileError("Cannot make " + thumbsPath.toStdString() + ": " + std::strerror(errno));
         return;
     }
-    const QByteArray thumbsName = encodeFileName(kThumbsFolderName);
-    struct stat info {};
-    if (makeThumbs && ::fstatat(game->descriptor(), thumbsName.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
-        && ::mkdirat(game->descriptor(), thumbsName.constData(), 0777) != 0)
+    if (makeThumbs && !game->makeFolderUnlessTaken(kThumbsFolderName))
         throw FileError("Cannot make " + thumbsPath.toStdString() + ": " + std::strerror(errno));
     if (std::optional<HeldFolder> thumbs = HeldFolder::open(*game, kThumbsFolderName))
         session.writeFolders.hold(*std::move(thumbs));
@@ -60,8 +52,8 @@ void refuseThumbsThatIsTheGameFolder(const ConvertSession &session)
     const ConvertView &view = session.view;
     if (!view.thumbsChecked())
         return;
-    const QString gameFolder = view.gameFolder();
-    const QString thumbsFolder = joinPath(gameFolder, kThumbsFolderName);
+    const FilePath gameFolder = view.gameFolder();
+    const FilePath thumbsFolder = gameFolder / kThumbsFolderName;
     const HeldFolder *heldGame = session.writeFolders.find(gameFolder);
     const HeldFolder *heldThumbs = session.writeFolders.find(thumbsFolder);
     const std::optional<FileStamp> game = heldGame ? fileStamp(heldGame->descriptor()) : fileStamp(gameFolder);
@@ -73,13 +65,13 @@ void refuseThumbsThatIsTheGameFolder(const ConvertSession &session)
 void runSteps(ConvertSession &session)
 {
     ConvertView &view = session.view;
-    const QString gameFolder = view.gameFolder();
+    const FilePath gameFolder = view.gameFolder();
     holdFolders(session, gameFolder, true);
     const HeldFolder *game = session.writeFolders.find(gameFolder);
     session.gameFolderAtStart = FolderAtStart{gameFolder, game ? fileStamp(game->descriptor()) : fileStamp(gameFolder)};
     refuseThumbsThatIsTheGameFolder(session);
     const FileTime leftoversBefore = session.stagingLeftoversBefore.value_or(stagingLeftoverCutoff());
-    for (const QString &folder : {gameFolder, joinPath(gameFolder, kThumbsFolderName)}) {
+    for (const FilePath &folder : {gameFolder, gameFolder / kThumbsFolderName}) {
         if (const HeldFolder *held = session.writeFolders.find(folder))
             removeStagingLeftovers(*held, leftoversBefore);
     }
@@ -99,12 +91,12 @@ void runSteps(ConvertSession &session)
     // Thumbnails go through bitmaps in Thumbs, converted by the same pass as
     // the screenshots, so that each one is a file of its own until its JPEG is
     // whole, and an interrupted command leaves them to convert next time.
-    ConvertFolder(joinPath(view.gameFolder(), kThumbsFolderName), kThumbnailPass, session);
+    ConvertFolder(view.gameFolder() / kThumbsFolderName, kThumbnailPass, session);
 }
 
 } // namespace
 
-void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session)
+void ConvertFolder(const FilePath &folder, PassKind mode, ConvertSession &session)
 {
     if (mode == kScreenshotPass)
         convertScreenshots(folder, session);

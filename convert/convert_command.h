@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "core/file_path.h"
 
 #include <cstdint>
 
@@ -23,7 +23,7 @@ enum PassKind : std::int16_t {
 /// progress caption and bar and letting the window handle its events between
 /// files. Load and write failures are reported and the pass goes on; any
 /// other failure is thrown, with nothing after the failing file touched.
-void ConvertFolder(const QString &folder, PassKind mode, ConvertSession &session);
+void ConvertFolder(const FilePath &folder, PassKind mode, ConvertSession &session);
 
 /// The Convert command: makes the game folder's Thumbs folder when nothing of
 /// that name is there, converts every screenshot to JPEG and, with "Create

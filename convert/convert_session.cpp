@@ -40,7 +40,7 @@ JpegEncoder &ConvertSession::inlineEncoder()
     return *m_inlineEncoder;
 }
 
-ThumbnailJournal &ConvertSession::thumbnailJournal(const QString &thumbsFolder)
+ThumbnailJournal &ConvertSession::thumbnailJournal(const FilePath &thumbsFolder)
 {
     const std::optional<FileStamp> now = fileStamp(thumbsFolder);
     if (!m_journal || m_journal->folder() != thumbsFolder) {
@@ -50,20 +50,21 @@ ThumbnailJournal &ConvertSession::thumbnailJournal(const QString &thumbsFolder)
     } else if (now && m_journalFolder && (now->device != m_journalFolder->device || now->inode != m_journalFolder->inode)) {
         // Another folder (or a link to one) put in its place: what the journal
         // and its listing say is not about that folder's files.
-        throw FileError("The Thumbs folder was replaced during the command: " + thumbsFolder.toStdString());
+        throw FileError("The Thumbs folder was replaced during the command: "
+                        + thumbsFolder.escapedText().toStdString());
     }
     return *m_journal;
 }
 
-QStringList ConvertSession::listScreenshots(const QString &folder) const
+QList<FilePath> ConvertSession::listScreenshots(const FilePath &folder) const
 {
     if (!onlyScreenshots)
         return FolderListing::all(folder, kScreenshotPattern);
     // What a listing filtered down to these names would give, without
     // listing a folder that may hold a hundred thousand others.
-    QStringList names;
-    for (const QString &name : *onlyScreenshots) {
-        if (!name.startsWith(u'.') && matchesWildcard(name, kScreenshotPattern) && isListedFile(joinPath(folder, name)))
+    QList<FilePath> names;
+    for (const FilePath &name : *onlyScreenshots) {
+        if (!name.bytes().startsWith('.') && matchesWildcard(name, kScreenshotPattern) && isListedFile(folder / name))
             names << name;
     }
     sortAsListed(names);

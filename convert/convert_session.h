@@ -66,11 +66,11 @@ struct ConvertSession {
     /// What the command knows of one screenshot after the screenshot pass.
     struct ScreenshotRecord {
         /// The base its JPEG and thumbnail JPEG are named after; nothing when no name was free.
-        std::optional<QString> outputBase;
+        std::optional<FilePath> outputBase;
         /// The stamp of the file as the screenshot pass loaded it.
         std::optional<FileStamp> loaded;
         /// The path of its JPEG when that was written in this command; empty otherwise.
-        QString jpeg;
+        FilePath jpeg;
         /// It loaded and was encoded: when `jpeg` is empty, only writing failed.
         bool encoded = false;
     };
@@ -78,24 +78,24 @@ struct ConvertSession {
     /// The screenshot pass's folder, the names it listed that differ from
     /// another only in letter case, and its record of each screenshot, by
     /// name as listed.
-    QString screenshotFolder;
-    QSet<QString> caseTwins;
-    QHash<QString, ScreenshotRecord> records;
+    FilePath screenshotFolder;
+    QSet<FilePath> caseTwins;
+    QHash<FilePath, ScreenshotRecord> records;
     /// For each thumbnail bitmap written in this command, the screenshot it stands for.
-    QHash<QString, QString> thumbnailOwners;
+    QHash<FilePath, FilePath> thumbnailOwners;
     /// The journal of `thumbsFolder`, read once per command with one listing
     /// of that folder, and kept up to date by the steps that follow. Throws
     /// FileError when another folder has taken that folder's place since.
-    ThumbnailJournal &thumbnailJournal(const QString &thumbsFolder);
+    ThumbnailJournal &thumbnailJournal(const FilePath &thumbsFolder);
 
     /// The thumbnail bitmaps the screenshot pass's workers make ahead.
     ThumbnailsAhead thumbnailsAhead;
 
     /// When set, the command converts only these screenshots of the game
     /// folder (by name as listed), as if the folder held no others.
-    std::optional<QSet<QString>> onlyScreenshots;
+    std::optional<QSet<FilePath>> onlyScreenshots;
     /// The screenshots of `folder` this command works on, in listing order.
-    QStringList listScreenshots(const QString &folder) const;
+    QList<FilePath> listScreenshots(const FilePath &folder) const;
 
     /// When set and true for a screenshot due for deletion, the screenshot is
     /// not deleted in this command; the caller deletes it later, or not.

@@ -21,10 +21,10 @@ class DeletionGroup {
 public:
     /// One screenshot and the two JPEGs that must be on the disk before it goes.
     struct Pending {
-        QString screenshot; // transitional: escaped text, as are the two below
+        FilePath screenshot;
         std::optional<FileStamp> converted; ///< the file its JPEGs were made from
-        QString jpeg;
-        QString thumbnailJpeg;
+        FilePath jpeg;
+        FilePath thumbnailJpeg;
     };
 
     /// Flushes and deletes only within `within` when given (see WriteFolders),

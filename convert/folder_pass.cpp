@@ -13,7 +13,7 @@ namespace grelm {
 
 namespace {
 
-bool load(cDIBSection &dib, const QString &source, const ContentIdentity *expected, PreparedJpeg &slot)
+bool load(cDIBSection &dib, const FilePath &source, const ContentIdentity *expected, PreparedJpeg &slot)
 {
     slot.notExpected = false;
     return expected ? dib.LoadExpected(source, *expected, slot.notExpected) : dib.Load(source);
@@ -118,7 +118,7 @@ void commitInOrder(const std::vector<PassFile> &files, OrderedPipeline<PreparedJ
 
 } // namespace
 
-void prepareJpeg(ConvertSession &session, const QString &source, int worker, PreparedJpeg &slot,
+void prepareJpeg(ConvertSession &session, const FilePath &source, int worker, PreparedJpeg &slot,
                  const ContentIdentity *expected)
 {
     if (session.pipelineWorkers() == 0) {
@@ -147,11 +147,11 @@ std::optional<FileTime> jpegDate(const PreparedJpeg &slot, const std::optional<F
     return slot.stamp ? std::optional<FileTime>(slot.stamp->modified) : std::nullopt;
 }
 
-void stageJpeg(const QString &output, PreparedJpeg &slot, const std::optional<FileTime> &dated,
+void stageJpeg(const FilePath &output, PreparedJpeg &slot, const std::optional<FileTime> &dated,
                const WriteFolders *within)
 {
     slot.staged.discard();
-    slot.stagedFor.clear();
+    slot.stagedFor = FilePath();
     if (slot.status != 0 || output.isEmpty() || slot.notExpected)
         return;
     slot.stageFailure = StageJPEG(output, slot.jpeg, jpegDate(slot, dated), slot.staged, within);
@@ -169,7 +169,7 @@ int progressFill(std::size_t done, double count, int width)
     return roundToInt32(fill);
 }
 
-void runFolderPass(const QString &folder, FolderPass &pass, ConvertSession &session)
+void runFolderPass(const FilePath &folder, FolderPass &pass, ConvertSession &session)
 {
     const HeldFolder *held = session.writeFolders.find(folder);
     const FolderAtStart passFolder{folder, held ? fileStamp(held->descriptor()) : fileStamp(folder)};

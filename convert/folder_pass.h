@@ -34,7 +34,7 @@ struct PreparedJpeg {
     /// order; `stageFailure` says why it could not be written.
     StagedFile staged;
     QString stageFailure;
-    QString stagedFor; ///< the output name it was staged for; empty when not staged
+    FilePath stagedFor; ///< the output name it was staged for; empty when not staged
 };
 
 /// Loads `source` and encodes it into `slot` with the pixel buffer and encoder
@@ -42,12 +42,12 @@ struct PreparedJpeg {
 /// thread. In the sequential mode the window's own buffer does the work and
 /// reports straight to the window. With `expected`, only a file of exactly
 /// those bytes is loaded; another sets the slot's `notExpected`, silently.
-void prepareJpeg(ConvertSession &session, const QString &source, int worker, PreparedJpeg &slot,
+void prepareJpeg(ConvertSession &session, const FilePath &source, int worker, PreparedJpeg &slot,
                  const ContentIdentity *expected = nullptr);
 
 /// Writes a well-made JPEG of the slot beside `output`, dated `dated` or else
 /// like its source, so that only its renaming is left to do in order.
-void stageJpeg(const QString &output, PreparedJpeg &slot, const std::optional<FileTime> &dated = std::nullopt,
+void stageJpeg(const FilePath &output, PreparedJpeg &slot, const std::optional<FileTime> &dated = std::nullopt,
                const WriteFolders *within = nullptr);
 
 /// The date a JPEG of the slot carries: `dated`, else its source's time.
@@ -55,9 +55,9 @@ std::optional<FileTime> jpegDate(const PreparedJpeg &slot, const std::optional<F
 
 /// One file of a folder pass, with its output decided before anything is written.
 struct PassFile {
-    QString name;   ///< as listed
-    QString source;
-    QString output; ///< empty when no output name was free
+    FilePath name;   ///< as listed
+    FilePath source;
+    FilePath output; ///< empty when no output name was free
     /// Only a file of exactly these bytes is converted; any file when nothing.
     std::optional<ContentIdentity> expected;
     /// The time its JPEG carries; nothing: its source's own.
@@ -70,7 +70,7 @@ class FolderPass {
 public:
     virtual ~FolderPass() = default;
     /// Lists `folder` and decides each file's output, before anything is written.
-    virtual std::vector<PassFile> plan(const QString &folder) = 0;
+    virtual std::vector<PassFile> plan(const FilePath &folder) = 0;
     /// Whether a file as its worker prepared it is to be written at all; a
     /// file that is not is left to the pass, with nothing reported for it.
     virtual bool accept(const PassFile &file, const PreparedJpeg &prepared) = 0;
@@ -78,7 +78,7 @@ public:
     virtual void committed(const PassFile &file, const PreparedJpeg &prepared, bool written,
                            DeletionGroup &deletions) = 0;
     /// After the last file, or the one the window's closing stopped at.
-    virtual void finish(const QString &folder, const std::vector<PassFile> &files) = 0;
+    virtual void finish(const FilePath &folder, const std::vector<PassFile> &files) = 0;
 };
 
 /// Converts every file `pass` plans for `folder` to JPEG in listing order:
@@ -87,7 +87,7 @@ public:
 /// handle its events between files. Load and write failures are reported and
 /// the pass goes on; any other failure is thrown, with nothing after the
 /// failing file touched.
-void runFolderPass(const QString &folder, FolderPass &pass, ConvertSession &session);
+void runFolderPass(const FilePath &folder, FolderPass &pass, ConvertSession &session);
 
 /// The width of the progress bar's fill after `done` of `count` files on a
 /// bar `width` pixels wide, rounded half to even and kept within the bar

@@ -1,14 +1,12 @@
 #include "convert/output_names.h"
 
-#include "core/file_names.h"
-#include "core/folder_listing.h"
 #include "imaging/exif_mark.h"
 
-#include <QFile>
 #include <QHash>
+#include <QString>
+#include <QStringList>
 
 #include <climits>
-#include <sys/stat.h>
 
 namespace grelm {
 
@@ -19,9 +17,9 @@ constexpr int kLastIndex = 9999;
 // even seconds, and Thumbs may lie on another file system than the game folder.
 constexpr long long kCoarsestTimeNs = 2'000'000'000;
 
-QString candidate(const QString &base, int index)
+FilePath candidate(const FilePath &base, int index)
 {
-    return index == 0 ? base : base + u'_' + QString::number(index);
+    return index == 0 ? base : base + ('_' + QByteArray::number(index));
 }
 
 // Whether a file dated `file` was dated with the screenshot's time `shot`. A
@@ -43,65 +41,65 @@ bool sameMoment(const FileTime &file, const FileTime &shot)
 // newer and not marked as the program's, another tool's JPEG of it. An older
 // file is an earlier picture's, and a marked newer one was made by the
 // program for a picture dated later (a clock that was ahead): both are kept.
-bool mayTake(const QString &path, const std::optional<FileTime> &time)
+bool mayTake(const FilePath &path, const std::optional<FileTime> &time)
 {
-    struct stat info {};
-    if (::lstat(encodeFileName(path).constData(), &info) != 0)
+    const std::optional<FileStamp> there = fileStampNotFollowing(path);
+    if (!there)
         return true; // nothing there, or a name that cannot exist
     if (!time)
         return false;
-    if (sameMoment(info.st_mtim, *time))
+    if (sameMoment(there->modified, *time))
         return true;
-    return !earlier(info.st_mtim, *time) && !fileCarriesProgramMark(path);
+    return !earlier(there->modified, *time) && !fileCarriesProgramMark(path);
 }
 
-bool tooLong(const QString &name)
+bool tooLong(const FilePath &name)
 {
-    return encodeFileName(name).size() > NAME_MAX;
+    return name.bytes().size() > NAME_MAX;
 }
 
 } // namespace
 
-QString jpegName(const QString &base)
+FilePath jpegName(const FilePath &base)
 {
-    return base + QStringLiteral(".jpg");
+    return base + ".jpg";
 }
 
-QString thumbnailJpegName(const QString &base)
+FilePath thumbnailJpegName(const FilePath &base)
 {
-    return QStringLiteral("th_") + base + QStringLiteral(".jpg");
+    return FilePath("th_" + base.bytes() + ".jpg");
 }
 
-bool thumbnailNameFits(const QString &base)
+bool thumbnailNameFits(const FilePath &base)
 {
     return !tooLong(thumbnailJpegName(base));
 }
 
-bool mayWriteOutput(const QString &path, const std::optional<FileTime> &time)
+bool mayWriteOutput(const FilePath &path, const std::optional<FileTime> &time)
 {
     return mayTake(path, time);
 }
 
-std::vector<std::optional<QString>> decideOutputBases(const QString &folder, const QString &thumbsFolder,
-                                                      const std::vector<OutputNameRequest> &requests,
-                                                      const QSet<QString> &reserved)
+std::vector<std::optional<FilePath>> decideOutputBases(const FilePath &folder, const FilePath &thumbsFolder,
+                                                       const std::vector<OutputNameRequest> &requests,
+                                                       const QSet<FilePath> &reserved)
 {
-    QSet<QString> ownBases;
+    QSet<FilePath> ownBases;
     for (const OutputNameRequest &r : requests)
         ownBases.insert(r.base);
-    QSet<QString> taken = reserved;
-    std::vector<std::optional<QString>> decided;
+    QSet<FilePath> taken = reserved;
+    std::vector<std::optional<FilePath>> decided;
     decided.reserve(requests.size());
     for (const OutputNameRequest &r : requests) {
-        std::optional<QString> chosen;
+        std::optional<FilePath> chosen;
         for (int index = 0; index <= kLastIndex && !chosen; ++index) {
-            const QString base = candidate(r.base, index);
+            const FilePath base = candidate(r.base, index);
             if (tooLong(jpegName(base)))
                 break;
             if ((index > 0 && ownBases.contains(base)) || taken.contains(base))
                 continue;
-            if (mayTake(joinPath(folder, jpegName(base)), r.time)
-                && (!thumbnailNameFits(base) || mayTake(joinPath(thumbsFolder, thumbnailJpegName(base)), r.time)))
+            if (mayTake(folder / jpegName(base), r.time)
+                && (!thumbnailNameFits(base) || mayTake(thumbsFolder / thumbnailJpegName(base), r.time)))
                 chosen = base;
         }
         if (chosen)
@@ -111,19 +109,21 @@ std::vector<std::optional<QString>> decideOutputBases(const QString &folder, con
     return decided;
 }
 
-QString withoutLastExtension(const QString &name)
+FilePath withoutLastExtension(const FilePath &name)
 {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? name : name.left(dot);
+    const qsizetype dot = name.bytes().lastIndexOf('.');
+    return dot < 0 ? name : FilePath(name.bytes().left(dot));
 }
 
 namespace {
 
-QHash<QString, int> countLowered(const QStringList &names)
+// The rules below compare names as text: each name's escaped text (a byte
+// that is not UTF-8 as U+DC80 + byte), lowered by its folding view.
+QHash<QString, int> countLowered(const QList<FilePath> &names)
 {
     QHash<QString, int> counts;
-    for (const QString &name : names)
-        ++counts[lowerCaseName(name)];
+    for (const FilePath &name : names)
+        ++counts[name.foldedText()];
     return counts;
 }
 
@@ -148,14 +148,14 @@ QString caseFolded(const QString &name)
 
 } // namespace
 
-QSet<QString> caseTwins(const QStringList &listed)
+QSet<FilePath> caseTwins(const QList<FilePath> &listed)
 {
     QHash<QString, int> counts;
     QStringList folded;
     folded.reserve(listed.size());
-    for (const QString &name : listed)
-        ++counts[folded.emplace_back(caseFolded(name))];
-    QSet<QString> twins;
+    for (const FilePath &name : listed)
+        ++counts[folded.emplace_back(caseFolded(name.escapedText()))];
+    QSet<FilePath> twins;
     for (qsizetype i = 0; i < listed.size(); ++i) {
         if (counts.value(folded[i]) > 1)
             twins.insert(listed[i]);
@@ -163,28 +163,28 @@ QSet<QString> caseTwins(const QStringList &listed)
     return twins;
 }
 
-QStringList caseSafeNames(const QStringList &listed)
+QList<FilePath> caseSafeNames(const QList<FilePath> &listed)
 {
     const QHash<QString, int> counts = countLowered(listed);
-    QStringList names;
+    QList<FilePath> names;
     names.reserve(listed.size());
-    for (const QString &name : listed) {
-        const QString lowered = lowerCaseName(name);
-        names.append(counts.value(lowered) > 1 ? name : lowered);
+    for (const FilePath &name : listed) {
+        const QString lowered = name.foldedText();
+        names.append(counts.value(lowered) > 1 ? name : FilePath::fromEscapedText(lowered));
     }
     return names;
 }
 
-QStringList outputBaseNames(const QStringList &listed)
+QList<FilePath> outputBaseNames(const QList<FilePath> &listed)
 {
-    const QStringList safe = caseSafeNames(listed);
-    QStringList bases;
+    const QList<FilePath> safe = caseSafeNames(listed);
+    QList<FilePath> bases;
     bases.reserve(safe.size());
-    for (const QString &name : safe)
+    for (const FilePath &name : safe)
         bases.append(withoutLastExtension(name));
     // Within a case clash the bases kept their case and can still be equal.
-    QHash<QString, int> baseCounts;
-    for (const QString &base : bases)
+    QHash<FilePath, int> baseCounts;
+    for (const FilePath &base : bases)
         ++baseCounts[base];
     for (qsizetype i = 0; i < bases.size(); ++i) {
         if (baseCounts.value(bases[i]) > 1)

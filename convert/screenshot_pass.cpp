@@ -16,16 +16,16 @@ namespace {
 // for those of screenshots still listed as they were (same time, and the same
 // bitmap name or base): no other screenshot may take the name such a bitmap
 // converts to.
-QSet<QString> pendingBasesOfOthers(ThumbnailJournal &journal, const QStringList &names,
-                                   const std::vector<OutputNameRequest> &requests)
+QSet<FilePath> pendingBasesOfOthers(ThumbnailJournal &journal, const QList<FilePath> &names,
+                                    const std::vector<OutputNameRequest> &requests)
 {
-    const QStringList bitmaps = caseSafeNames(names);
-    QHash<QString, qsizetype> byBitmap, byBase;
+    const QList<FilePath> bitmaps = caseSafeNames(names);
+    QHash<FilePath, qsizetype> byBitmap, byBase;
     for (qsizetype i = 0; i < bitmaps.size(); ++i) {
         byBitmap.insert(bitmaps[i], i);
         byBase.insert(requests[std::size_t(i)].base, i);
     }
-    const auto stillListed = [&](const QString &bitmap, const ThumbnailJournal::Entry &entry) {
+    const auto stillListed = [&](const FilePath &bitmap, const ThumbnailJournal::Entry &entry) {
         for (const qsizetype i : {byBitmap.value(bitmap, -1), byBase.value(entry.base, -1)}) {
             const std::optional<FileTime> &time = i < 0 ? std::nullopt : requests[std::size_t(i)].time;
             if (time && sameTime(entry.time, *time))
@@ -33,8 +33,8 @@ QSet<QString> pendingBasesOfOthers(ThumbnailJournal &journal, const QStringList 
         }
         return false;
     };
-    QSet<QString> reserved;
-    for (const QString &bitmap : journal.entries().keys()) {
+    QSet<FilePath> reserved;
+    for (const FilePath &bitmap : journal.entries().keys()) {
         const ThumbnailJournal::Entry *entry = journal.ownBitmap(bitmap);
         if (entry && !stillListed(bitmap, *entry))
             reserved.insert(entry->base);
@@ -43,13 +43,13 @@ QSet<QString> pendingBasesOfOthers(ThumbnailJournal &journal, const QStringList 
 }
 
 // Each screenshot's base as its name gives it, with its time.
-std::vector<OutputNameRequest> nameRequests(const QString &folder, const QStringList &names)
+std::vector<OutputNameRequest> nameRequests(const FilePath &folder, const QList<FilePath> &names)
 {
-    const QStringList bases = outputBaseNames(names);
+    const QList<FilePath> bases = outputBaseNames(names);
     std::vector<OutputNameRequest> requests;
     requests.reserve(std::size_t(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
-        const std::optional<FileStamp> stamp = fileStamp(joinPath(folder, names[i]));
+        const std::optional<FileStamp> stamp = fileStamp(folder / names[i]);
         requests.push_back({bases[i], stamp ? std::optional<FileTime>(stamp->modified) : std::nullopt});
     }
     return requests;
@@ -62,21 +62,21 @@ public:
     // Lists the screenshots, forgets what an earlier pass recorded, decides
     // every screenshot's output names before anything is written, and starts
     // the command's record of each screenshot.
-    std::vector<PassFile> plan(const QString &folder) override
+    std::vector<PassFile> plan(const FilePath &folder) override
     {
-        const QStringList names = m_session.listScreenshots(folder);
+        const QList<FilePath> names = m_session.listScreenshots(folder);
         start(folder, names);
         const std::vector<OutputNameRequest> requests = nameRequests(folder, names);
-        const QString thumbs = joinPath(folder, kThumbsFolderName);
-        const std::vector<std::optional<QString>> decided = decideOutputBases(
+        const FilePath thumbs = folder / kThumbsFolderName;
+        const std::vector<std::optional<FilePath>> decided = decideOutputBases(
             folder, thumbs, requests, pendingBasesOfOthers(m_session.thumbnailJournal(thumbs), names, requests));
         std::vector<PassFile> files;
         files.reserve(std::size_t(names.size()));
         for (qsizetype i = 0; i < names.size(); ++i) {
-            const std::optional<QString> &base = decided[std::size_t(i)];
-            m_session.records.insert(names[i], {base, std::nullopt, QString()});
-            files.push_back({names[i], joinPath(folder, names[i]), base ? joinPath(folder, jpegName(*base)) : QString(),
-                             std::nullopt, std::nullopt});
+            const std::optional<FilePath> &base = decided[std::size_t(i)];
+            m_session.records.insert(names[i], {base, std::nullopt, FilePath()});
+            files.push_back({names[i], folder / names[i], base ? folder / jpegName(*base) : FilePath(), std::nullopt,
+                             std::nullopt});
         }
         return files;
     }
@@ -94,10 +94,10 @@ public:
             m_session.thumbnailsAhead.keep(file.name, prepared.thumbnail);
     }
 
-    void finish(const QString &, const std::vector<PassFile> &) override {}
+    void finish(const FilePath &, const std::vector<PassFile> &) override {}
 
 private:
-    void start(const QString &folder, const QStringList &names)
+    void start(const FilePath &folder, const QList<FilePath> &names)
     {
         m_session.screenshotFolder = folder;
         m_session.caseTwins = caseTwins(names);
@@ -111,7 +111,7 @@ private:
 
 } // namespace
 
-void convertScreenshots(const QString &folder, ConvertSession &session)
+void convertScreenshots(const FilePath &folder, ConvertSession &session)
 {
     ScreenshotPass pass(session);
     runFolderPass(folder, pass, session);

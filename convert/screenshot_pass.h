@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "core/file_path.h"
 
 namespace grelm {
 
@@ -10,6 +10,6 @@ struct ConvertSession;
 /// named as decideOutputBases decides before anything is written, and the
 /// session records what became of each; nothing is deleted. With thumbnails
 /// made ahead, keeps those the workers made.
-void convertScreenshots(const QString &folder, ConvertSession &session);
+void convertScreenshots(const FilePath &folder, ConvertSession &session);
 
 } // namespace grelm

@@ -6,7 +6,6 @@
 #include "core/convert_view.h"
 #include "core/errors.h"
 #include "core/folder_listing.h"
-#include "core/file_names.h"
 #include "core/folder_names.h"
 #include "imaging/helpers.h"
 #include "imaging/bmp_reader.h"
@@ -32,65 +31,66 @@ namespace {
 // name, "name_1.bmp", "name_2.bmp", ...
 class BitmapNames {
 public:
-    BitmapNames(ThumbnailJournal &journal, const QStringList &wanted) : m_journal(journal)
+    BitmapNames(ThumbnailJournal &journal, const QList<FilePath> &wanted) : m_journal(journal)
     {
-        for (const QString &name : journal.listed())
-            m_taken.insert(lowerCaseName(name));
+        for (const FilePath &name : journal.listed())
+            m_taken.insert(name.foldedText());
         m_listed = m_taken;
-        for (const QString &name : wanted)
-            m_taken.insert(lowerCaseName(name));
+        for (const FilePath &name : wanted)
+            m_taken.insert(name.foldedText());
         for (auto it = journal.entries().cbegin(); it != journal.entries().cend(); ++it)
             m_byBase.insert(it->base, it.key());
     }
 
-    QString decide(const QString &wanted, const QString &base, const FileTime &time)
+    FilePath decide(const FilePath &wanted, const FilePath &base, const FileTime &time)
     {
-        for (const QString &name : m_byBase.values(base)) {
+        for (const FilePath &name : m_byBase.values(base)) {
             const ThumbnailJournal::Entry *own = m_journal.ownBitmap(name);
             if (own && sameTime(own->time, time) && !m_decided.contains(name))
                 return take(name);
         }
-        if (!m_listed.contains(lowerCaseName(wanted)) && !m_decided.contains(wanted))
+        if (!m_listed.contains(wanted.foldedText()) && !m_decided.contains(wanted))
             return take(wanted);
         if (m_journal.listed().contains(wanted) && !m_journal.ownBitmap(wanted) && !m_decided.contains(wanted)
-            && BmpReader::isOrdinaryFileButNoBitmap(joinPath(m_journal.folder(), wanted)))
+            && BmpReader::isOrdinaryFileButNoBitmap(m_journal.folder() / wanted))
             return take(wanted);
-        QString stem = withoutLastExtension(wanted);
+        // The stem is cut character by character of its text, never inside one.
+        QString stem = withoutLastExtension(wanted).escapedText();
         for (int index = 1;; ++index) {
             const QString mark = u'_' + QString::number(index) + QStringLiteral(".bmp");
-            while (!stem.isEmpty() && encodeFileName(stem + mark).size() > NAME_MAX)
+            while (!stem.isEmpty() && FilePath::fromEscapedText(stem + mark).bytes().size() > NAME_MAX)
                 stem.chop(stem.size() > 1 && stem[stem.size() - 2].isHighSurrogate() ? 2 : 1);
-            const QString name = stem + mark;
-            if (!m_taken.contains(lowerCaseName(name)))
+            const FilePath name = FilePath::fromEscapedText(stem + mark);
+            if (!m_taken.contains(name.foldedText()))
                 return take(name);
         }
     }
 
 private:
-    QString take(const QString &name)
+    FilePath take(const FilePath &name)
     {
         m_decided.insert(name);
-        m_taken.insert(lowerCaseName(name));
+        m_taken.insert(name.foldedText());
         return name;
     }
 
     ThumbnailJournal &m_journal;
-    QSet<QString> m_listed;  // lower case
-    QSet<QString> m_taken;   // lower case: listed, wanted or decided
-    QSet<QString> m_decided; // as decided
-    QMultiHash<QString, QString> m_byBase;
+    QSet<QString> m_listed;   // folded texts
+    QSet<QString> m_taken;    // folded texts: listed, wanted or decided
+    QSet<FilePath> m_decided; // as decided
+    QMultiHash<FilePath, FilePath> m_byBase;
 };
 
 // The screenshots of the game folder that get a thumbnail in this command:
 // those the screenshot pass gave output names, each with the name its bitmap
 // takes in Thumbs.
-std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStringList &names,
+std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QList<FilePath> &names,
                                            std::vector<ThumbnailJournal::Entry> &entries,
-                                           std::vector<std::pair<QString, QString>> &bitmapOwners)
+                                           std::vector<std::pair<FilePath, FilePath>> &bitmapOwners)
 {
-    const QString folder = session.view.gameFolder();
-    const QString thumbsFolder = joinPath(folder, kThumbsFolderName);
-    const QStringList bitmaps = caseSafeNames(names);
+    const FilePath folder = session.view.gameFolder();
+    const FilePath thumbsFolder = folder / kThumbsFolderName;
+    const QList<FilePath> bitmaps = caseSafeNames(names);
     BitmapNames bitmapNames(session.thumbnailJournal(thumbsFolder), bitmaps);
     std::vector<ThumbnailOrder> orders;
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -99,15 +99,15 @@ std::vector<ThumbnailOrder> planThumbnails(ConvertSession &session, const QStrin
             continue;
         if (!thumbnailNameFits(*record->outputBase)) {
             ShowJpegNotWritten(session.messages, QStringLiteral("Name too long for its thumbnail: ")
-                                                     + thumbnailJpegName(*record->outputBase));
+                                                     + thumbnailJpegName(*record->outputBase).escapedText());
             continue;
         }
         const FileTime time = record->loaded->modified;
-        const QString bitmap = bitmapNames.decide(bitmaps[i], *record->outputBase, time);
+        const FilePath bitmap = bitmapNames.decide(bitmaps[i], *record->outputBase, time);
         entries.push_back({*record->outputBase, time, {}});
         // Reduced while the screenshot pass had the file loaded; MakeThumbnails
         // reuses it only while it is what loading the file again would give.
-        orders.push_back({joinPath(folder, names[i]), joinPath(thumbsFolder, bitmap), *record->loaded,
+        orders.push_back({folder / names[i], thumbsFolder / bitmap, *record->loaded,
                           session.thumbnailsAhead.find(names[i]), &session.writeFolders});
         bitmapOwners.emplace_back(bitmap, names[i]);
     }
@@ -132,14 +132,14 @@ void planThumbnailsAhead(ConvertSession &session)
 
 void makeThumbnailBitmaps(ConvertSession &session)
 {
-    const QStringList names = session.listScreenshots(session.view.gameFolder());
+    const QList<FilePath> names = session.listScreenshots(session.view.gameFolder());
     if (names.isEmpty())
         return;
     thumbnailWidth(session.view); // a width that is no use ends the command before anything is written
     std::vector<ThumbnailJournal::Entry> entries;
-    std::vector<std::pair<QString, QString>> bitmapOwners;
+    std::vector<std::pair<FilePath, FilePath>> bitmapOwners;
     const std::vector<ThumbnailOrder> orders = planThumbnails(session, names, entries, bitmapOwners);
-    ThumbnailJournal &journal = session.thumbnailJournal(joinPath(session.view.gameFolder(), kThumbsFolderName));
+    ThumbnailJournal &journal = session.thumbnailJournal(session.view.gameFolder() / kThumbsFolderName);
     const int workers = session.pipelineWorkers();
     session.prepareWorkers(workers + 1); // one more for the window's thread
     const ThumbnailThreads threads{workers, session.threading.lookAheadPerWorker,

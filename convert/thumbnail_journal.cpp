@@ -83,9 +83,9 @@ bool parseRecord(const QByteArrayView (&f)[kFieldsPerRecord], ThumbnailJournal::
            && entry.content.size >= 0;
 }
 
-QByteArray recordBytes(const QString &name, const ThumbnailJournal::Entry &e)
+QByteArray recordBytes(const FilePath &name, const ThumbnailJournal::Entry &e)
 {
-    return FilePath::fromEscapedText(name).bytes() + '\0' + FilePath::fromEscapedText(e.base).bytes() + '\0' + QByteArray::number(qlonglong(e.time.tv_sec))
+    return name.bytes() + '\0' + e.base.bytes() + '\0' + QByteArray::number(qlonglong(e.time.tv_sec))
            + '\0' + QByteArray::number(qlonglong(e.time.tv_nsec)) + '\0' + QByteArray::number(e.content.size) + '\0'
            + e.content.sha256.toHex() + '\0';
 }
@@ -135,17 +135,13 @@ ThumbnailJournal &ThumbnailJournal::operator=(ThumbnailJournal &&other) noexcept
     return *this;
 }
 
-ThumbnailJournal ThumbnailJournal::read(const QString &thumbsFolder)
+ThumbnailJournal ThumbnailJournal::read(const FilePath &thumbsFolder)
 {
     ThumbnailJournal journal;
     journal.m_folder = thumbsFolder;
-    QSet<QByteArray> listedBytes;
-    const FilePath folder = FilePath::fromEscapedText(thumbsFolder); // transitional
-    for (const FilePath &name : folderEntryNames(folder)) {
-        journal.m_listed.insert(name.escapedText());
-        listedBytes.insert(name.bytes());
-    }
-    const QByteArray bytes = readBounded(folder / kJournalName);
+    for (const FilePath &name : folderEntryNames(thumbsFolder))
+        journal.m_listed.insert(name);
+    const QByteArray bytes = readBounded(thumbsFolder / kJournalName);
     Fields fields(bytes);
     QByteArrayView magic;
     if (!fields.next(magic) || magic != kMagic)
@@ -161,33 +157,34 @@ ThumbnailJournal ThumbnailJournal::read(const QString &thumbsFolder)
         Entry entry;
         if (got < kFieldsPerRecord || !parseRecord(f, entry))
             break;
-        if (!listedBytes.contains(QByteArray::fromRawData(f[0].data(), f[0].size())))
+        const FilePath name(f[0].toByteArray());
+        if (!journal.m_listed.contains(name))
             continue;
-        entry.base = FilePath(f[1].toByteArray()).escapedText();
+        entry.base = FilePath(f[1].toByteArray());
         entry.content.sha256 = QByteArray::fromHex(f[5].toByteArray());
-        journal.m_entries.insert(FilePath(f[0].toByteArray()).escapedText(), entry);
+        journal.m_entries.insert(name, entry);
     }
     return journal;
 }
 
-const ThumbnailJournal::Entry *ThumbnailJournal::find(const QString &name) const
+const ThumbnailJournal::Entry *ThumbnailJournal::find(const FilePath &name) const
 {
     const auto found = m_entries.constFind(name);
     return found == m_entries.cend() ? nullptr : &*found;
 }
 
-const ThumbnailJournal::Entry *ThumbnailJournal::ownBitmap(const QString &name)
+const ThumbnailJournal::Entry *ThumbnailJournal::ownBitmap(const FilePath &name)
 {
     const Entry *entry = find(name);
     if (!entry)
         return nullptr;
     auto checked = m_checked.constFind(name);
     if (checked == m_checked.cend())
-        checked = m_checked.insert(name, holdsBytes(FilePath::fromEscapedText(joinPath(m_folder, name)), entry->content));
+        checked = m_checked.insert(name, holdsBytes(m_folder / name, entry->content));
     return *checked ? entry : nullptr;
 }
 
-void ThumbnailJournal::remove(const QString &name)
+void ThumbnailJournal::remove(const FilePath &name)
 {
     m_entries.remove(name);
     m_checked.remove(name);
@@ -207,15 +204,15 @@ void ThumbnailJournal::save()
 
 void ThumbnailJournal::writeWhole() const
 {
-    QStringList names = m_entries.keys();
-    names.sort(); // the same journal for the same bitmaps, whatever the hash's order
+    QList<FilePath> names = m_entries.keys();
+    sortByText(names, Qt::CaseSensitive); // the same journal for the same bitmaps, whatever the hash's order
     QByteArray bytes = kMagic + '\0';
-    for (const QString &name : names)
+    for (const FilePath &name : names)
         bytes += recordBytes(name, m_entries[name]);
     writeFileAtomically(fileAt(m_within, journalPath()), bytes);
 }
 
-void ThumbnailJournal::append(const QString &name, const Entry &entry)
+void ThumbnailJournal::append(const FilePath &name, const Entry &entry)
 {
     const FileAt file = fileAt(m_within, journalPath());
     const FilePath &path = file.path;
@@ -243,7 +240,7 @@ void ThumbnailJournal::append(const QString &name, const Entry &entry)
 
 FilePath ThumbnailJournal::journalPath() const
 {
-    return FilePath::fromEscapedText(m_folder) / kJournalName; // transitional
+    return m_folder / kJournalName;
 }
 
 void ThumbnailJournal::closeAppending()

@@ -21,7 +21,7 @@ public:
     /// What the journal says of one bitmap: the base its "th_" JPEG is named
     /// after, the time of its screenshot, and its bytes.
     struct Entry {
-        QString base;
+        FilePath base;
         FileTime time{};
         ContentIdentity content;
     };
@@ -37,23 +37,23 @@ public:
     /// bitmaps that are listed. Empty when there is no journal or it cannot be
     /// read; reading stops at the first damaged record. Throws FileError when
     /// the folder exists but cannot be listed.
-    static ThumbnailJournal read(const QString &thumbsFolder);
+    static ThumbnailJournal read(const FilePath &thumbsFolder);
     /// Writes and removes the journal file only within `folders` (see
     /// WriteFolders), which must outlive the journal's writing.
     void writeWithin(const WriteFolders *folders) { m_within = folders; }
 
-    const QString &folder() const { return m_folder; }
+    const FilePath &folder() const { return m_folder; }
     /// Every name the folder held when the journal was read, folders and
     /// hidden files included.
-    const QSet<QString> &listed() const { return m_listed; }
+    const QSet<FilePath> &listed() const { return m_listed; }
     /// Every entry, by bitmap name.
-    const QHash<QString, Entry> &entries() const { return m_entries; }
-    const Entry *find(const QString &name) const;
+    const QHash<FilePath, Entry> &entries() const { return m_entries; }
+    const Entry *find(const FilePath &name) const;
     /// The entry of the bitmap `name` when the file there holds the bytes the
     /// journal records for it (read once and remembered); nothing otherwise.
-    const Entry *ownBitmap(const QString &name);
+    const Entry *ownBitmap(const FilePath &name);
 
-    void remove(const QString &name);
+    void remove(const FilePath &name);
     bool isEmpty() const { return m_entries.isEmpty(); }
 
     /// Stores the journal whole, or removes its file when it is empty; throws FileError.
@@ -62,17 +62,17 @@ public:
     /// added to the end of the journal file before the bitmap is renamed, so
     /// that it is known however the command ends. The first call writes the
     /// journal whole first. Throws FileError.
-    void append(const QString &name, const Entry &entry);
+    void append(const FilePath &name, const Entry &entry);
 
 private:
     void writeWhole() const;
     void closeAppending();
     FilePath journalPath() const;
 
-    QString m_folder;
-    QSet<QString> m_listed;
-    QHash<QString, Entry> m_entries;
-    QHash<QString, bool> m_checked; // bitmap names whose bytes were compared, and the outcome
+    FilePath m_folder;
+    QSet<FilePath> m_listed;
+    QHash<FilePath, Entry> m_entries;
+    QHash<FilePath, bool> m_checked; // bitmap names whose bytes were compared, and the outcome
     int m_appendFd = -1;
     const WriteFolders *m_within = nullptr;
 };

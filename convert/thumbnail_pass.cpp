@@ -6,7 +6,6 @@
 #include "convert/thumbnail_journal.h"
 #include "core/atomic_file.h"
 #include "core/convert_view.h"
-#include "core/file_names.h"
 #include "core/folder_listing.h"
 #include "core/folder_names.h"
 #include "core/held_folder.h"
@@ -19,19 +18,20 @@ namespace {
 // A thumbnail bitmap this command wrote that the thumbnail pass cannot
 // convert, found gone or holding other bytes: its screenshot gets no
 // thumbnail JPEG and is kept, and the user hears of it.
-void reportLostThumbnail(const QString &path, ConvertSession &session)
+void reportLostThumbnail(const FilePath &path, ConvertSession &session)
 {
-    session.messages.show(cantLoadBmpMessage(path + QStringLiteral(": not the thumbnail bitmap this Convert wrote")));
+    session.messages.show(
+        cantLoadBmpMessage(path.escapedText() + QStringLiteral(": not the thumbnail bitmap this Convert wrote")));
 }
 
 // The screenshot that a thumbnail stands for, when it was listed once (no
 // other name differs from it only in case) and its JPEG was written in this
 // command; empty otherwise.
-QString screenshotToDelete(const QString &thumbnail, const ConvertSession &session)
+FilePath screenshotToDelete(const FilePath &thumbnail, const ConvertSession &session)
 {
     if (session.view.gameFolder() != session.screenshotFolder)
         return {};
-    const QString owner = session.thumbnailOwners.value(thumbnail);
+    const FilePath owner = session.thumbnailOwners.value(thumbnail);
     if (owner.isEmpty() || session.records.value(owner).jpeg.isEmpty() || session.caseTwins.contains(owner))
         return {};
     return owner;
@@ -44,11 +44,11 @@ void queueScreenshotDeletion(const PassFile &file, ConvertSession &session, Dele
 {
     if (!session.view.deleteSourceChecked())
         return;
-    const QString screenshot = screenshotToDelete(file.name, session);
+    const FilePath screenshot = screenshotToDelete(file.name, session);
     if (screenshot.isEmpty())
         return;
     const ConvertSession::ScreenshotRecord record = session.records.value(screenshot);
-    const QString path = joinPath(session.screenshotFolder, screenshot);
+    const FilePath path = session.screenshotFolder / screenshot;
     DeletionGroup::Pending pending{path, record.loaded, record.jpeg, file.output};
     if (fileUnchanged(path, record.loaded) && !(session.holdDeletion && session.holdDeletion(pending)))
         deletions.add(std::move(pending));
@@ -62,18 +62,18 @@ public:
     // the bytes it records for them, which their load checks), each to the
     // name decided for its screenshot, while that name passes the rule of
     // every output name.
-    std::vector<PassFile> plan(const QString &folder) override
+    std::vector<PassFile> plan(const FilePath &folder) override
     {
-        const QStringList names = FolderListing::all(folder, kScreenshotPattern);
+        const QList<FilePath> names = FolderListing::all(folder, kScreenshotPattern);
         const ThumbnailJournal &journal = m_session.thumbnailJournal(folder);
         std::vector<PassFile> files;
-        for (const QString &name : names) {
+        for (const FilePath &name : names) {
             const ThumbnailJournal::Entry *entry = journal.find(name);
             if (!entry)
                 continue;
-            const QString output = joinPath(folder, thumbnailJpegName(entry->base));
+            const FilePath output = folder / thumbnailJpegName(entry->base);
             if (mayWriteOutput(output, entry->time))
-                files.push_back({name, joinPath(folder, name), output, entry->content, entry->time});
+                files.push_back({name, folder / name, output, entry->content, entry->time});
         }
         return files;
     }
@@ -84,7 +84,7 @@ public:
     {
         if (!prepared.notExpected)
             return true;
-        m_session.thumbnailJournal(folderOfPath(file.source)).remove(file.name);
+        m_session.thumbnailJournal(file.source.folder()).remove(file.name);
         if (m_session.thumbnailOwners.contains(file.name))
             reportLostThumbnail(file.source, m_session);
         return false;
@@ -99,7 +99,7 @@ public:
         const FileAt bitmap = fileAt(&m_session.writeFolders, file.source);
         if (fileUnchanged(bitmap, prepared.stamp)) {
             deleteFile(bitmap);
-            m_session.thumbnailJournal(folderOfPath(file.source)).remove(file.name);
+            m_session.thumbnailJournal(file.source.folder()).remove(file.name);
         }
         queueScreenshotDeletion(file, m_session, deletions);
         m_session.deletedScreenshots += deletions.flushWhenDue();
@@ -107,7 +107,7 @@ public:
 
     // Reports the bitmaps this command wrote that the pass never found, and
     // stores what is left of the journal.
-    void finish(const QString &folder, const std::vector<PassFile> &files) override
+    void finish(const FilePath &folder, const std::vector<PassFile> &files) override
     {
         if (!m_session.stopped)
             reportNeverFound(folder, files);
@@ -115,19 +115,19 @@ public:
     }
 
 private:
-    void reportNeverFound(const QString &folder, const std::vector<PassFile> &files)
+    void reportNeverFound(const FilePath &folder, const std::vector<PassFile> &files)
     {
-        QSet<QString> found;
+        QSet<FilePath> found;
         for (const PassFile &file : files)
             found.insert(file.name);
-        QStringList lost;
+        QList<FilePath> lost;
         for (auto it = m_session.thumbnailOwners.cbegin(); it != m_session.thumbnailOwners.cend(); ++it) {
             if (!found.contains(it.key()))
                 lost << it.key();
         }
-        lost.sort();
-        for (const QString &name : lost)
-            reportLostThumbnail(joinPath(folder, name), m_session);
+        sortByText(lost, Qt::CaseSensitive);
+        for (const FilePath &name : lost)
+            reportLostThumbnail(folder / name, m_session);
     }
 
     ConvertSession &m_session;
@@ -135,7 +135,7 @@ private:
 
 } // namespace
 
-void convertThumbnails(const QString &folder, ConvertSession &session)
+void convertThumbnails(const FilePath &folder, ConvertSession &session)
 {
     ThumbnailPass pass(session);
     runFolderPass(folder, pass, session);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "core/file_path.h"
 
 namespace grelm {
 
@@ -11,6 +11,6 @@ struct ConvertSession;
 /// + ".jpg" dated like its screenshot; the bitmap is removed, and the
 /// screenshot too where the user asked for it. Reports the bitmaps this
 /// command wrote that it cannot convert, and stores what is left of the journal.
-void convertThumbnails(const QString &folder, ConvertSession &session);
+void convertThumbnails(const FilePath &folder, ConvertSession &session);
 
 } // namespace grelm

@@ -20,7 +20,7 @@ void ThumbnailsAhead::reduce(const cDIBSection &dib, int worker, QByteArray &bmp
     reduceLoadedScreenshot(dib, m_width, m_scratch[std::size_t(worker)], bmp);
 }
 
-void ThumbnailsAhead::keep(const QString &screenshot, const QByteArray &bmp)
+void ThumbnailsAhead::keep(const FilePath &screenshot, const QByteArray &bmp)
 {
     if (m_bytes + bmp.size() > kBudget)
         return;
@@ -28,7 +28,7 @@ void ThumbnailsAhead::keep(const QString &screenshot, const QByteArray &bmp)
     m_bytes += bmp.size();
 }
 
-const QByteArray *ThumbnailsAhead::find(const QString &screenshot) const
+const QByteArray *ThumbnailsAhead::find(const FilePath &screenshot) const
 {
     const auto found = m_kept.constFind(screenshot);
     return found == m_kept.cend() ? nullptr : &*found;

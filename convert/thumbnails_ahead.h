@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/file_path.h"
 #include "thumbs/area_reduction.h"
 
 #include <QByteArray>
@@ -33,9 +34,9 @@ public:
     void reduce(const cDIBSection &dib, int worker, QByteArray &bmp);
 
     /// Keeps `bmp` as the thumbnail of `screenshot`, unless the budget is spent.
-    void keep(const QString &screenshot, const QByteArray &bmp);
+    void keep(const FilePath &screenshot, const QByteArray &bmp);
     /// The thumbnail kept for `screenshot`; null when none was.
-    const QByteArray *find(const QString &screenshot) const;
+    const QByteArray *find(const FilePath &screenshot) const;
     /// The width they were made for; 0 when none were to be made.
     std::int32_t width() const { return m_width; }
     /// Forgets every thumbnail kept.
@@ -44,7 +45,7 @@ public:
 private:
     std::vector<ReductionScratch> m_scratch; // one for each worker while making
     std::int32_t m_width = 0;
-    QHash<QString, QByteArray> m_kept;
+    QHash<FilePath, QByteArray> m_kept;
     qsizetype m_bytes = 0;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QString>
 
 namespace grelm {
@@ -12,7 +14,7 @@ class ConvertView {
 public:
     virtual ~ConvertView() = default;
 
-    virtual QString gameFolder() const = 0;        ///< text of TxtSetFolder
+    virtual FilePath gameFolder() const = 0;       ///< the folder TxtSetFolder shows
     virtual QString countText() const = 0;         ///< text of txtPicturesFound
     virtual bool thumbsChecked() const = 0;        ///< chkThumbs is checked
     virtual bool deleteSourceChecked() const = 0;  ///< chkDelSource is checked

@@ -127,14 +127,6 @@ bool isPlainFileName(QByteArrayView bytes)
     return !bytes.isEmpty() && bytes != "." && bytes != ".." && !bytes.contains('/') && !bytes.contains('\0');
 }
 
-QString folderOfPath(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    if (slash < 0)
-        return QStringLiteral(".");
-    return slash == 0 ? QStringLiteral("/") : path.left(slash);
-}
-
 FilePath currentFolder()
 {
     std::vector<char> buffer(4096);

@@ -30,8 +30,6 @@ QString shownName(const QString &name);
 /// other bytes only the ASCII letters A-Z, every other byte kept.
 QString lowerCaseName(const QString &name);
 
-/// The folder of a path ("/a/b" gives "/a", "/a" gives "/", "b" gives ".").
-QString folderOfPath(const QString &path); // transitional
 
 /// The process's current folder, every byte kept.
 FilePath currentFolder();

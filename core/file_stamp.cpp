@@ -15,15 +15,18 @@ FileStamp fromStat(const struct stat &info)
 
 } // namespace
 
-std::optional<FileStamp> fileStamp(const QString &path)
-{
-    return fileStamp(FilePath::fromEscapedText(path));
-}
-
 std::optional<FileStamp> fileStamp(const FilePath &path)
 {
     struct stat info {};
     if (::stat(path.data(), &info) != 0)
+        return std::nullopt;
+    return fromStat(info);
+}
+
+std::optional<FileStamp> fileStampNotFollowing(const FilePath &path)
+{
+    struct stat info {};
+    if (::lstat(path.data(), &info) != 0)
         return std::nullopt;
     return fromStat(info);
 }
@@ -46,22 +49,16 @@ void FolderAtStart::requireUnchanged() const
 {
     if (!stamp)
         return;
-    const FilePath folder = FilePath::fromEscapedText(path);
-    const std::optional<FileStamp> now = fileStamp(folder);
+    const std::optional<FileStamp> now = fileStamp(path);
     if (!now)
-        throw FileError("The folder " + folder.bytes().toStdString() + " is gone");
+        throw FileError("The folder " + path.bytes().toStdString() + " is gone");
     if (now->device != stamp->device || now->inode != stamp->inode)
-        throw FileError("The folder " + folder.bytes().toStdString() + " is no longer the one the command started in");
+        throw FileError("The folder " + path.bytes().toStdString() + " is no longer the one the command started in");
 }
 
 bool fileUnchanged(const FilePath &path, const std::optional<FileStamp> &expected)
 {
     return fileUnchanged(FileAt::ofPath(path), expected);
-}
-
-bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected)
-{
-    return fileUnchanged(FilePath::fromEscapedText(path), expected);
 }
 
 bool fileUnchanged(const FileAt &file, const std::optional<FileStamp> &expected)

@@ -40,7 +40,7 @@ struct FileStamp {
 /// replaced under its name ends the command once, rather than failing each
 /// file left.
 struct FolderAtStart {
-    QString path; // transitional: the escaped text
+    FilePath path;
     std::optional<FileStamp> stamp; ///< nothing when it could not be read then
 
     /// Throws FileError when the folder had a stamp and `path` no longer
@@ -50,7 +50,10 @@ struct FolderAtStart {
 
 /// The stamp of the file at `path` (links followed), or nothing when it cannot be read.
 std::optional<FileStamp> fileStamp(const FilePath &path);
-std::optional<FileStamp> fileStamp(const QString &path); // transitional
+
+/// The stamp of whatever has the name `path`, a link itself rather than its
+/// target; nothing when nothing has that name.
+std::optional<FileStamp> fileStampNotFollowing(const FilePath &path);
 
 /// The stamp of the open file `fd`, or nothing when it cannot be read.
 std::optional<FileStamp> fileStamp(int fd);
@@ -60,7 +63,6 @@ bool pathExists(const FilePath &path);
 
 /// Whether the file at `path` still has the stamp `expected`; false when either is missing.
 bool fileUnchanged(const FilePath &path, const std::optional<FileStamp> &expected);
-bool fileUnchanged(const QString &path, const std::optional<FileStamp> &expected); // transitional
 /// The same for the file `file` names (links followed), so that the file
 /// checked is the one a call through the same folder then deletes.
 bool fileUnchanged(const FileAt &file, const std::optional<FileStamp> &expected);

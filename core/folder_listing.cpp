@@ -17,11 +17,6 @@ namespace fs = std::filesystem;
 
 namespace grelm {
 
-QString joinPath(const QString &folder, const QString &name)
-{
-    return folder + QLatin1Char('/') + name;
-}
-
 namespace {
 
 bool matchFrom(const QString &name, qsizetype n, const QString &pattern, qsizetype p)
@@ -152,11 +147,6 @@ QList<FilePath> folderEntryNames(const FilePath &folder)
     return names;
 }
 
-FolderListing::FolderListing(const QString &folder, const QString &pattern)
-    : FolderListing(FilePath::fromEscapedText(folder), pattern)
-{
-}
-
 FolderListing::FolderListing(const FilePath &folder, const QString &pattern)
 {
     const fs::path dir = folderPath(folder);
@@ -189,33 +179,15 @@ void sortAsListed(QList<FilePath> &names)
         names.push_back(std::move(name));
 }
 
-void sortAsListed(QStringList &names)
-{
-    std::sort(names.begin(), names.end(), listedBefore);
-}
-
 bool isListedFile(const FilePath &path)
 {
     struct stat info {};
     return ::stat(path.data(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool isListedFile(const QString &path)
-{
-    return isListedFile(FilePath::fromEscapedText(path));
-}
-
 QList<FilePath> FolderListing::all(const FilePath &folder, const QString &pattern)
 {
     return FolderListing(folder, pattern).m_names;
-}
-
-QStringList FolderListing::all(const QString &folder, const QString &pattern)
-{
-    QStringList names;
-    for (const FilePath &name : FolderListing(folder, pattern).m_names)
-        names.push_back(name.escapedText());
-    return names;
 }
 
 std::optional<FilePath> FolderListing::next()

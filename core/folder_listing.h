@@ -12,8 +12,6 @@ struct __dirstream; // DIR, from <dirent.h>
 
 namespace grelm {
 
-/// Joins a folder text and a name as FilePath's '/' does.
-QString joinPath(const QString &folder, const QString &name); // transitional
 
 /// Whether a file name matches a wildcard pattern ('*' and '?'), ignoring letter case.
 bool matchesWildcard(const QString &name, const QString &pattern);
@@ -60,11 +58,9 @@ void sortByText(QList<FilePath> &names, Qt::CaseSensitivity cs);
 /// Sorts names in the order a listing gives them: alphabetical ignoring
 /// letter case, then by the exact text.
 void sortAsListed(QList<FilePath> &names);
-void sortAsListed(QStringList &names); // transitional
 
 /// Whether `path` is a file a listing takes: a regular file or a link to one.
 bool isListedFile(const FilePath &path);
-bool isListedFile(const QString &path); // transitional
 
 /// A listing of the ordinary files of one folder whose names match a wildcard
 /// pattern, ignoring letter case: regular files and links to them, not hidden
@@ -74,14 +70,12 @@ bool isListedFile(const QString &path); // transitional
 class FolderListing {
 public:
     FolderListing(const FilePath &folder, const QString &pattern);
-    FolderListing(const QString &folder, const QString &pattern); // transitional
 
     /// The next matching name (without folder), or nothing once the listing is exhausted.
     std::optional<FilePath> next();
 
     /// Every name a listing of `folder` and `pattern` returns, in order.
     static QList<FilePath> all(const FilePath &folder, const QString &pattern);
-    static QStringList all(const QString &folder, const QString &pattern); // transitional
 
     /// How many names the listing holds in all.
     qsizetype size() const { return m_names.size(); }

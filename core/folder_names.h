@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/file_path.h"
+
 #include <QString>
 
 namespace grelm {
@@ -8,6 +10,6 @@ namespace grelm {
 inline const QString kScreenshotPattern = QStringLiteral("*.bmp");
 
 /// The game folder's sub-folder that holds the thumbnails.
-inline const QString kThumbsFolderName = QStringLiteral("Thumbs");
+inline const FilePath kThumbsFolderName{QByteArrayLiteral("Thumbs")};
 
 } // namespace grelm

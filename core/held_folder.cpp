@@ -24,22 +24,12 @@ std::optional<HeldFolder> HeldFolder::open(const FilePath &path)
     return HeldFolder(fd, path);
 }
 
-std::optional<HeldFolder> HeldFolder::open(const QString &path)
-{
-    return open(FilePath::fromEscapedText(path));
-}
-
 std::optional<HeldFolder> HeldFolder::open(const HeldFolder &parent, const FilePath &name)
 {
     const int fd = ::openat(parent.m_fd, name.data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     return HeldFolder(fd, parent.m_path / name);
-}
-
-std::optional<HeldFolder> HeldFolder::open(const HeldFolder &parent, const QString &name)
-{
-    return open(parent, FilePath::fromEscapedText(name));
 }
 
 HeldFolder::HeldFolder(HeldFolder &&other) noexcept
@@ -82,6 +72,12 @@ std::optional<FileAt> HeldFolder::fileAt(const FilePath &path) const
     return FileAt{m_fd, name.bytes(), path};
 }
 
+bool HeldFolder::makeFolderUnlessTaken(const FilePath &name) const
+{
+    struct stat info {};
+    return ::fstatat(m_fd, name.data(), &info, AT_SYMLINK_NOFOLLOW) == 0 || ::mkdirat(m_fd, name.data(), 0777) == 0;
+}
+
 void HeldFolder::sync() const
 {
     if (::fsync(m_fd) != 0)
@@ -94,11 +90,6 @@ void WriteFolders::restrict()
 {
     m_folders.clear();
     m_restricted = true;
-}
-
-const HeldFolder *WriteFolders::find(const QString &folderPath) const
-{
-    return find(FilePath::fromEscapedText(folderPath));
 }
 
 const HeldFolder *WriteFolders::find(const FilePath &folderPath) const
@@ -122,11 +113,6 @@ FileAt WriteFolders::fileAt(const FilePath &path) const
 FileAt fileAt(const WriteFolders *folders, const FilePath &path)
 {
     return folders && folders->restricted() ? folders->fileAt(path) : FileAt::ofPath(path);
-}
-
-FileAt fileAt(const WriteFolders *folders, const QString &path)
-{
-    return fileAt(folders, FilePath::fromEscapedText(path));
 }
 
 } // namespace grelm

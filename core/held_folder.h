@@ -31,10 +31,8 @@ class HeldFolder {
 public:
     /// Opens `path`; nothing when it is no folder that can be opened.
     static std::optional<HeldFolder> open(const FilePath &path);
-    static std::optional<HeldFolder> open(const QString &path); // transitional
     /// Opens the entry `name` of `parent`, following a link there.
     static std::optional<HeldFolder> open(const HeldFolder &parent, const FilePath &name);
-    static std::optional<HeldFolder> open(const HeldFolder &parent, const QString &name); // transitional
 
     HeldFolder(HeldFolder &&other) noexcept;
     HeldFolder &operator=(HeldFolder &&other) noexcept;
@@ -49,6 +47,10 @@ public:
     /// The file `path` names, when its folder is this one's path and its name
     /// is one plain name; nothing otherwise.
     std::optional<FileAt> fileAt(const FilePath &path) const;
+    /// Makes the folder `name` in this one unless something (of any kind, a
+    /// link included) already has that name; false, with errno saying why,
+    /// when it cannot.
+    bool makeFolderUnlessTaken(const FilePath &name) const;
     /// Flushes the folder's entries to the disk; throws FileError on failure.
     void sync() const;
 
@@ -69,7 +71,6 @@ public:
     bool restricted() const { return m_restricted; }
     /// The held folder of that path, or nothing.
     const HeldFolder *find(const FilePath &folderPath) const;
-    const HeldFolder *find(const QString &folderPath) const; // transitional
     /// The file `path` names within its held folder; see the class.
     FileAt fileAt(const FilePath &path) const;
 
@@ -80,6 +81,5 @@ private:
 
 /// `path` within `folders` when they are restricted (see WriteFolders), else as a path.
 FileAt fileAt(const WriteFolders *folders, const FilePath &path);
-FileAt fileAt(const WriteFolders *folders, const QString &path); // transitional
 
 } // namespace grelm

@@ -208,9 +208,4 @@ bool isOrdinaryFileButNoBitmap(const FilePath &path)
     return !readExactly(file, 0, head.data(), head.size()) || parseBmpHeader(head, fileSize, h) != nullptr;
 }
 
-bool isOrdinaryFileButNoBitmap(const QString &path)
-{
-    return isOrdinaryFileButNoBitmap(FilePath::fromEscapedText(path));
-}
-
 } // namespace grelm::BmpReader

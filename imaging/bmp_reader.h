@@ -64,7 +64,6 @@ BmpResult load(const FilePath &path, std::vector<std::uint8_t> &pixels, std::opt
 /// Whether `path` names an ordinary file (not a link, folder or other entry)
 /// whose headers are not those of a bitmap: a half-written or foreign file.
 bool isOrdinaryFileButNoBitmap(const FilePath &path);
-bool isOrdinaryFileButNoBitmap(const QString &path); // transitional
 
 } // namespace BmpReader
 

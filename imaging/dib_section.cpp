@@ -55,19 +55,9 @@ bool cDIBSection::Load(const FilePath &Name)
     return load(Name, nullptr, nullptr);
 }
 
-bool cDIBSection::Load(const QString &Name)
-{
-    return Load(FilePath::fromEscapedText(Name));
-}
-
 bool cDIBSection::LoadExpected(const FilePath &Name, const ContentIdentity &expected, bool &notExpected)
 {
     return load(Name, &expected, &notExpected);
-}
-
-bool cDIBSection::LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected)
-{
-    return LoadExpected(FilePath::fromEscapedText(Name), expected, notExpected);
 }
 
 bool cDIBSection::load(const FilePath &name, const ContentIdentity *expected, bool *notExpected)

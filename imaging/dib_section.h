@@ -35,12 +35,10 @@ public:
     /// a file that is not a readable bitmap shows "Can't load BMP image" and
     /// leaves the buffer empty.
     bool Load(const FilePath &Name);
-    bool Load(const QString &Name); // transitional
     /// Load, only when the file holds exactly the bytes `expected` names; a
     /// file that does not (or that changes while it is read) is not loaded,
     /// shows nothing and sets `notExpected`.
     bool LoadExpected(const FilePath &Name, const ContentIdentity &expected, bool &notExpected);
-    bool LoadExpected(const QString &Name, const ContentIdentity &expected, bool &notExpected); // transitional
     /// The stamp of the file the last Load opened, so that a caller can tell
     /// later whether that file is still the one it loaded; nothing when the
     /// file could not be opened.

@@ -59,11 +59,6 @@ bool exifCarriesProgramMark(const QByteArray &body)
     return marked;
 }
 
-bool fileCarriesProgramMark(const QString &path)
-{
-    return fileCarriesProgramMark(FilePath::fromEscapedText(path));
-}
-
 bool fileCarriesProgramMark(const FilePath &path)
 {
     const std::optional<OpenedFile> opened = openForReading(path, OpenRead::NoFollow);

@@ -17,6 +17,5 @@ bool exifCarriesProgramMark(const QByteArray &body);
 /// not a regular file starting like a JPEG, and for any file that cannot be
 /// read. A link is not followed, and nothing waits on a pipe or a device.
 bool fileCarriesProgramMark(const FilePath &path);
-bool fileCarriesProgramMark(const QString &path); // transitional
 
 } // namespace grelm

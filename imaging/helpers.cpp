@@ -107,12 +107,6 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
     return status;
 }
 
-bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
-              MessageSink &messages, const QString &detail, const WriteFolders *within)
-{
-    return SaveJPEG(FilePath::fromEscapedText(path), status, jpeg, modified, messages, detail, within);
-}
-
 bool SaveJPEG(const FilePath &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail, const WriteFolders *within)
 {
@@ -122,12 +116,6 @@ bool SaveJPEG(const FilePath &path, std::int32_t status, const QByteArray &jpeg,
     }
     StagedFile file;
     return CommitJPEG(file, StageJPEG(path, jpeg, modified, file, within), messages);
-}
-
-QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
-                  const WriteFolders *within)
-{
-    return StageJPEG(FilePath::fromEscapedText(path), jpeg, modified, file, within);
 }
 
 QString StageJPEG(const FilePath &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,

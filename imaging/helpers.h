@@ -43,8 +43,6 @@ std::int32_t EncodeDIBToJPEG(cDIBSection &buffer, JpegEncoder &encoder, QByteArr
 /// error message and returns false.
 bool SaveJPEG(const FilePath &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
               MessageSink &messages, const QString &detail = {}, const WriteFolders *within = nullptr);
-bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, const std::optional<FileTime> &modified,
-              MessageSink &messages, const QString &detail = {}, const WriteFolders *within = nullptr); // transitional
 
 /// SaveJPEG of a well-made JPEG in two steps, which may run on different
 /// threads: StageJPEG writes the file beside `path` and returns why it could
@@ -53,8 +51,6 @@ bool SaveJPEG(const QString &path, std::int32_t status, const QByteArray &jpeg, 
 /// With `within`, the file is written only in one of those folders (see WriteFolders).
 QString StageJPEG(const FilePath &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
                   const WriteFolders *within = nullptr);
-QString StageJPEG(const QString &path, const QByteArray &jpeg, const std::optional<FileTime> &modified, StagedFile &file,
-                  const WriteFolders *within = nullptr); // transitional
 bool CommitJPEG(StagedFile &file, const QString &stageFailure, MessageSink &messages);
 
 /// Fills the record from the buffer: the source as it lies in memory (its

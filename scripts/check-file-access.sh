@@ -14,8 +14,6 @@ allowed=(
   # Qt reads the mount table (/proc/self/mountinfo) itself; the drive list
   # takes each mount point from it as text.
   'app/drive_list.(h|cpp):.*QStorageInfo'
-  # transitional: these files of convert/ still carry names as escaped text.
-  'convert/(thumbnail_branch|output_names|convert_command).cpp:'
 )
 
 checks=(

@@ -57,7 +57,7 @@ void makeThumbnail(const ThumbnailOrder &order, std::int32_t madeAheadWidth, std
     const BufferUse use(worker.buffers); // ends before the slot is handed on, thrown past or not
     if (!dib.Load(order.source)) {
         worker.buffers.messages.messages.clear(); // here a picture that cannot be loaded is an error
-        throw FileError("Cannot load the picture " + order.source.toStdString());
+        throw FileError("Cannot load the picture " + order.source.escapedText().toStdString());
     }
     if (dib.loadedStamp() != order.converted) {
         slot.skip = true;

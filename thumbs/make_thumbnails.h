@@ -20,8 +20,8 @@ struct WorkerBuffers;
 
 /// One screenshot whose thumbnail bitmap MakeThumbnails writes.
 struct ThumbnailOrder {
-    QString source;      ///< the screenshot's path // transitional: escaped text
-    QString destination; ///< the bitmap's path in Thumbs // transitional: escaped text
+    FilePath source;      ///< the screenshot's path
+    FilePath destination; ///< the bitmap's path in Thumbs
     /// The file the screenshot's JPEG was made from: the bitmap carries its
     /// time, and a screenshot that is no longer that file gets no thumbnail.
     FileStamp converted;

@@ -358,9 +358,9 @@ TEST_F(FolderPicker, AFolderWhoseNameIsNotUtf8IsListedOpenedAndStoredByteForByte
     settle();
     const QByteArray folder = FilePath::fromEscapedText(m_install).bytes() + "/Caf\xe9";
     EXPECT_EQ(m_program.read(QStringLiteral("SLoadPath.txt")), '"' + folder + "\"\r\n");
-    EXPECT_EQ(m_window->gameFolderPath().bytes(), folder);
+    EXPECT_EQ(m_window->gameFolder().bytes(), folder);
     EXPECT_EQ(text("TxtSetFolder"), m_install + u'/' + shown);
     EXPECT_EQ(text("txtPicturesFound"), QStringLiteral("1"));
     // At the next start the stored bytes name the same folder.
-    EXPECT_EQ(start().gameFolderPath().bytes(), folder);
+    EXPECT_EQ(start().gameFolder().bytes(), folder);
 }

@@ -130,7 +130,7 @@ TEST_F(WindowLookTest, ConvertViewReadsTheControls)
     EXPECT_TRUE(m_window->thumbsChecked());
     EXPECT_FALSE(m_window->deleteSourceChecked());
     EXPECT_EQ(m_window->thumbWidthText(), QStringLiteral("96"));
-    EXPECT_EQ(m_window->gameFolder(), m_game.path());
+    EXPECT_EQ(m_window->gameFolder(), m_game.filePath());
     EXPECT_EQ(m_window->countText(), QStringLiteral("0"));
 }
 

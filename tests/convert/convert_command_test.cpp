@@ -97,7 +97,7 @@ TEST(ConvertCommand, FailuresBeforeAnyFileEndWithTheWrongPathMessageAndWriteNoth
     for (const QString folder : {"", "missing"}) {
         ConvertRun run;
         run.screenshot("shot.bmp");
-        run.view.folder = folder.isEmpty() ? QString() : run.dir.file("missing");
+        run.view.folder = folder.isEmpty() ? FilePath() : run.dir.filePath("missing");
         run.command();
         EXPECT_EQ(run.messages.messages, std::vector<Message>({kWrongPath})) << folder.toStdString();
         EXPECT_EQ(entries(run.dir.path()), QStringList({"shot.bmp"}));
@@ -519,10 +519,10 @@ TEST(ConvertCommand, ReconvertingReplacesItsOwnJpegsAndDeletionCountsThemUnderTh
         run.dir.setModified("x.jpg", 1);
         run.view.thumbs = thumbs;
         run.command();
-        const auto first = fileStamp(run.dir.file("x_1.jpg"));
+        const auto first = fileStamp(run.dir.filePath("x_1.jpg"));
         run.view.deleteSource = true;
         run.command();
-        const auto second = fileStamp(run.dir.file("x_1.jpg"));
+        const auto second = fileStamp(run.dir.filePath("x_1.jpg"));
         ASSERT_TRUE(first && second);
         EXPECT_NE(first->inode, second->inode) << thumbs; // replaced by a new file of the same name
         EXPECT_FALSE(run.dir.exists("x_2.jpg")) << thumbs;
@@ -602,7 +602,7 @@ TEST(ConvertCommand, NamesThatAreNotUtf8AreConvertedUnderTheirOwnBytes)
         ConvertRun run;
         const QByteArray sub = gameFolderToo ? QByteArray("Jeux \xe9t\xe9/") : QByteArray();
         if (gameFolderToo)
-            run.view.folder = run.dir.mkdirRaw("Jeux \xe9t\xe9").escapedText(); // transitional
+            run.view.folder = run.dir.mkdirRaw("Jeux \xe9t\xe9");
         run.dir.writeRaw(sub + "CAF\xc9.bmp", screenshotFile(64, 48, 1));
         run.dir.writeRaw(sub + "ok.bmp", screenshotFile(64, 48, 2));
         run.view.thumbs = true;
@@ -672,7 +672,7 @@ TEST(ConvertCommand, AGameFolderThatGoesMidCommandEndsItWithOneMessage)
         for (const bool sequential : {true, false}) {
             ConvertRun run(sequential, 2);
             const QString game = run.dir.file("game");
-            run.view.folder = game;
+            run.view.folder = FilePath::fromEscapedText(game);
             for (int i = 0; i < 12; ++i) {
                 run.screenshot(QStringLiteral("game/s%1.bmp").arg(i, 2, 10, QChar(u'0')), 64, 48, i);
                 run.screenshot(QStringLiteral("other/s%1.bmp").arg(i, 2, 10, QChar(u'0')), 64, 48, i);
@@ -764,7 +764,7 @@ TEST(ConvertCommand, OnlyBitmapsOfItsOwnBytesAreConvertedAndNothingIsWrittenOuts
     for (const Row &row : rows) {
         ConvertRun run;
         QDir(run.dir.path()).mkpath("game");
-        run.view.folder = run.dir.file("game");
+        run.view.folder = run.dir.filePath("game");
         run.dir.write("victim.jpg", "the user's picture beside the game folder");
         run.screenshot("game/a.bmp", 64, 48, 1);
         run.screenshot("game/Shot01.BMP", 64, 48, 2);
@@ -867,7 +867,7 @@ TEST(ConvertCommand, AThumbnailBitmapItWroteAndCannotConvertIsReported)
             if (row.converted) {
                 EXPECT_TRUE(run.messages.messages.empty()) << row.what;
                 // The JPEG carries its screenshot's time, not the rounded one.
-                const std::optional<FileStamp> jpeg = fileStamp(run.dir.file("Thumbs/th_x.jpg"));
+                const std::optional<FileStamp> jpeg = fileStamp(run.dir.filePath("Thumbs/th_x.jpg"));
                 EXPECT_EQ(jpeg ? jpeg->modified.tv_nsec : 0, 123456789) << row.what;
             } else {
                 EXPECT_EQ(run.messages.messages, std::vector<Message>({cantLoadBmpMessage()})) << row.what;
@@ -921,7 +921,7 @@ TEST(ConvertCommand, StagedFilesOfKilledRunsAreRemovedAndThoseOfAnotherRunningOn
         }
         secondRan = true;
         ConvertRun second(false, 1);
-        second.view.folder = first.dir.path();
+        second.view.folder = first.dir.filePath();
         second.command();
         EXPECT_TRUE(second.messages.messages.empty());
     };

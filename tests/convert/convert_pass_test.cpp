@@ -8,7 +8,6 @@
 #include "convert_run.h"
 #include "support/test_picture.h"
 #include "core/errors.h"
-#include "core/file_names.h"
 #include "core/file_stamp.h"
 #include "core/folder_listing.h"
 #include "core/write_lease.h"
@@ -38,15 +37,16 @@ TEST(ConvertPassNames, BaseNamesDropOnlyTheLastExtensionAndKeepCaseOnlyInAClash)
         {{"shot.bmp", "shot.BMP"}, {"shot.bmp", "shot.BMP"}},
     };
     for (const auto &row : rows)
-        EXPECT_EQ(outputBaseNames(row.listed), row.bases) << row.listed.join(u',').toStdString();
-    EXPECT_EQ(caseSafeNames({"Shot.bmp", "shot.BMP", "Other.BMP"}), QStringList({"Shot.bmp", "shot.BMP", "other.bmp"}));
+        EXPECT_EQ(outputBaseNames(test::pathsOf(row.listed)), test::pathsOf(row.bases)) << row.listed.join(u',').toStdString();
+    EXPECT_EQ(caseSafeNames(test::pathsOf({"Shot.bmp", "shot.BMP", "Other.BMP"})),
+              test::pathsOf({"Shot.bmp", "shot.BMP", "other.bmp"}));
     // Twins as QString::compare(Qt::CaseInsensitive) finds them: letters
     // outside ASCII and above U+FFFF too; bytes that are not UTF-8 only when equal.
-    const QStringList listed{"Shot.bmp", "shot.BMP", "other.bmp", "\u00c4rger.bmp", "\u00e4rger.bmp",
-                             "\U00010400.bmp", "\U00010428.bmp", decodeFileName("caf\xc9.bmp"),
-                             decodeFileName("caf\xe9.bmp"), decodeFileName("CAF\xc9.bmp")};
-    EXPECT_EQ(caseTwins(listed), QSet<QString>({listed[0], listed[1], listed[3], listed[4], listed[5], listed[6],
-                                                listed[7], listed[9]}));
+    const QList<FilePath> listed = test::pathsOf({"Shot.bmp", "shot.BMP", "other.bmp", "\u00c4rger.bmp", "\u00e4rger.bmp",
+                                                  "\U00010400.bmp", "\U00010428.bmp"})
+                                   + QList<FilePath>{FilePath("caf\xc9.bmp"), FilePath("caf\xe9.bmp"), FilePath("CAF\xc9.bmp")};
+    EXPECT_EQ(caseTwins(listed), QSet<FilePath>({listed[0], listed[1], listed[3], listed[4], listed[5], listed[6],
+                                                 listed[7], listed[9]}));
 }
 
 TEST(ConvertPassProgress, FillIsRoundedHalfToEvenAndStaysInTheBar)
@@ -74,15 +74,15 @@ TEST(ThumbnailsAhead, StayWithinTheirBudgetAndStartAfreshWhenCleared)
 {
     ThumbnailsAhead ahead;
     const QByteArray half(ThumbnailsAhead::kBudget / 2, 'x');
-    for (const QString name : {"a.bmp", "b.bmp", "c.bmp"})
-        ahead.keep(name, half);
-    EXPECT_TRUE(ahead.find("a.bmp") && ahead.find("b.bmp"));
-    EXPECT_EQ(ahead.find("c.bmp"), nullptr);
+    for (const char *name : {"a.bmp", "b.bmp", "c.bmp"})
+        ahead.keep(FilePath(name), half);
+    EXPECT_TRUE(ahead.find(FilePath("a.bmp")) && ahead.find(FilePath("b.bmp")));
+    EXPECT_EQ(ahead.find(FilePath("c.bmp")), nullptr);
     ahead.clear();
-    EXPECT_EQ(ahead.find("a.bmp"), nullptr);
-    ahead.keep("c.bmp", half);
-    ASSERT_NE(ahead.find("c.bmp"), nullptr);
-    EXPECT_EQ(*ahead.find("c.bmp"), half);
+    EXPECT_EQ(ahead.find(FilePath("a.bmp")), nullptr);
+    ahead.keep(FilePath("c.bmp"), half);
+    ASSERT_NE(ahead.find(FilePath("c.bmp")), nullptr);
+    EXPECT_EQ(*ahead.find(FilePath("c.bmp")), half);
 }
 
 TEST(ConvertPass, ConvertsEveryBitmapInOrderWithItsProgressSteps)
@@ -113,13 +113,14 @@ TEST(ConvertPass, OnlySomeScreenshotsAreTheFilteredListing)
     for (const char *name : {"a.bmp", "B.bmp", "c.BMP", ".d.bmp", "notes.txt"})
         run.dir.write(name, "BM");
     QDir(run.dir.path()).mkdir("e.bmp");
-    const QSet<QString> only{"c.BMP", "B.bmp", "missing.bmp", ".d.bmp", "e.bmp", "notes.txt"};
+    const QList<FilePath> onlyNames = test::pathsOf({"c.BMP", "B.bmp", "missing.bmp", ".d.bmp", "e.bmp", "notes.txt"});
+    const QSet<FilePath> only(onlyNames.cbegin(), onlyNames.cend());
     ConvertSession session(run.view, run.messages, run.buffer, run.threading);
     session.onlyScreenshots = only;
-    QStringList filtered = FolderListing::all(run.dir.path(), "*.bmp");
-    filtered.removeIf([&](const QString &name) { return !only.contains(name); });
-    EXPECT_EQ(session.listScreenshots(run.dir.path()), filtered);
-    EXPECT_EQ(filtered, QStringList({"B.bmp", "c.BMP"}));
+    QList<FilePath> filtered = FolderListing::all(run.dir.filePath(), "*.bmp");
+    filtered.removeIf([&](const FilePath &name) { return !only.contains(name); });
+    EXPECT_EQ(session.listScreenshots(run.dir.filePath()), filtered);
+    EXPECT_EQ(filtered, test::pathsOf({"B.bmp", "c.BMP"}));
 }
 
 TEST(ConvertPass, ABadCountNeverEndsThePassAndShowsAsWritten)
@@ -170,11 +171,11 @@ TEST(ConvertPass, ReportsUnloadableAndUnwritableFilesAndGoesOn)
         EXPECT_EQ(entries(run.dir.path()), QStringList({"a.bmp", "b.bmp", "b.jpg", "c.bmp", "c.jpg"}));
         EXPECT_TRUE(QFileInfo(run.dir.file("b.jpg")).isDir());
         EXPECT_EQ(QImage(run.dir.file("c.jpg")).size(), QSize(16, 16));
-        QStringList written;
+        QList<FilePath> written;
         for (auto it = run.session->records.cbegin(); it != run.session->records.cend(); ++it)
             if (!it->jpeg.isEmpty())
                 written << it.key();
-        EXPECT_EQ(written, QStringList({"c.bmp"}));
+        EXPECT_EQ(written, test::pathsOf({"c.bmp"}));
     }
 }
 
@@ -239,7 +240,7 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
     for (const auto &row : rows) {
         for (const bool held : {false, true}) {
             test::TempFolder dir;
-            const QString shot = dir.write("s.bmp", "BM picture");
+            const FilePath shot = dir.written("s.bmp", "BM picture");
             const auto stamp = fileStamp(shot);
             dir.write("s.jpg", "jpeg");
             dir.write("Thumbs/th_s.jpg", "jpeg");
@@ -248,14 +249,14 @@ TEST(DeletionGroup, DeletesOnlyUnchangedScreenshotsAndNothingWhenAFlushFails)
             WriteFolders folders;
             if (held) {
                 folders.restrict();
-                folders.hold(*HeldFolder::open(dir.path()));
-                folders.hold(*HeldFolder::open(dir.file("Thumbs")));
+                folders.hold(*HeldFolder::open(dir.filePath()));
+                folders.hold(*HeldFolder::open(dir.filePath("Thumbs")));
             }
             DeletionGroup group(&folders);
-            group.add({shot, stamp, dir.file("s.jpg"), dir.file("Thumbs/th_s.jpg")});
+            group.add({shot, stamp, dir.filePath("s.jpg"), dir.filePath("Thumbs/th_s.jpg")});
             if (row.changed)
                 dir.write("s.bmp", "BM a new picture");
-            const int writer = row.heldForWriting ? ::open(shot.toUtf8().constData(), O_WRONLY) : -1;
+            const int writer = row.heldForWriting ? ::open(shot.data(), O_WRONLY) : -1;
             if (row.jpegMissing) {
                 EXPECT_THROW(group.flush(), FileError) << row.what;
             } else {

@@ -16,17 +16,26 @@
 
 namespace grelm::test {
 
+/// The paths that texts spell (valid UTF-8, a byte that is not as U+DC80 + byte).
+inline QList<FilePath> pathsOf(const QStringList &texts)
+{
+    QList<FilePath> paths;
+    for (const QString &text : texts)
+        paths << FilePath::fromEscapedText(text);
+    return paths;
+}
+
 /// A game folder in a sandbox with a recording window over it, ready to run a
 /// folder pass or the whole Convert command. Each run starts a fresh session,
 /// which stays for the checks until the next run.
 struct ConvertRun {
     explicit ConvertRun(bool sequential = false, int workers = 2) : threading{sequential, workers, 2}
     {
-        view.folder = dir.path();
+        view.folder = dir.filePath();
     }
 
     /// One folder pass over the game folder.
-    void pass(PassKind kind = kScreenshotPass) { ConvertFolder(dir.path(), kind, newSession()); }
+    void pass(PassKind kind = kScreenshotPass) { ConvertFolder(dir.filePath(), kind, newSession()); }
     /// The Convert command, as the window's button runs it.
     void command() { runConvertCommand(newSession()); }
 

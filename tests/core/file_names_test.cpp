@@ -52,6 +52,7 @@ TEST(FilePath, JoinsAndSplitsOnTheBytes)
         {"/b.jpg", "/", "b.jpg", "/b.jpg/x"},
         {"b.jpg", ".", "b.jpg", "b.jpg/x"},
         {"/a/b/", "/a/b", "", "/a/b//x"},
+        {"/a", "/", "a", "/a/x"},
         {"/caf\xe9/\xff\xfe.bmp", "/caf\xe9", "\xff\xfe.bmp", "/caf\xe9/\xff\xfe.bmp/x"},
         {"/\xc3/\xa9", "/\xc3", "\xa9", "/\xc3/\xa9/x"}, // one character's bytes split by a '/'
         {"", ".", "", "/x"},
@@ -92,13 +93,4 @@ TEST(FilePath, ComparesAndHashesItsBytes)
                  {"a/b", false}, {QByteArray("a\0b", 3), false}};
     for (const auto &row : names)
         EXPECT_EQ(FilePath(row.name).isPlainName(), row.plain) << row.name.toHex().constData();
-}
-
-TEST(FileNames, TheFolderOfAPath)
-{
-    const struct {
-        const char *path, *folder;
-    } rows[] = {{"/a/b.jpg", "/a"}, {"/b.jpg", "/"}, {"b.jpg", "."}, {"/a/b/", "/a/b"}};
-    for (const auto &row : rows)
-        EXPECT_EQ(folderOfPath(row.path), row.folder) << row.path;
 }

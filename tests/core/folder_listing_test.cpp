@@ -80,8 +80,8 @@ TEST(FolderListing, AMissingFolderListsNothing)
 
 TEST(JoinPath, ConcatenatesPlainly)
 {
-    EXPECT_EQ(joinPath(QString(), QStringLiteral("x.bmp")), QStringLiteral("/x.bmp"));
-    EXPECT_EQ(joinPath(QStringLiteral("/a/"), QStringLiteral("x")), QStringLiteral("/a//x"));
+    EXPECT_EQ(FilePath() / "x.bmp", FilePath("/x.bmp"));
+    EXPECT_EQ(FilePath("/a/") / FilePath("x"), FilePath("/a//x"));
 }
 
 // The kernel's word for what a watch needs: a file closed after writing or

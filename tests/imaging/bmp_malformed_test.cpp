@@ -123,7 +123,7 @@ TEST_P(BmpMalformed, LoadShowsTheMessageAndLeavesAnEmptyBuffer)
     RecordingMessageSink messages;
     cDIBSection dib(messages);
     ASSERT_TRUE(dib.Create(8, 8, 3));
-    EXPECT_FALSE(dib.Load(folder.write("bad.bmp", GetParam().file)));
+    EXPECT_FALSE(dib.Load(folder.written("bad.bmp", GetParam().file)));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0],
               cantLoadBmpMessage());

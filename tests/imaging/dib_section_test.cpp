@@ -74,7 +74,7 @@ TEST(cDIBSection, LoadsA24BitBitmapBottomUpWithPaddedRows)
     RecordingMessageSink messages;
     cDIBSection dib(messages);
     const QImage source = test::gradientImage(3, 4);
-    ASSERT_TRUE(dib.Load(folder.write("s.bmp", test::make24BitBmp(source))));
+    ASSERT_TRUE(dib.Load(folder.written("s.bmp", test::make24BitBmp(source))));
     EXPECT_EQ(dib.dib_width(), 3);
     EXPECT_EQ(dib.dib_height(), 4);
     EXPECT_EQ(dib.dib_channels(), 3);
@@ -90,12 +90,12 @@ TEST(cDIBSection, FailedLoadShowsMessageAndEmptiesTheBuffer)
     TempFolder folder;
     RecordingMessageSink messages;
     cDIBSection dib(messages);
-    ASSERT_TRUE(dib.Load(folder.write("good.bmp", test::make24BitBmp(test::gradientImage(5, 5)))));
-    EXPECT_FALSE(dib.Load(folder.file("missing.bmp")));
+    ASSERT_TRUE(dib.Load(folder.written("good.bmp", test::make24BitBmp(test::gradientImage(5, 5)))));
+    EXPECT_FALSE(dib.Load(folder.filePath("missing.bmp")));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0], kCantLoad);
     expectEmpty(dib);
-    EXPECT_FALSE(dib.Load(folder.path())); // a folder is no bitmap
+    EXPECT_FALSE(dib.Load(folder.filePath())); // a folder is no bitmap
     ASSERT_EQ(messages.messages.size(), 2u);
     expectEmpty(dib);
 }
@@ -107,8 +107,8 @@ TEST(cDIBSection, ManyLoadsHoldOneBuffer)
     TempFolder folder;
     RecordingMessageSink messages;
     cDIBSection dib(messages);
-    const QString big = folder.write("big.bmp", test::make24BitBmp(test::gradientImage(64, 48)));
-    const QString small = folder.write("small.bmp", test::make24BitBmp(test::gradientImage(7, 3)));
+    const FilePath big = folder.written("big.bmp", test::make24BitBmp(test::gradientImage(64, 48)));
+    const FilePath small = folder.written("small.bmp", test::make24BitBmp(test::gradientImage(7, 3)));
     ASSERT_TRUE(dib.Load(big));
     const std::uint8_t *memory = dib.DIBSectionBitsPtr();
     for (int i = 0; i < 20; ++i) {

@@ -77,7 +77,7 @@ QByteArray encodedPicture(const TempFolder &folder)
     cDIBSection dib(messages);
     JpegEncoder encoder;
     QByteArray jpeg;
-    if (dib.Load(folder.write("shot.bmp", test::make24BitBmp(smoothImage(40, 30)))))
+    if (dib.Load(folder.written("shot.bmp", test::make24BitBmp(smoothImage(40, 30)))))
         EncodeDIBToJPEG(dib, encoder, jpeg);
     return jpeg;
 }
@@ -119,7 +119,7 @@ TEST(WriteDIBToJPEG, WritesUprightPictureOfTheBufferSize)
         RecordingMessageSink messages;
         cDIBSection dib(messages);
         const QImage source = smoothImage(size.width(), size.height());
-        ASSERT_TRUE(dib.Load(folder.write("shot.bmp", test::make24BitBmp(source))));
+        ASSERT_TRUE(dib.Load(folder.written("shot.bmp", test::make24BitBmp(source))));
         ASSERT_TRUE(WriteDIBToJPEG(dib, folder.filePath("shot.jpg"), messages));
         const test::DecodedJpeg jpeg = test::decodeJpeg(folder.read("shot.jpg"));
         ASSERT_TRUE(jpeg.ok);
@@ -137,7 +137,7 @@ TEST(WriteDIBToJPEG, ReplacesAnExistingFile)
     TempFolder folder;
     RecordingMessageSink messages;
     cDIBSection dib(messages);
-    ASSERT_TRUE(dib.Load(folder.write("a.bmp", test::make24BitBmp(smoothImage(20, 10)))));
+    ASSERT_TRUE(dib.Load(folder.written("a.bmp", test::make24BitBmp(smoothImage(20, 10)))));
     folder.write("a.jpg", QByteArray(100000, 'x'));
     ASSERT_TRUE(WriteDIBToJPEG(dib, folder.filePath("a.jpg"), messages));
     const test::DecodedJpeg jpeg = test::decodeJpeg(folder.read("a.jpg"));
@@ -222,8 +222,8 @@ TEST(EncodeDIBToJPEG, GivesTheBytesAndFailuresOfTheFileRoute)
         const char *what;
         std::function<bool(cDIBSection &)> fill;
     } rows[] = {
-        {"loaded, 3 wide", [&](cDIBSection &dib) { return dib.Load(folder.write("a.bmp", test::make24BitBmp(smoothImage(3, 7)))); }},
-        {"loaded, 33 x 17", [&](cDIBSection &dib) { return dib.Load(folder.write("b.bmp", test::make24BitBmp(smoothImage(33, 17)))); }},
+        {"loaded, 3 wide", [&](cDIBSection &dib) { return dib.Load(folder.written("a.bmp", test::make24BitBmp(smoothImage(3, 7)))); }},
+        {"loaded, 33 x 17", [&](cDIBSection &dib) { return dib.Load(folder.written("b.bmp", test::make24BitBmp(smoothImage(33, 17)))); }},
         {"four channels", [](cDIBSection &dib) { return dib.Create(32, 24, 4); }},
         {"top-down", [](cDIBSection &dib) { return dib.Create(17, -12, 3); }},
         {"empty", [](cDIBSection &) { return true; }},
@@ -272,7 +272,7 @@ TEST(SaveJPEG, DatesTheJpegInLocalTimeWithThatMomentsOffset)
     for (const Row &r : rows) {
         ZoneScope zone(r.zone);
         RecordingMessageSink messages;
-        ASSERT_TRUE(SaveJPEG(folder.file("dated.jpg"), 0, jpeg, FileTime{r.seconds, 0}, messages));
+        ASSERT_TRUE(SaveJPEG(folder.filePath("dated.jpg"), 0, jpeg, FileTime{r.seconds, 0}, messages));
         const test::ExifDates expected{r.local, r.local, r.offset, r.offset, kSoftwareMark, 6};
         EXPECT_EQ(test::readExifDates(folder.read("dated.jpg")), expected) << r.zone << " " << r.seconds;
     }
@@ -289,7 +289,7 @@ TEST(SaveJPEG, ExifFollowsTheJfifHeaderAndLeavesThePixels)
     ASSERT_TRUE(jpeg.startsWith("\xFF\xD8\xFF\xE0") && jpeg.mid(6, 5) == QByteArray("JFIF\0", 5));
     const QImage plainImage = QImage::fromData(jpeg);
     for (const std::optional<FileTime> time : {std::optional<FileTime>(FileTime{1700000000, 0}), std::optional<FileTime>()}) {
-        ASSERT_TRUE(SaveJPEG(folder.file("saved.jpg"), 0, jpeg, time, messages));
+        ASSERT_TRUE(SaveJPEG(folder.filePath("saved.jpg"), 0, jpeg, time, messages));
         const QByteArray saved = folder.read("saved.jpg");
         const qsizetype app0End = segmentEnd(jpeg, 2);
         EXPECT_EQ(saved.left(app0End), jpeg.left(app0End));
@@ -350,15 +350,15 @@ TEST(FileCarriesProgramMark, KnowsTheProgramsJpegsAndNoOthers)
         {"empty", QByteArray(), false},
     };
     for (const auto &r : rows)
-        EXPECT_EQ(fileCarriesProgramMark(folder.write("x.jpg", r.bytes)), r.marked) << r.what;
+        EXPECT_EQ(fileCarriesProgramMark(folder.written("x.jpg", r.bytes)), r.marked) << r.what;
     ASSERT_TRUE(QFile::link(folder.file("x.jpg"), folder.file("link.jpg")));
     folder.write("x.jpg", ours);
-    EXPECT_FALSE(fileCarriesProgramMark(folder.file("link.jpg")));
-    EXPECT_FALSE(fileCarriesProgramMark(folder.file("missing.jpg")));
+    EXPECT_FALSE(fileCarriesProgramMark(folder.filePath("link.jpg")));
+    EXPECT_FALSE(fileCarriesProgramMark(folder.filePath("missing.jpg")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file("pipe.jpg")).constData(), 0644), 0);
-    EXPECT_FALSE(fileCarriesProgramMark(folder.file("pipe.jpg")));
+    EXPECT_FALSE(fileCarriesProgramMark(folder.filePath("pipe.jpg")));
     ASSERT_TRUE(QDir(folder.path()).mkdir("folder.jpg"));
-    EXPECT_FALSE(fileCarriesProgramMark(folder.file("folder.jpg")));
+    EXPECT_FALSE(fileCarriesProgramMark(folder.filePath("folder.jpg")));
 }
 
 // A segment goes after the start marker and any APP0; bytes that do not

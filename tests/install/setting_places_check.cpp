@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     }
     PrintingMessageSink messages;
     grelm::Frm_Converter window(messages);
-    std::printf("read: %s\n", window.gameFolderPath().data());
+    std::printf("read: %s\n", window.gameFolder().data());
     if (argc == 2) {
         window.setGameFolderText(grelm::FilePath(QByteArray(argv[1])));
         window.SWritePath();

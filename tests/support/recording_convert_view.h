@@ -14,7 +14,7 @@ namespace grelm::test {
 /// "yield", "hide") in the order it happened.
 class RecordingConvertView : public ConvertView {
 public:
-    QString folder;
+    FilePath folder;
     QString count = QStringLiteral("0");
     bool thumbs = false;
     bool deleteSource = false;
@@ -32,7 +32,7 @@ public:
     /// Runs each time the game folder is read, e.g. to throw there.
     std::function<void()> onGameFolder;
 
-    QString gameFolder() const override
+    FilePath gameFolder() const override
     {
         if (onGameFolder)
             onGameFolder();

@@ -22,6 +22,8 @@ public:
     FilePath filePath(const QString &name) const { return FilePath::fromEscapedText(file(name)); }
     /// Writes `bytes` to `name` inside the folder (folders on the way are made).
     QString write(const QString &name, const QByteArray &bytes) const;
+    /// The same, giving the path as program functions take it.
+    FilePath written(const QString &name, const QByteArray &bytes) const { return FilePath::fromEscapedText(write(name, bytes)); }
     /// The bytes of `name` inside the folder; empty when it does not exist.
     QByteArray read(const QString &name) const;
     bool exists(const QString &name) const;

@@ -34,7 +34,7 @@ QImage loadWithDib(const QString &path)
 {
     RecordingMessageSink messages;
     cDIBSection dib(messages);
-    if (!dib.Load(path))
+    if (!dib.Load(FilePath::fromEscapedText(path)))
         return {};
     return dib.hdc().mirrored(false, true).convertToFormat(QImage::Format_RGB32);
 }

@@ -1,7 +1,7 @@
 #include "app/bundled_qt.h"
 
 #include "core/errors.h"
-#include "core/file_names.h"
+#include "core/system_folders.h"
 #include "core/folder_listing.h"
 
 namespace grelm {

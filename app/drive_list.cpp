@@ -1,6 +1,6 @@
 #include "app/drive_list.h"
 
-#include "core/file_names.h"
+#include "core/system_folders.h"
 #include "games/game_discovery.h"
 #include "games/steam_libraries.h"
 

@@ -1,6 +1,6 @@
 #include "app/folder_list.h"
 
-#include "core/file_names.h"
+#include "core/system_folders.h"
 #include "core/folder_listing.h"
 #include "core/path_checks.h"
 

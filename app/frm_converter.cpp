@@ -1,6 +1,5 @@
 #include "app/frm_converter.h"
 
-#include "core/file_names.h"
 #include "core/user_messages.h"
 
 #include "app/frm_path.h"

@@ -1,7 +1,6 @@
 // Builds the main window's controls: names, captions, tooltips, places, colours.
 #include "app/frm_converter.h"
 
-#include "core/file_names.h"
 
 #include "app/app_font.h"
 #include "app/line_shape.h"

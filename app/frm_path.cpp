@@ -1,6 +1,6 @@
 #include "app/frm_path.h"
 
-#include "core/file_names.h"
+#include "core/system_folders.h"
 #include "core/user_messages.h"
 
 #include "app/app_font.h"

@@ -5,7 +5,7 @@
 #include "app/display_check.h"
 #include "app/frm_converter.h"
 #include "app/message_box.h"
-#include "core/file_names.h"
+#include "core/system_folders.h"
 #include "resources/resources.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "cli/command_line.h"
 #include "cli/console_convert.h"
 #include "cli/console_watch.h"
-#include "core/file_names.h"
+#include "core/system_folders.h"
 #include "games/game_folders.h"
 #include "games/steam_libraries.h"
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/file_path.h"
-
 #include <QByteArray>
 #include <QString>
 
@@ -11,8 +9,8 @@ namespace grelm {
 // copied from an old Latin-1 system). The program carries every name as a
 // QString in which valid UTF-8 is decoded as usual and each byte that is not
 // is kept as the lone code unit U+DC80 + (byte - 0x80); encoding gives those
-// bytes back unchanged. Only core/ turns names into bytes and back; the rest
-// of the program carries them as FilePath (core/file_path.h).
+// bytes back unchanged. Only core/ uses it, behind FilePath's text views
+// (core/file_path.h); the rest of the program carries names as FilePath.
 
 /// The bytes of a name or path, exactly as the file system holds them.
 QByteArray encodeFileName(const QString &name);
@@ -30,15 +28,5 @@ QString shownName(const QString &name);
 /// other bytes only the ASCII letters A-Z, every other byte kept.
 QString lowerCaseName(const QString &name);
 
-
-/// The process's current folder, every byte kept.
-FilePath currentFolder();
-
-/// The folder of the running program, every byte kept (Qt's own answer
-/// loses the bytes of a folder name that is not UTF-8).
-FilePath programFolder();
-
-/// The user's home folder: $HOME, else the user database's entry; every byte kept.
-FilePath homeFolder();
 
 } // namespace grelm

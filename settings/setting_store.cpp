@@ -1,6 +1,6 @@
 #include "settings/setting_store.h"
 
-#include "core/file_names.h"
+#include "core/system_folders.h"
 #include "core/file_stamp.h"
 #include "core/folder_making.h"
 #include "core/errors.h"

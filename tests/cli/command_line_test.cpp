@@ -2,7 +2,6 @@
 #include "cli/command_line.h"
 #include "games/game_discovery.h"
 #include "games/game_folders.h"
-#include "core/file_names.h"
 #include "support/fake_steam.h"
 #include "support/temp_folder.h"
 

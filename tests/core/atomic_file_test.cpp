@@ -1,6 +1,5 @@
 #include "core/atomic_file.h"
 #include "core/errors.h"
-#include "core/file_names.h"
 #include "core/staging_leftovers.h"
 
 #include "support/temp_folder.h"

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-struct __dirstream; // DIR, from <dirent.h>
+#include <dirent.h>
 
 namespace grelm {
 
@@ -44,7 +44,7 @@ public:
     bool lastIsFolder() const;
 
 private:
-    ::__dirstream *m_dir = nullptr;
+    DIR *m_dir = nullptr;
     int m_openError = 0;
     int m_readError = 0;
     unsigned char m_lastType = 0;

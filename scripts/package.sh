@@ -26,9 +26,10 @@ for path in ./usr/lib/grelm-converter/grelm-converter ./usr/lib/grelm-converter/
             ./usr/share/doc/grelm-converter/copyright ./usr/share/doc/grelm-converter/changelog.gz; do
   grep -q " $path\( ->.*\)\?$" <<<"$contents" || { echo "MISSING from the package: $path"; missing=1; }
 done
-dpkg-deb --field "$deb" Depends | grep -q 'fonts-wine' || { echo "MISSING dependency: fonts-wine"; missing=1; }
-dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || { echo "MISSING computed library dependencies"; missing=1; }
-dpkg-deb --field "$deb" Depends | grep -q 'libexif12' || { echo "MISSING dependency: libexif12"; missing=1; }
+depends=$(dpkg-deb --field "$deb" Depends)
+grep -q 'fonts-wine' <<<"$depends" || { echo "MISSING dependency: fonts-wine"; missing=1; }
+grep -q 'libqt6widgets6' <<<"$depends" || { echo "MISSING computed library dependencies"; missing=1; }
+grep -q 'libexif12' <<<"$depends" || { echo "MISSING dependency: libexif12"; missing=1; }
 
 echo "== the desktop entry and the AppStream MetaInfo, as packaged"
 unpacked=$(mktemp -d)

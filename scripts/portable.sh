@@ -47,7 +47,7 @@ declare -A left_out=([ld-linux-x86-64.so.2]=1 [libstdc++.so.6]=1 [libgcc_s.so.1]
 needed() { ldd "$1" | awk '$2 == "=>" && $3 ~ /^\// {print $1, $3}'; }
 for soname in "${basics[@]}"; do
   left_out[$soname]=1
-  path=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ {print $NF; exit}')
+  path=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ && !found {print $NF; found = 1}')
   [ -n "$path" ] || { echo "the build machine lacks $soname" >&2; exit 1; }
   while read -r dep _; do left_out[$dep]=1; done < <(needed "$path")
 done

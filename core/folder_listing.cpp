@@ -64,6 +64,21 @@ bool isListedFile(const fs::directory_entry &entry)
     return entry.is_regular_file(ec) && !ec;
 }
 
+// Sorts names by `before` on their text views, each name decoded once
+// rather than at every comparison.
+template <typename Before>
+void sortByTextViews(QList<FilePath> &names, Before before)
+{
+    std::vector<std::pair<QString, FilePath>> keyed;
+    keyed.reserve(std::size_t(names.size()));
+    for (FilePath &name : names)
+        keyed.emplace_back(name.escapedText(), std::move(name));
+    std::sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) { return before(a.first, b.first); });
+    names.clear();
+    for (auto &[text, name] : keyed)
+        names.push_back(std::move(name));
+}
+
 } // namespace
 
 bool matchesWildcard(const QString &name, const QString &pattern)
@@ -119,15 +134,7 @@ bool FolderReader::lastIsFolder() const
 
 void sortByText(QList<FilePath> &names, Qt::CaseSensitivity cs)
 {
-    std::vector<std::pair<QString, FilePath>> keyed;
-    keyed.reserve(std::size_t(names.size()));
-    for (FilePath &name : names)
-        keyed.emplace_back(name.escapedText(), std::move(name));
-    std::sort(keyed.begin(), keyed.end(),
-              [cs](const auto &a, const auto &b) { return QString::compare(a.first, b.first, cs) < 0; });
-    names.clear();
-    for (auto &[text, name] : keyed)
-        names.push_back(std::move(name));
+    sortByTextViews(names, [cs](const QString &a, const QString &b) { return QString::compare(a, b, cs) < 0; });
 }
 
 QList<FilePath> folderEntryNames(const FilePath &folder)
@@ -169,14 +176,7 @@ FolderListing::FolderListing(const FilePath &folder, const QString &pattern)
 
 void sortAsListed(QList<FilePath> &names)
 {
-    std::vector<std::pair<QString, FilePath>> keyed;
-    keyed.reserve(std::size_t(names.size()));
-    for (FilePath &name : names)
-        keyed.emplace_back(name.escapedText(), std::move(name));
-    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return listedBefore(a.first, b.first); });
-    names.clear();
-    for (auto &[text, name] : keyed)
-        names.push_back(std::move(name));
+    sortByTextViews(names, listedBefore);
 }
 
 bool isListedFile(const FilePath &path)
